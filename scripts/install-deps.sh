@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Verdanta needs.
+# Idempotent: packages already present are skipped, and apt is only asked when
+# something is missing.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build ccache pkg-config git
+  # Qt 6 (widgets, SQL with its SQLite driver, printing, image formats incl. TIFF)
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-image-formats-plugins libqt6svg6
+  qt6-qpa-plugins
+  # outside libraries
+  libxerces-c-dev libspdlog-dev libfmt-dev libsqlite3-dev sqlite3
+  # media control: GStreamer core and plug-ins (ASF, Windows Media encoders via libav)
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly
+  gstreamer1.0-libav gstreamer1.0-tools
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # screenshots of the running program, fonts metric-compatible with Arial and Times New Roman
+  xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
+  # shell open and mail composition
+  xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Verdanta and runs the whole test suite.
+# Usage: scripts/test.sh [debug|asan]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+kind=${1:-debug}
+"$root/scripts/build.sh" "$kind"
+cd "$root/build/$kind"
+ctest --output-on-failure -j "$(nproc)" --timeout 600

@@ -1,0 +1,34 @@
+// Shared main of every test program: a real QApplication on the offscreen
+// platform, a pinned locale, and settings and data folders that live in a
+// throw-away place so that no test touches the user's files.
+#include "support/TestSupport.h"
+
+#include <QtCore/QStandardPaths>
+#include <QtWidgets/QApplication>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/verdanta-home-XXXXXX"));
+    if (home.isValid()) {
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
+        qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/cache")).toLocal8Bit());
+        qputenv("VERDANTA_WINDOWS_DIR", (home.path() + QStringLiteral("/windows")).toLocal8Bit());
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QLocale::setDefault(TestSupport::PinnedLocale());
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("VerdantaTests"));
+    QApplication::setApplicationName(QStringLiteral("VerdantaTests"));
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
