@@ -1,0 +1,163 @@
+#include "Korbel/Migrations.h"
+
+#include "Korbel/Schema.h"
+#include "Korbel/SqlConnection.h"
+#include "Korbel/ValueText.h"
+
+#include <QtCore/QSet>
+
+namespace Korbel {
+
+namespace {
+
+QSet<QString> existingTables(QSqlDatabase database, QString *error)
+{
+    QSet<QString> names;
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!RunStatement(query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"), {}, error))
+        return names;
+    while (query.next())
+        names.insert(query.value(0).toString().toUpper());
+    return names;
+}
+
+QSet<QString> existingColumns(QSqlDatabase database, const QString &table, QString *error)
+{
+    QSet<QString> names;
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!RunStatement(query, QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table}, error))
+        return names;
+    while (query.next())
+        names.insert(query.value(0).toString().toUpper());
+    return names;
+}
+
+QString defaultClause(const ColumnDef &column)
+{
+    if (!column.defaultValue.isValid())
+        return {};
+    QVariant stored;
+    if (!StorageFromValue(column.kind, column.defaultValue, &stored))
+        return {};
+    // Only numeric defaults are used; they need no quoting.
+    return QStringLiteral(" DEFAULT ") + QString::number(stored.toLongLong());
+}
+
+QString columnDdl(const ColumnDef &column)
+{
+    return SqlDialect::quote(column.name) + QLatin1Char(' ') + SqlDialect::columnType(column.kind, column.caseInsensitive)
+           + defaultClause(column);
+}
+
+bool exec(QSqlDatabase database, const QString &sql, const QVariantList &values, QString *error)
+{
+    QSqlQuery query(database);
+    return RunStatement(query, sql, values, error);
+}
+
+// Baseline: every table, column, index and seed row of the current program.
+bool baseline(QSqlDatabase database, QString *error)
+{
+    const Schema &schema = Schema::instance();
+    QSet<QString> tables = existingTables(database, error);
+
+    for (const TableDef &table : schema.tables()) {
+        if (table.legacyOnly)
+            continue;
+        bool replaced = false;
+        for (const QString &other : table.absentWhenPresent)
+            replaced = replaced || tables.contains(other.toUpper());
+        if (replaced)
+            continue;
+        if (!tables.contains(table.name.toUpper())) {
+            QStringList columns;
+            for (const ColumnDef &column : table.columns)
+                columns << columnDdl(column);
+            if (!exec(database,
+                      QStringLiteral("CREATE TABLE %1 (%2)").arg(SqlDialect::quote(table.name), columns.join(QStringLiteral(", "))),
+                      {}, error))
+                return false;
+            tables.insert(table.name.toUpper());
+            continue;
+        }
+        // An older database: add the columns it lacks.
+        const QSet<QString> columns = existingColumns(database, table.name, error);
+        for (const ColumnDef &column : table.columns) {
+            if (column.kind == ColumnKind::Key || columns.contains(column.name.toUpper()))
+                continue;
+            if (!exec(database,
+                      QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(SqlDialect::quote(table.name), columnDdl(column)),
+                      {}, error))
+                return false;
+        }
+    }
+
+    for (const IndexDef &index : schema.indexes()) {
+        if (!tables.contains(index.table.toUpper()))
+            continue;
+        QStringList columns;
+        for (const QString &c : index.columns)
+            columns << SqlDialect::quote(c);
+        const QString body = QStringLiteral("INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                                 .arg(SqlDialect::quote(index.name), SqlDialect::quote(index.table),
+                                      columns.join(QStringLiteral(", ")));
+        if (exec(database, (index.unique ? QStringLiteral("CREATE UNIQUE ") : QStringLiteral("CREATE ")) + body, {}, error))
+            continue;
+        // Older data may hold duplicates; the index then only speeds up lookups.
+        if (!index.unique || !exec(database, QStringLiteral("CREATE ") + body, {}, error))
+            return false;
+    }
+
+    for (const SeedRow &seed : SeedRows()) {
+        const TableDef *table = schema.table(seed.table);
+        if (!table || !tables.contains(seed.table.toUpper()))
+            continue;
+        QStringList names;
+        QStringList marks;
+        QVariantList values;
+        for (const auto &[name, value] : seed.values) {
+            const ColumnDef *column = table->column(name);
+            QVariant stored;
+            if (!column || !StorageFromValue(column->kind, value, &stored))
+                continue;
+            names << SqlDialect::quote(name);
+            marks << QStringLiteral("?");
+            values << stored;
+        }
+        if (!exec(database,
+                  QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
+                      .arg(SqlDialect::quote(seed.table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+                  values, error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ApplyMigration(QSqlDatabase database, int version, QString *error)
+{
+    switch (version) {
+    case 1:
+        return baseline(database, error);
+    default:
+        if (error)
+            *error = QStringLiteral("Unknown schema version %1.").arg(version);
+        return false;
+    }
+}
+
+int StoredSchemaVersion(QSqlDatabase database, bool *ok)
+{
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    QString error;
+    const bool read = RunStatement(query, QStringLiteral("PRAGMA user_version"), {}, &error) && query.next();
+    if (ok)
+        *ok = read;
+    return read ? query.value(0).toInt() : 0;
+}
+
+} // namespace Korbel

@@ -1,0 +1,87 @@
+#pragma once
+
+// Internal: the connection shared by a data source and the tables it opened,
+// and the few SQL pieces that differ between database engines.
+
+#include "Korbel/DataSource.h"
+#include "Korbel/Schema.h"
+
+#include <QtCore/QHash>
+#include <QtCore/QLoggingCategory>
+#include <QtSql/QSqlDatabase>
+#include <QtSql/QSqlQuery>
+
+#include <memory>
+#include <vector>
+
+Q_DECLARE_LOGGING_CATEGORY(lcKorbel)
+
+namespace Korbel {
+
+class SqlTable;
+
+struct ColumnInfo
+{
+    QString name;
+    ColumnKind kind = ColumnKind::Text;
+    bool caseInsensitive = false;
+    QVariant defaultValue; // storage form
+};
+
+struct TableLayout
+{
+    QString name; // as the database spells it
+    std::vector<ColumnInfo> columns;
+    int keyColumn = -1;
+    int columnIndex(const QString &name) const;
+};
+
+// SQL that differs between engines; everything else the library writes is
+// portable. Only SQLite is wired today.
+struct SqlDialect
+{
+    static QString quote(const QString &identifier);
+    static QString columnType(ColumnKind kind, bool caseInsensitive);
+    // A condition "column starts with the bound text, ignoring ASCII case";
+    // binds two values.
+    static QString prefixCondition(const QString &quotedColumn);
+    static QString prefixUpperBound(const QString &prefix);
+};
+
+// Shared by the data source and its tables. Every write bumps the version, so
+// that row caches of every table of this connection see the new values.
+class Connection
+{
+public:
+    explicit Connection(QString name);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+    const QString &name() const { return m_name; }
+
+    quint64 version() const { return m_version; }
+    void bumpVersion() { ++m_version; }
+
+    // Layout of a table as the database has it, kinds from the schema; null
+    // when the table does not exist.
+    const TableLayout *layout(const QString &table);
+    void forgetLayouts() { m_layouts.clear(); }
+
+    // The table that ADDRESS follows: the first unfiltered MAIN table opened.
+    SqlTable *primaryMain = nullptr;
+
+    StoredQueryHandler storedQueryHandler;
+
+private:
+    QString m_name;
+    quint64 m_version = 1;
+    QHash<QString, std::shared_ptr<TableLayout>> m_layouts;
+};
+
+// Prepares and runs one statement with its bound values; on failure sets the
+// error text and returns false.
+bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error);
+
+} // namespace Korbel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Korbel/SqlConnection.h"
+
+namespace Korbel {
+
+class SqlDataSource final : public IDataSource
+{
+public:
+    SqlDataSource() = default;
+    ~SqlDataSource() override;
+
+    void Release() override;
+    bool Open(const QString &path) override;
+    ITable *OpenTable(const QString &name) override;
+    bool TableExists(const QString &name) override;
+    bool UpgradeSchema() override;
+    bool BeginTransaction() override;
+    int CommitTransaction() override;
+    bool RollbackTransaction() override;
+    bool RunStoredQuery(const QString &name, const QString &parameter) override;
+    IQuery *CreateQuery() override;
+    bool BackupTo(const QString &path) override;
+    QString GetErrorDescription() const override { return m_error; }
+    QString GetPath() const override { return m_path; }
+    int SchemaVersion() const override;
+
+    void setStoredQueryHandler(StoredQueryHandler handler);
+
+private:
+    bool fail(const QString &error);
+    bool connect(const QString &path);
+    bool createNew(const QString &path);
+    bool checkExisting(const QString &path);
+    void close();
+
+    std::shared_ptr<Connection> m_conn;
+    QString m_path;
+    QString m_error;
+};
+
+} // namespace Korbel
