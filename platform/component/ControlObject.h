@@ -1,0 +1,40 @@
+#pragma once
+
+#include "component/Control.h"
+#include "component/DispatchObject.h"
+#include "component/Events.h"
+
+#include <QtCore/QPointer>
+#include <QtWidgets/QWidget>
+
+namespace Component {
+
+// Base of a control: dispatch members in m_dispatch, events fired with Fire(),
+// and a window made by CreateWidget() the first time the container asks. The
+// window may keep a plain pointer to its control (the control outlives it).
+class COMPONENT_EXPORT ControlObject : public DispatchObject<IControl, IConnectionPoint>
+{
+public:
+    HRESULT CreateControlWindow(QWidget *parent, QWidget **window) override;
+    QWidget *ControlWindow() override { return m_pWindow.data(); }
+
+    HRESULT Advise(IDispatch *sink, quint32 *cookie) override { return m_events.Advise(sink, cookie); }
+    HRESULT Unadvise(quint32 cookie) override { return m_events.Unadvise(cookie); }
+
+protected:
+    explicit ControlObject(const QUuid &dualInterfaceId = {});
+    ~ControlObject() override;
+
+    // Makes the control's window as a child of 'parent'.
+    virtual QWidget *CreateWidget(QWidget *parent) = 0;
+
+    // Calls the container's sinks; from a worker thread the call is queued to
+    // the user-interface thread.
+    void Fire(DISPID event, const QVariantList &arguments = {}) { m_events.Fire(event, arguments); }
+
+private:
+    EventSource m_events;
+    QPointer<QWidget> m_pWindow;
+};
+
+} // namespace Component
