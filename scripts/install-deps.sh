@@ -10,6 +10,8 @@ packages=(
   # Qt 6 (widgets, SQL with its SQLite driver, printing, image formats incl. TIFF)
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-image-formats-plugins libqt6svg6
   qt6-qpa-plugins
+  # image manager: GIF encoding (Qt reads GIF but has no GIF writer)
+  libgif-dev
   # outside libraries
   libxerces-c-dev libspdlog-dev libfmt-dev libsqlite3-dev sqlite3
   # media control: GStreamer core and plug-ins (ASF, Windows Media encoders via libav)
