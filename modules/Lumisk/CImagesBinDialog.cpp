@@ -8,6 +8,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QMimeData>
 #include <QtCore/QSignalBlocker>
+#include <QtCore/QThread>
 #include <QtCore/QUrl>
 #include <QtGui/QAction>
 #include <QtGui/QDragEnterEvent>
@@ -24,6 +25,8 @@
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QToolBar>
 #include <QtWidgets/QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -70,6 +73,8 @@ CImagesBinDialog::CImagesBinDialog(CLumisk *lumisk, QWidget *parent)
     setWindowTitle(tr("Images Bin"));
     setAcceptDrops(true);
 
+    // One core stays free for the window.
+    m_workerThreads.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
     m_blank = QPixmap(Lumisk::ThumbnailSize);
     m_blank.fill(Qt::white);
 
@@ -209,9 +214,10 @@ void CImagesBinDialog::Refill()
     if (!missing.isEmpty()) {
         // Decoding photos takes long: the worker makes the thumbnails and each is
         // shown as it arrives, so the window stays responsive meanwhile.
-        m_worker.setFuture(QtConcurrent::mapped(std::move(missing), [](const QString &path) {
-            return Thumbnail { path, Lumisk::LoadThumbnail(path) };
-        }));
+        m_worker.setFuture(
+            QtConcurrent::mapped(&m_workerThreads, std::move(missing), [](const QString &path) {
+                return Thumbnail { path, Lumisk::LoadThumbnail(path) };
+            }));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QtCore/QFutureWatcher>
 #include <QtCore/QHash>
+#include <QtCore/QThreadPool>
 #include <QtGui/QImage>
 #include <QtGui/QPixmap>
 #include <QtWidgets/QDialog>
@@ -67,5 +68,8 @@ private:
     QPixmap m_blank;
     // Thumbnails already made, by path, so that a refill does not make them again.
     QHash<QString, QPixmap> m_thumbnails;
+    // Thumbnails have their own threads: Qt's painting shares out large fills to
+    // the global pool and would wait behind a queue of photos to decode.
+    QThreadPool m_workerThreads;
     QFutureWatcher<Thumbnail> m_worker;
 };
