@@ -4,6 +4,7 @@
 
 #include <QtGui/QCursor>
 #include <QtGui/QPainter>
+#include <QtGui/QScreen>
 #include <utility>
 
 namespace {
@@ -52,7 +53,12 @@ bool CImagePreviewStatic::Create()
 void CImagePreviewStatic::SetFilename(const QString &path)
 {
     m_filename = path;
-    m_image = path.isEmpty() ? QImage() : Lumisk::LoadImage(path);
+    // The control is never larger than its screen: a photo is decoded to that
+    // size at most, which is faster and holds far less memory.
+    QSize largest(4096, 4096);
+    if (const QScreen *screen = this->screen())
+        largest = screen->size() * screen->devicePixelRatio();
+    m_image = path.isEmpty() ? QImage() : Lumisk::LoadImage(path, largest);
     m_scaled = QPixmap();
     update();
 }

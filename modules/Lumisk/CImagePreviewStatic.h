@@ -25,6 +25,7 @@ public:
 
     QString Filename() const { return m_filename; }
     bool HasImage() const { return !m_image.isNull(); }
+    // The size of the image held, which is at most the size of the screen.
     QSize ImageSize() const { return m_image.size(); }
     QSize sizeHint() const override;
 

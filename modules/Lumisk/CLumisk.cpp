@@ -9,6 +9,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtGui/QImage>
+#include <QtGui/QImageReader>
 #include <QtGui/QTransform>
 #include <QtWidgets/QApplication>
 
@@ -231,7 +232,9 @@ bool CLumisk::DeleteImage(const QString &path)
 
 bool CLumisk::ChangeImage(const QString &path, Change change, QImage *changed)
 {
-    if (!Lumisk::IsCompleteImageFile(path))
+    // Saving back only the first page of a multi-page TIFF or animated GIF
+    // would lose the others.
+    if (!Lumisk::IsCompleteImageFile(path) || QImageReader(path).imageCount() > 1)
         return false;
     QImage image = Lumisk::LoadImage(path);
     if (image.isNull())

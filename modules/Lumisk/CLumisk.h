@@ -39,7 +39,7 @@ public:
     // deleted stays listed. Deleting the current file clears it.
     bool DeleteImage(const QString &path);
     // Turns or flips the image and saves it over its file; on success the new
-    // image is returned in changed.
+    // image is returned in changed. Cut-off and multi-frame files are left alone.
     enum class Change { RotateRight, RotateLeft, Mirror, Flip };
     bool ChangeImage(const QString &path, Change change, QImage *changed);
 

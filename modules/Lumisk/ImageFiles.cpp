@@ -207,6 +207,9 @@ QRect FitRect(const QSize &imageSize, const QSize &box)
 
 bool IsCompleteImageFile(const QString &path)
 {
+    // Opening a pipe or device would wait for a writer, or read forever.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return false;

@@ -8,6 +8,7 @@
 #include <QtCore/QFile>
 #include <QtGui/QImageReader>
 #include <QtGui/QImageWriter>
+#include <QtGui/QScreen>
 
 #include <gtest/gtest.h>
 
@@ -225,7 +226,14 @@ TEST(ImagePreviewStatic, DrawsTheImageFittedOnWhiteAndEnlargesSmallOnes)
     EXPECT_FALSE(preview.HasImage());
     EXPECT_EQ(preview.grab().toImage().pixel(50, 100), qRgb(255, 255, 255));
 
-    preview.SetFilename(folder.filePath("small.png"));
+    // A photo larger than the screen is held at the screen's size at most.
+    ASSERT_TRUE(WriteImage(PhotoImage(6000, 3000), folder.filePath("large.jpg")));
+    preview.SetFilename(folder.filePath("large.jpg"));
+    const QSize screen = preview.screen()->size();
+    EXPECT_LE(preview.ImageSize().width(), screen.width());
+    EXPECT_LE(preview.ImageSize().height(), screen.height());
+    EXPECT_NEAR(double(preview.ImageSize().width()) / preview.ImageSize().height(), 2.0, 0.02);
+
     preview.show();
     EXPECT_TRUE(preview.Create());
     EXPECT_FALSE(preview.HasImage());

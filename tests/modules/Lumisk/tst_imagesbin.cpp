@@ -226,6 +226,13 @@ TEST_F(ImagesBin, TurnsAndFlipsSaveOverTheFileAndRefreshTheThumbnail)
     const QString cut = m_imagesFolder + QStringLiteral("cut.jpg");
     ASSERT_TRUE(m_folder.writeFile(QStringLiteral("Images/cut.jpg"), whole.left(whole.size() / 2)));
     const QByteArray cutBytes = ReadFile(cut);
+    // Two frames: the image block of a GIF the library wrote, twice.
+    const QString animation = m_imagesFolder + QStringLiteral("anim.gif");
+    ASSERT_TRUE(Lumisk::SaveImage(MarkedImage(), animation, -1));
+    QByteArray gif = ReadFile(animation);
+    const int header = 13 + (3 << ((uchar(gif[10]) & 0x07) + 1));
+    gif.insert(gif.size() - 1, gif.mid(header, gif.size() - 1 - header));
+    ASSERT_TRUE(m_folder.writeFile(QStringLiteral("Images/anim.gif"), gif));
     m_pLumisk->SetImagesFolder(m_imagesFolder);
 
     OnNextModal([&](QDialog *dialog) {
@@ -264,13 +271,17 @@ TEST_F(ImagesBin, TurnsAndFlipsSaveOverTheFileAndRefreshTheThumbnail)
         ASSERT_EQ(saved.size(), QSize(20, 40));
         EXPECT_EQ(MarkAt(saved, 0.8, 0.1), Mark::Green);
 
-        // A cut-off file is left exactly as it was.
+        // A cut-off file, and one whose other frames would be lost, are left exactly as they were.
         list->setCurrentRow(rowOf(cut));
         Trigger(dialog, "actionRotateRight");
         EXPECT_EQ(ReadFile(cut), cutBytes);
         EXPECT_FALSE(dialog->findChild<QStatusBar *>()->currentMessage().isEmpty());
+        list->setCurrentRow(rowOf(animation));
+        Trigger(dialog, "actionMirror");
+        EXPECT_EQ(ReadFile(animation), gif);
         EXPECT_EQ(FolderEntries(m_imagesFolder),
-            (QStringList { QStringLiteral("cut.jpg"), QStringLiteral("m.jpg"), QStringLiteral("m.png") }));
+            (QStringList { QStringLiteral("anim.gif"), QStringLiteral("cut.jpg"), QStringLiteral("m.jpg"),
+                QStringLiteral("m.png") }));
     });
     m_pLumisk->ShowImagesBin(nullptr);
 }
