@@ -31,14 +31,15 @@ HRESULT InhProxy::SelectTimestamp(double date, qint16 select)
 {
     // A date outside the calendar would break the order and could not be shown.
     bool valid = false;
-    Verdanta::FromOleDate(date, &valid);
+    const QDate day = Verdanta::FromOleDate(date, &valid).date();
     if (!valid)
         return E_INVALIDARG;
-    const auto position = std::lower_bound(m_dates.begin(), m_dates.end(), date);
-    const bool present = position != m_dates.end() && *position == date;
+    const auto position = std::lower_bound(m_dates.begin(), m_dates.end(), date,
+        [](const Stamp &stamp, double value) { return stamp.value < value; });
+    const bool present = position != m_dates.end() && position->value == date;
     if (select == VARIANT_TRUE) {
         if (!present)
-            m_dates.insert(position, date);
+            m_dates.insert(position, Stamp { date, day });
     } else if (present) {
         m_dates.erase(position);
     }
@@ -57,8 +58,8 @@ QString InhProxy::DisplayText() const
     // the month or the year changes; the year is written where it changes and
     // at the end.
     QDate group;
-    for (const double value : m_dates) {
-        const QDate date = Verdanta::FromOleDate(value).date();
+    for (const Stamp &stamp : m_dates) {
+        const QDate &date = stamp.day;
         const bool sameGroup
             = group.isValid() && group.month() == date.month() && group.year() == date.year();
         if (!sameGroup) {
@@ -71,7 +72,8 @@ QString InhProxy::DisplayText() const
             }
             group = date;
         }
-        text += QStringLiteral("%1,").arg(date.day());
+        text += QString::number(date.day());
+        text += QLatin1Char(',');
     }
     if (group.isValid()) {
         text.back() = QLatin1Char(' ');

@@ -2,6 +2,8 @@
 
 #include "TextProxy.h"
 
+#include <QtCore/QDate>
+
 #include <vector>
 
 namespace Ostrel {
@@ -23,7 +25,14 @@ private:
 
     QString m_name;
     QString m_dilution;
-    std::vector<double> m_dates; // OLE dates, ascending, unique
+    // Ascending and unique by OLE date; the calendar day is kept beside it so
+    // that the text of a long line is cheap to rebuild after every change.
+    struct Stamp
+    {
+        double value;
+        QDate day;
+    };
+    std::vector<Stamp> m_dates;
 };
 
 } // namespace Ostrel
