@@ -107,7 +107,7 @@ endfunction()
 # A GoogleTest program. Every test runs with the offscreen platform plugin, a
 # pinned locale and a throw-away home, set up by the shared test main.
 function(verdanta_add_test name)
-  cmake_parse_arguments(ARG "PCH" "TIMEOUT" "SOURCES;DEPENDS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "PCH" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -117,17 +117,13 @@ function(verdanta_add_test name)
   if(ARG_PCH)
     _verdanta_pch(${name})
   endif()
-  set(labels ${name})
-  if(ARG_LABELS)
-    list(APPEND labels ${ARG_LABELS})
-  endif()
+  # The shared test main sets the test environment itself (offscreen platform,
+  # modules folder, fixtures folder, sanitizer options): properties of
+  # discovered tests cannot carry more than one environment variable.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES
-      TIMEOUT ${ARG_TIMEOUT}
-      LABELS "${labels}"
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;VERDANTA_MODULES_DIR=${VERDANTA_MODULES_OUTPUT_DIRECTORY};VERDANTA_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1")
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS ${name})
 endfunction()
 
 function(verdanta_add_benchmark name)

@@ -11,10 +11,26 @@
 
 #include <cstdlib>
 
+// Sanitizer settings of every test program: Qt keeps some allocations until the
+// process ends, so leak reports would only be noise.
+extern "C" __attribute__((used)) const char *__asan_default_options()
+{
+    return "detect_leaks=0";
+}
+extern "C" __attribute__((used)) const char *__ubsan_default_options()
+{
+    return "print_stacktrace=1";
+}
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("VERDANTA_MODULES_DIR"))
+        qputenv("VERDANTA_MODULES_DIR", VERDANTA_TEST_MODULES_DIR);
+    if (qEnvironmentVariableIsEmpty("VERDANTA_TEST_DATA"))
+        qputenv("VERDANTA_TEST_DATA", VERDANTA_SOURCE_DIR "/tests/data");
+    qputenv("LC_ALL", "C.UTF-8");
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/verdanta-home-XXXXXX"));
     if (home.isValid()) {
         qputenv("HOME", home.path().toLocal8Bit());
