@@ -1,0 +1,20 @@
+#include "PlenoraServer.h"
+
+#include "PlenoraCtrl.h"
+#include "PlenoraIds.h"
+
+#include "TimeGrid/ControlDialogs.h"
+#include "TimeGrid/Registration.h"
+
+namespace Plenora {
+
+// Plenora.json holds the same registration, read without loading the server.
+PlenoraServer::PlenoraServer()
+    : Server(TimeGrid::ControlServerRegistration(
+        { QStringLiteral("Plenora"), kLibidPlenora, kClsidPlenora, kIidDPlenora, kClsidPlenoraPropPage }))
+{
+    AddClass<CPlenoraCtrl>(kClsidPlenora);
+    AddClass<TimeGrid::GeneralPropertyPage>(kClsidPlenoraPropPage);
+}
+
+} // namespace Plenora

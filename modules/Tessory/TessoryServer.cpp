@@ -1,0 +1,20 @@
+#include "TessoryServer.h"
+
+#include "TessoryCtrl.h"
+#include "TessoryIds.h"
+
+#include "TimeGrid/ControlDialogs.h"
+#include "TimeGrid/Registration.h"
+
+namespace Tessory {
+
+// Tessory.json holds the same registration, read without loading the server.
+TessoryServer::TessoryServer()
+    : Server(TimeGrid::ControlServerRegistration(
+        { QStringLiteral("Tessory"), kLibidTessory, kClsidTessory, kIidDTessory, kClsidTessoryPropPage }))
+{
+    AddClass<CTessoryCtrl>(kClsidTessory);
+    AddClass<TimeGrid::GeneralPropertyPage>(kClsidTessoryPropPage);
+}
+
+} // namespace Tessory
