@@ -1,0 +1,154 @@
+#include "Sylvan/XmlReader.h"
+#include "Sylvan/ElementTree.h"
+
+#include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/DefaultHandler.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
+#include <xercesc/sax2/XMLReaderFactory.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
+#include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLUni.hpp>
+
+#include <vector>
+
+namespace Sylvan::Detail {
+
+namespace {
+
+using namespace xercesc;
+
+// Far deeper than any side file, shallow enough that walking or freeing the
+// tree can never exhaust the stack.
+constexpr int MaximumDepth = 256;
+
+QString fromXmlChars(const XMLCh *chars, XMLSize_t length)
+{
+    return QString::fromUtf16(chars, static_cast<qsizetype>(length));
+}
+
+QString fromXmlChars(const XMLCh *chars)
+{
+    return chars ? QString::fromUtf16(chars) : QString();
+}
+
+// A refusal raised from inside the parser's callbacks.
+struct Refused
+{
+    QString reason;
+};
+
+// Builds the element tree from the parser's events.
+class TreeBuilder final : public DefaultHandler
+{
+public:
+    std::unique_ptr<ElementImpl> takeRoot() { return std::move(m_root); }
+
+    void startElement(const XMLCh *, const XMLCh *, const XMLCh *qname, const Attributes &) override
+    {
+        if (static_cast<int>(m_open.size()) >= MaximumDepth)
+            throw Refused { QStringLiteral("elements nested deeper than %1 levels").arg(MaximumDepth) };
+        auto element = std::make_unique<ElementImpl>(fromXmlChars(qname));
+        if (m_open.empty()) {
+            m_root = std::move(element);
+            m_open.push_back(m_root.get());
+        } else {
+            m_open.push_back(m_open.back()->appendElement(std::move(element)));
+        }
+    }
+
+    void endElement(const XMLCh *, const XMLCh *, const XMLCh *) override
+    {
+        if (m_open.empty())
+            return;
+        m_open.back()->dropLayoutWhitespace();
+        m_open.pop_back();
+    }
+
+    void characters(const XMLCh *const chars, const XMLSize_t length) override
+    {
+        if (!m_open.empty())
+            m_open.back()->appendText(fromXmlChars(chars, length));
+    }
+
+    // The side files never declare a document type; one in a file is either
+    // damage or an attempt to expand entities or reach outside files. Without
+    // a declaration no entity other than the predefined ones can exist.
+    void startDTD(const XMLCh *, const XMLCh *, const XMLCh *) override
+    {
+        throw Refused { QStringLiteral("document type declarations are not accepted") };
+    }
+
+    InputSource *resolveEntity(const XMLCh *, const XMLCh *systemId) override
+    {
+        throw Refused {
+            QStringLiteral("external entity \"%1\" is not accepted").arg(fromXmlChars(systemId))
+        };
+    }
+
+    void error(const SAXParseException &exception) override { throw exception; }
+    void fatalError(const SAXParseException &exception) override { throw exception; }
+    void warning(const SAXParseException &) override { }
+
+private:
+    std::unique_ptr<ElementImpl> m_root;
+    std::vector<ElementImpl *> m_open;
+};
+
+QString describe(const SAXParseException &exception)
+{
+    return QStringLiteral("line %1, column %2: %3")
+        .arg(exception.getLineNumber())
+        .arg(exception.getColumnNumber())
+        .arg(fromXmlChars(exception.getMessage()));
+}
+
+} // namespace
+
+std::unique_ptr<ElementImpl> ReadXml(const QByteArray &content, QString *error)
+{
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return std::unique_ptr<ElementImpl>();
+    };
+
+    try {
+        const std::unique_ptr<SAX2XMLReader> reader(XMLReaderFactory::createXMLReader());
+        reader->setFeature(XMLUni::fgSAX2CoreValidation, false);
+        reader->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
+        reader->setFeature(XMLUni::fgXercesSchema, false);
+        reader->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
+        reader->setFeature(XMLUni::fgXercesSkipDTDValidation, true);
+        reader->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
+
+        TreeBuilder builder;
+        reader->setContentHandler(&builder);
+        reader->setErrorHandler(&builder);
+        reader->setLexicalHandler(&builder);
+        reader->setEntityResolver(&builder);
+
+        const MemBufInputSource source(reinterpret_cast<const XMLByte *>(content.constData()),
+            static_cast<XMLSize_t>(content.size()), "memory");
+        reader->parse(source);
+
+        std::unique_ptr<ElementImpl> root = builder.takeRoot();
+        if (!root)
+            return fail(QStringLiteral("no root element"));
+        return root;
+    } catch (const Refused &refused) {
+        return fail(refused.reason);
+    } catch (const SAXParseException &exception) {
+        return fail(describe(exception));
+    } catch (const XMLException &exception) {
+        return fail(fromXmlChars(exception.getMessage()));
+    } catch (const OutOfMemoryException &) {
+        return fail(QStringLiteral("out of memory"));
+    } catch (const std::bad_alloc &) {
+        return fail(QStringLiteral("out of memory"));
+    } catch (...) {
+        return fail(QStringLiteral("the XML parser failed"));
+    }
+}
+
+} // namespace Sylvan::Detail
