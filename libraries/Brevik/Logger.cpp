@@ -80,7 +80,7 @@ void CloseLogFile()
 
 } // namespace Brevik
 
-ILogger *LoggerFactory(const QString &category)
+Brevik::ILogger *LoggerFactory(const QString &category)
 {
     return new Brevik::LoggerImpl(category);
 }

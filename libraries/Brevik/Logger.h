@@ -4,6 +4,8 @@
 
 #include <QtCore/QString>
 
+#include <memory>
+
 namespace Brevik {
 
 // The levels callers pass to ILogger::Log.
@@ -30,8 +32,6 @@ BREVIK_EXPORT QString LogFilePath();
 // starts opens it again.
 BREVIK_EXPORT void CloseLogFile();
 
-} // namespace Brevik
-
 // A logger of one category. Every call writes one line; loggers may be used
 // from any thread.
 class BREVIK_EXPORT ILogger
@@ -53,5 +53,18 @@ protected:
     virtual ~ILogger() = default;
 };
 
+// Calls Release when a logger goes out of scope.
+struct Releaser
+{
+    void operator()(ILogger *logger) const
+    {
+        if (logger)
+            logger->Release();
+    }
+};
+using LoggerPtr = std::unique_ptr<ILogger, Releaser>;
+
+} // namespace Brevik
+
 // A new logger for a category such as "brevik.logic.notes".
-BREVIK_EXPORT ILogger *LoggerFactory(const QString &category);
+BREVIK_EXPORT Brevik::ILogger *LoggerFactory(const QString &category);

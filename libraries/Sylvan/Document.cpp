@@ -100,7 +100,7 @@ private:
 
 } // namespace Sylvan::Detail
 
-IDocument *DocumentFactory()
+Sylvan::IDocument *DocumentFactory()
 {
     return new Sylvan::Detail::DocumentImpl();
 }

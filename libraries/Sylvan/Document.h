@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace Sylvan {
+
 // An XML side file held in memory: one root element and its tree. A file is
 // always written whole and read whole.
 //
@@ -44,11 +46,6 @@ protected:
     virtual ~IDocument() = default;
 };
 
-// A new document; call Initialize before use and Release when done.
-SYLVAN_EXPORT IDocument *DocumentFactory();
-
-namespace Sylvan {
-
 // Calls Release when a document, or an element that was never appended,
 // goes out of scope.
 struct Releaser
@@ -59,7 +56,11 @@ struct Releaser
             object->Release();
     }
 };
-using DocumentPtr = std::unique_ptr<IDocument, Releaser>;
-using ElementPtr = std::unique_ptr<IElement, Releaser>;
+template<class T> using ReleasePtr = std::unique_ptr<T, Releaser>;
+using DocumentPtr = ReleasePtr<IDocument>;
+using ElementPtr = ReleasePtr<IElement>;
 
 } // namespace Sylvan
+
+// A new document; call Initialize before use and Release when done.
+SYLVAN_EXPORT Sylvan::IDocument *DocumentFactory();

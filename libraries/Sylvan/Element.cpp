@@ -114,7 +114,7 @@ void ElementImpl::dropLayoutWhitespace()
 
 } // namespace Sylvan::Detail
 
-IElement *ElementFactory()
+Sylvan::IElement *ElementFactory()
 {
     return new Sylvan::Detail::ElementImpl();
 }

@@ -4,6 +4,8 @@
 
 #include <QtCore/QString>
 
+namespace Sylvan {
+
 // One element of an XML side file: a name, its text and its child elements.
 // No attributes: every value of the side files is the text of an element.
 //
@@ -45,5 +47,7 @@ protected:
     virtual ~IElement() = default;
 };
 
+} // namespace Sylvan
+
 // A new element with an empty name, not attached to any parent.
-SYLVAN_EXPORT IElement *ElementFactory();
+SYLVAN_EXPORT Sylvan::IElement *ElementFactory();

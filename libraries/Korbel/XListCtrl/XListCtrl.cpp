@@ -7,8 +7,10 @@
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
 
-using Korbel::Detail::XListDelegate;
-using Korbel::Detail::XListModel;
+namespace Korbel {
+
+using Detail::XListDelegate;
+using Detail::XListModel;
 
 namespace {
 
@@ -612,3 +614,5 @@ void CXListCtrl::deleteCurrentRow()
         m_callback->AfterDelete();
     emit itemDeleted(row);
 }
+
+} // namespace Korbel

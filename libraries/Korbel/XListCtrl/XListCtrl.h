@@ -8,7 +8,9 @@
 #include <QtGui/QIcon>
 #include <QtWidgets/QTableView>
 
-namespace Korbel::Detail {
+namespace Korbel {
+
+namespace Detail {
 class XListModel;
 }
 
@@ -168,7 +170,7 @@ private:
     void activateRow(int row, int column);
     bool isCombo(int row, int column) const;
 
-    Korbel::Detail::XListModel *m_model;
+    Detail::XListModel *m_model;
     IXListCtrlCallback *m_callback = nullptr;
     QPersistentModelIndex m_pressed;
     // The cell whose line editor is open, the editor, and whether the user
@@ -179,3 +181,5 @@ private:
     // A combo cell whose new entry is announced once its editor has closed.
     QPersistentModelIndex m_comboChanged;
 };
+
+} // namespace Korbel

@@ -15,11 +15,7 @@
 
 namespace {
 
-struct LoggerReleaser
-{
-    void operator()(ILogger *logger) const { logger->Release(); }
-};
-using LoggerPtr = std::unique_ptr<ILogger, LoggerReleaser>;
+using Brevik::LoggerPtr;
 
 LoggerPtr startedLogger(const QString &category)
 {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using Sylvan::DocumentPtr;
+using Sylvan::IElement;
 
 namespace {
 

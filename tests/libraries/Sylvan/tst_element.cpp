@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using Sylvan::ElementPtr;
+using Sylvan::IElement;
 
 TEST(SylvanElement, AppendedElementBelongsToItsParent)
 {

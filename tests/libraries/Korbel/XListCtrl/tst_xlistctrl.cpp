@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+using Korbel::CXListCtrl;
+using Korbel::IXListCtrlCallback;
+
 namespace {
 
 // Records the callback calls in order, as a logic object would receive them.
