@@ -45,7 +45,7 @@ private:
     std::shared_ptr<spdlog::sinks::sink> m_file;
     QString m_rootFolder;
     QString m_filePath;
-    qint64 m_maxFileSize = 5 * 1024 * 1024;
+    qint64 m_maxFileSize = qint64(5) * 1024 * 1024;
     int m_maxFiles = 5;
     bool m_warnedAboutFile = false;
 };

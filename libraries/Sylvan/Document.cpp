@@ -13,7 +13,7 @@ namespace {
 
 // The side files hold a few kilobytes; anything near this size is not one of
 // them, and reading it whole could take the program's memory.
-constexpr qint64 MaximumFileSize = 64 * 1024 * 1024;
+constexpr qint64 MaximumFileSize = qint64(64) * 1024 * 1024;
 
 } // namespace
 
