@@ -38,7 +38,7 @@ protected:
 // whole row at a time. Rows are addressed by position (zero-based); each may
 // carry item data (a row key, or a pointer the caller owns). Cells can be
 // plain, editable in place (double click, Return or F2), drop-down choices
-// (a click opens them) or check boxes (a click or Space toggles them).
+// (a click or F2 opens them) or check boxes (a click or Space toggles them).
 //
 // Rows cannot be deleted with Del unless marked deletable; the placeholder
 // row (the trailing "add new" row) never can. Editing a placeholder cell
