@@ -38,6 +38,9 @@ int main(int argc, char **argv)
         qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
         qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/cache")).toLocal8Bit());
         qputenv("VERDANTA_WINDOWS_DIR", (home.path() + QStringLiteral("/windows")).toLocal8Bit());
+        // The program's root folder is its current directory: anything a test
+        // writes relative to it lands in the throw-away folder.
+        QDir::setCurrent(home.path());
     }
     QStandardPaths::setTestModeEnabled(true);
     QLocale::setDefault(TestSupport::PinnedLocale());
