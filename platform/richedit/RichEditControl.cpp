@@ -62,20 +62,30 @@ RichEditControl::~RichEditControl()
     disconnect(m_tracker, nullptr, this, nullptr);
     QObject::disconnect(m_undoConnection);
     QObject::disconnect(m_changeConnection);
+    QObject::disconnect(m_undoAvailableConnection);
+    QObject::disconnect(m_redoAvailableConnection);
 }
 
 void RichEditControl::attachDocument()
 {
     QTextDocument *doc = document();
-    QObject::disconnect(m_undoConnection);
-    QObject::disconnect(m_changeConnection);
+    for (QMetaObject::Connection *connection :
+        { &m_undoConnection, &m_changeConnection, &m_undoAvailableConnection, &m_redoAvailableConnection })
+        QObject::disconnect(*connection);
     m_stepKinds.clear();
+    m_undoPosition = doc->availableUndoSteps();
     m_pageFormatter.reset();
     m_renderer->install(doc);
     m_undoConnection
         = connect(doc, &QTextDocument::undoCommandAdded, this, &RichEditControl::onUndoCommandAdded);
-    m_changeConnection
-        = connect(doc, &QTextDocument::contentsChange, this, [this] { m_pageFormatter.reset(); });
+    m_undoAvailableConnection
+        = connect(doc, &QTextDocument::undoAvailable, this, &RichEditControl::onUndoStacksChanged);
+    m_redoAvailableConnection
+        = connect(doc, &QTextDocument::redoAvailable, this, &RichEditControl::onUndoStacksChanged);
+    m_changeConnection = connect(doc, &QTextDocument::contentsChange, this, [this] {
+        m_pageFormatter.reset();
+        m_undoPosition = document()->availableUndoSteps();
+    });
     m_tracker->attach(doc);
 }
 
@@ -221,26 +231,37 @@ QString RichEditControl::textRange(int from, int to) const
 
 void RichEditControl::onUndoCommandAdded()
 {
-    // A new step drops the redo steps behind it.
-    const int steps = document()->availableUndoSteps();
-    m_stepKinds.resize(size_t(std::max(steps - 1, 0)), UndoKind::Other);
-    m_stepKinds.push_back(m_action);
+    // Qt announces a step before the change it makes, so m_undoPosition is
+    // still where the step starts; the steps after it (the redo branch) are gone.
+    const int position = document()->availableUndoSteps();
+    m_stepKinds.erase(m_stepKinds.upper_bound(std::min(m_undoPosition, position - 1)), m_stepKinds.end());
+    m_stepKinds[position] = m_action;
+    m_undoPosition = position;
+}
+
+void RichEditControl::onUndoStacksChanged()
+{
+    const QTextDocument *doc = document();
+    if (!doc->isUndoAvailable() && !doc->isRedoAvailable()) {
+        m_stepKinds.clear();
+        m_undoPosition = 0;
+    }
 }
 
 RichEditControl::UndoKind RichEditControl::undoKind() const
 {
-    const int steps = document()->availableUndoSteps();
-    if (steps <= 0)
+    if (!document()->isUndoAvailable())
         return UndoKind::None;
-    return size_t(steps) <= m_stepKinds.size() ? m_stepKinds[size_t(steps - 1)] : UndoKind::Other;
+    const auto it = m_stepKinds.find(document()->availableUndoSteps());
+    return it == m_stepKinds.end() ? UndoKind::Other : it->second;
 }
 
 RichEditControl::UndoKind RichEditControl::redoKind() const
 {
-    if (document()->availableRedoSteps() <= 0)
+    if (!document()->isRedoAvailable())
         return UndoKind::None;
-    const size_t next = size_t(std::max(document()->availableUndoSteps(), 0));
-    return next < m_stepKinds.size() ? m_stepKinds[next] : UndoKind::Other;
+    const auto it = m_stepKinds.upper_bound(document()->availableUndoSteps());
+    return it == m_stepKinds.end() ? UndoKind::Other : it->second;
 }
 
 void RichEditControl::onCurrentCharFormatChanged(const QTextCharFormat &format)
@@ -367,6 +388,7 @@ bool RichEditControl::streamIn(const StreamInCallback &read, qsizetype blockSize
 {
     const bool ok = RtfCodec::streamIn(*document(), read, blockSize);
     m_stepKinds.clear();
+    m_undoPosition = 0;
     moveCursor(QTextCursor::Start);
     return ok;
 }

@@ -8,6 +8,7 @@
 
 #include <QtWidgets/QTextEdit>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -125,6 +126,7 @@ private:
 
     void attachDocument();
     void onUndoCommandAdded();
+    void onUndoStacksChanged();
     void onCurrentCharFormatChanged(const QTextCharFormat &format);
     void onDeparted(const EmbeddedObject &object);
     void onArrived(const EmbeddedObject &object, bool inserted);
@@ -136,7 +138,12 @@ private:
     std::unique_ptr<PageFormatter> m_pageFormatter;
     QMetaObject::Connection m_undoConnection;
     QMetaObject::Connection m_changeConnection;
-    std::vector<UndoKind> m_stepKinds;
+    QMetaObject::Connection m_undoAvailableConnection;
+    QMetaObject::Connection m_redoAvailableConnection;
+    // Kind of each undo step, keyed by the document's undo position at its end
+    // (Qt counts commands there, and a step may hold several).
+    std::map<int, UndoKind> m_stepKinds;
+    int m_undoPosition = 0;
     UndoKind m_action = UndoKind::Other;
     Options m_options;
 };

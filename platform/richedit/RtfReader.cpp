@@ -363,7 +363,6 @@ public:
     Reader(const QByteArray &data, QTextDocument &document)
         : m_data(data.constData())
         , m_end(data.constData() + data.size())
-        , m_document(document)
         , m_cursor(&document)
     { }
 
@@ -392,11 +391,20 @@ public:
                 ++p;
                 break;
             default:
-                ++p;
-                if (c == '\t')
+                if (c == '\t') {
+                    ++p;
                     control(Kw::Tab, 0, false);
-                else
+                } else if (isPlainText(c) && m_unicodeSkipLeft == 0 && m_bytes.isEmpty()
+                    && state().destination == Destination::Text) {
+                    const char *end = p + 1;
+                    while (end < m_end && isPlainText(*end))
+                        ++end;
+                    deliverAscii(p, end - p);
+                    p = end;
+                } else {
+                    ++p;
                     textByte(static_cast<unsigned char>(c));
+                }
             }
         }
         finish();
@@ -1063,6 +1071,14 @@ private:
         }
         if (ch == QChar::ObjectReplacementCharacter || ch == 0xFDD0 || ch == 0xFDD1 || ch == 0xFEFF)
             ch = QChar::ReplacementCharacter;
+        prepareText();
+        m_text.append(QChar(ch));
+        m_paragraphEmpty = false;
+    }
+
+    // Text is coming: open the pending paragraph, and start a new run when the format changed.
+    void prepareText()
+    {
         if (m_paragraphPending)
             startParagraph();
         if (m_charPropsDirty) {
@@ -1072,14 +1088,24 @@ private:
                 m_runProps = state().chr;
             }
         }
-        m_text.append(QChar(ch));
+    }
+
+    static bool isPlainText(char c) { return c >= 0x20 && c < 0x7f && c != '\\' && c != '{' && c != '}'; }
+
+    // A run of printable ASCII text in the body: the same as deliver() per character.
+    void deliverAscii(const char *text, qsizetype length)
+    {
+        prepareText();
+        m_text.append(QLatin1StringView(text, length));
         m_paragraphEmpty = false;
     }
 
     QTextCharFormat charFormat(const CharProps &props)
     {
-        if (m_formatCacheValid && props == m_formatCacheProps)
-            return m_formatCache;
+        for (const auto &[cachedProps, cachedFormat] : m_formatCache) {
+            if (cachedProps == props)
+                return cachedFormat;
+        }
         QTextCharFormat format;
         const int font = props.font >= 0 ? props.font : m_defaultFont;
         const auto it = m_fonts.find(font);
@@ -1102,9 +1128,10 @@ private:
             format.setForeground(color);
         if (const QColor color = colorAt(props.background); color.isValid())
             format.setBackground(color);
-        m_formatCache = format;
-        m_formatCacheProps = props;
-        m_formatCacheValid = true;
+        // A few formats alternate throughout a document; keep the latest ones.
+        if (m_formatCache.size() >= 32)
+            m_formatCache.pop_back();
+        m_formatCache.emplace(m_formatCache.begin(), props, format);
         return format;
     }
 
@@ -1135,6 +1162,7 @@ private:
     {
         m_paragraphPending = false;
         m_cursor.insertBlock(QTextBlockFormat(), charFormat(state().chr));
+        m_emptyBlockFormatIndex = m_cursor.block().blockFormatIndex();
     }
 
     void endParagraph()
@@ -1172,9 +1200,9 @@ private:
         if (const QColor color = colorAt(para.shading); color.isValid())
             format.setBackground(color);
         QTextBlock block = m_cursor.block();
-        if (block.textList())
-            block.textList()->remove(block);
-        m_cursor.setBlockFormat(format);
+        // New blocks start with an empty format; most paragraphs keep it.
+        if (!format.properties().isEmpty() || block.blockFormatIndex() != m_emptyBlockFormatIndex)
+            m_cursor.setBlockFormat(format);
         if (m_empty)
             m_cursor.setBlockCharFormat(charFormat(m_runProps));
         m_empty = false;
@@ -1235,7 +1263,6 @@ private:
 
     const char *m_data;
     const char *m_end;
-    QTextDocument &m_document;
     QTextCursor m_cursor;
     std::vector<State> m_stack;
     int m_overflowDepth = 0;
@@ -1263,10 +1290,9 @@ private:
     QString m_text;
     CharProps m_runProps;
     bool m_charPropsDirty = true;
-    QTextCharFormat m_formatCache;
-    CharProps m_formatCacheProps;
-    bool m_formatCacheValid = false;
+    std::vector<std::pair<CharProps, QTextCharFormat>> m_formatCache;
     bool m_paragraphPending = false;
+    int m_emptyBlockFormatIndex = -2;
     bool m_paragraphEmpty = true;
     bool m_empty = true;
     std::map<qint64, QTextList *> m_listsByKey;

@@ -8,6 +8,8 @@
 #include <QtGui/QTextDocument>
 #include <QtGui/QTextList>
 
+#include <vector>
+
 namespace RichEdit {
 
 namespace {
@@ -52,6 +54,7 @@ struct RunState
     int valign = 0; // 0 normal, 1 superscript, 2 subscript
     int foreground = 0; // colour table index, 0 automatic
     int background = 0;
+    bool object = false; // written as blanks, never compared
 };
 
 class Writer
@@ -66,7 +69,8 @@ public:
 
     QByteArray run()
     {
-        m_body.reserve(m_document.characterCount() + m_document.blockCount() * 16 + 1024);
+        // Room for escapes and paragraph words, so the buffer is not moved while it grows.
+        m_body.reserve(qsizetype(m_document.characterCount()) * 3 / 2 + m_document.blockCount() * 48 + 4096);
         for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
             writeBlock(block);
         QByteArray out;
@@ -184,9 +188,20 @@ private:
 
     void writeParagraphFormat(const QTextBlock &block)
     {
+        // Paragraphs outside lists with one format write the same words.
+        const QTextList *list = block.textList();
+        const int index = block.blockFormatIndex();
+        if (!list) {
+            const auto cached = m_paragraphWords.constFind(index);
+            if (cached != m_paragraphWords.cend()) {
+                m_body += *cached;
+                return;
+            }
+        }
+        const qsizetype start = m_body.size();
         const QTextBlockFormat format = block.blockFormat();
         m_body += "\\pard";
-        if (const QTextList *list = block.textList())
+        if (list)
             writeNumbering(block, *list);
         switch (horizontalAlignment(format)) {
         case Qt::AlignHCenter:
@@ -225,6 +240,8 @@ private:
         // A space ends the last control word; after a group it would be text.
         if (!m_body.endsWith('}'))
             m_body += ' ';
+        if (!list)
+            m_paragraphWords.insert(index, m_body.sliced(start));
     }
 
     void writeNumbering(const QTextBlock &block, const QTextList &list)
@@ -324,40 +341,91 @@ private:
         m_started = true;
     }
 
+    // The run state of a format, looked up by the format's index in the document.
+    const RunState &cachedState(const QTextFragment &fragment)
+    {
+        const int index = fragment.charFormatIndex();
+        if (index >= 0 && size_t(index) < m_stateOfFormat.size() && m_stateOfFormat[size_t(index)].known)
+            return m_stateOfFormat[size_t(index)].state;
+        const QTextCharFormat format = fragment.charFormat();
+        RunState state = stateOf(format);
+        state.object = isEmbeddedObject(format);
+        if (index < 0)
+            return m_uncached = state;
+        if (size_t(index) >= m_stateOfFormat.size())
+            m_stateOfFormat.resize(size_t(index) + 1);
+        m_stateOfFormat[size_t(index)] = { state, true };
+        return m_stateOfFormat[size_t(index)].state;
+    }
+
+    void writeText(const QString &text, bool object)
+    {
+        const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+        const qsizetype size = text.size();
+        qsizetype i = 0;
+        while (i < size) {
+            // Most text is plain ASCII: copy a run of it in one go, escape the rest.
+            qsizetype end = i;
+            while (end < size && !object && in[end] >= 0x20 && in[end] < 0x80 && in[end] != '\\'
+                && in[end] != '{' && in[end] != '}')
+                ++end;
+            if (end > i) {
+                const qsizetype start = m_body.size();
+                m_body.resize(start + (end - i));
+                char *out = m_body.data() + start;
+                for (qsizetype k = i; k < end; ++k)
+                    *out++ = char(in[k]);
+                i = end;
+                continue;
+            }
+            writeSpecial(in[i], object);
+            ++i;
+        }
+    }
+
+    void writeSpecial(char16_t u, bool object)
+    {
+        switch (u) {
+        case u'\t':
+            m_body += "\\tab ";
+            break;
+        case 0x2028: // QChar::LineSeparator
+            m_body += "\\line ";
+            break;
+        case 0x00A0:
+            m_body += "\\~";
+            break;
+        case 0xFFFC: // QChar::ObjectReplacementCharacter
+            m_body += ' ';
+            break;
+        default:
+            if (object)
+                m_body += ' ';
+            else
+                appendChar(m_body, u);
+        }
+    }
+
     void writeBlock(const QTextBlock &block)
     {
         writeParagraphFormat(block);
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            switchTo(stateOf(format));
-            const QString text = fragment.text();
-            const bool object = isEmbeddedObject(format);
-            for (const QChar ch : text) {
-                const char16_t u = ch.unicode();
-                switch (u) {
-                case u'\t':
-                    m_body += "\\tab ";
-                    break;
-                case 0x2028: // QChar::LineSeparator
-                    m_body += "\\line ";
-                    break;
-                case 0x00A0:
-                    m_body += "\\~";
-                    break;
-                case 0xFFFC: // QChar::ObjectReplacementCharacter
-                    m_body += ' ';
-                    break;
-                default:
-                    if (object)
-                        m_body += ' ';
-                    else
-                        appendChar(m_body, u);
-                }
-            }
+            const RunState &state = cachedState(fragment);
+            switchTo(state);
+            writeText(fragment.text(), state.object);
         }
         m_body += "\\par\r\n";
     }
+
+    struct CachedState
+    {
+        RunState state;
+        bool known = false;
+    };
+    std::vector<CachedState> m_stateOfFormat;
+    QHash<int, QByteArray> m_paragraphWords;
+    RunState m_uncached;
 
     const QTextDocument &m_document;
     const QFont m_defaultFont;
