@@ -6,7 +6,9 @@ namespace RichEdit {
 
 // What the embedder hears about the objects in the text. Objects enter the
 // text only through RichEditControl::insertObject; pasted or dropped content
-// brings none (each object in it arrives as a blank).
+// brings none (each object in it arrives as a blank). The calls come while
+// the text is changing: an embedder that edits the text in answer does so
+// later (a queued call), never from inside the call.
 class IRichEditCallback
 {
 public:

@@ -86,7 +86,7 @@ void ObjectTracker::onContentsChange(int from, int removed, int added)
 
 void ObjectTracker::report(const std::vector<EmbeddedObject> &gone, const std::vector<EmbeddedObject> &came)
 {
-    // The list is up to date before anyone hears of a change, so a listener may edit the text.
+    // The list is up to date before anyone hears of a change, so a listener may read it.
     for (const EmbeddedObject &object : gone)
         emit departed(object);
     for (const EmbeddedObject &object : came) {

@@ -38,214 +38,94 @@ enum class Destination {
     LegacyNumbering,
 };
 
+// clang-format off
 enum class Kw {
     Unknown,
     // document
-    Rtf,
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    AnsiCpg,
-    Deff,
-    Uc,
-    U,
-    Bin,
+    Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin,
     // destinations
-    FontTable,
-    ColorTable,
-    ListTable,
-    ListOverrideTable,
-    Pn,
-    SkipDestination,
+    FontTable, ColorTable, ListTable, ListOverrideTable, Pn, SkipDestination,
     // font and colour tables
-    CharSet,
-    CodePage,
-    Red,
-    Green,
-    Blue,
+    CharSet, CodePage, Red, Green, Blue,
     // list tables
-    List,
-    ListId,
-    ListLevel,
-    LevelNfc,
-    LevelStartAt,
-    ListOverride,
-    Ls,
-    Ilvl,
+    List, ListId, ListLevel, LevelNfc, LevelStartAt, ListOverride, Ls, Ilvl,
     // legacy numbering
-    PnLvlBlt,
-    PnLvlBody,
-    PnLvl,
-    PnDec,
-    PnUcLtr,
-    PnLcLtr,
-    PnUcRm,
-    PnLcRm,
-    PnStart,
-    PnIndent,
+    PnLvlBlt, PnLvlBody, PnLvl, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm, PnStart, PnIndent,
     // characters
-    Plain,
-    F,
-    Fs,
-    B,
-    I,
-    Ul,
-    UlNone,
-    Strike,
-    Super,
-    Sub,
-    NoSuperSub,
-    Cf,
-    Cb,
-    Highlight,
+    Plain, F, Fs, B, I, Ul, UlNone, Strike, Super, Sub, NoSuperSub, Cf, Cb, Highlight,
     // paragraphs
-    Pard,
-    Par,
-    Line,
-    Tab,
-    Cell,
-    Row,
-    Page,
-    Ql,
-    Qc,
-    Qr,
-    Qj,
-    Li,
-    Fi,
-    Ri,
-    Sb,
-    Sa,
-    Tx,
-    Tqc,
-    Tqr,
-    Tqdec,
-    Cbpat,
+    Pard, Par, Line, Tab, Cell, Row, Page, Ql, Qc, Qr, Qj, Li, Fi, Ri, Sb, Sa, Tx, Tqc, Tqr, Tqdec, Cbpat,
     // special characters
-    Emdash,
-    Endash,
-    Bullet,
-    Lquote,
-    Rquote,
-    Ldblquote,
-    Rdblquote,
-    Enspace,
-    Emspace,
-    Qmspace,
-    Zwj,
-    Zwnj,
+    Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Enspace, Emspace, Qmspace, Zwj, Zwnj,
 };
+// clang-format on
 
 const std::unordered_map<std::string_view, Kw> &keywords()
 {
+    // clang-format off
     static const std::unordered_map<std::string_view, Kw> table = [] {
         std::unordered_map<std::string_view, Kw> t {
-            { "rtf", Kw::Rtf },
-            { "ansi", Kw::Ansi },
-            { "mac", Kw::Mac },
-            { "pc", Kw::Pc },
-            { "pca", Kw::Pca },
-            { "ansicpg", Kw::AnsiCpg },
-            { "deff", Kw::Deff },
-            { "uc", Kw::Uc },
-            { "u", Kw::U },
-            { "bin", Kw::Bin },
-            { "fonttbl", Kw::FontTable },
-            { "colortbl", Kw::ColorTable },
-            { "listtable", Kw::ListTable },
-            { "listoverridetable", Kw::ListOverrideTable },
-            { "pn", Kw::Pn },
-            { "fcharset", Kw::CharSet },
-            { "cpg", Kw::CodePage },
-            { "red", Kw::Red },
-            { "green", Kw::Green },
-            { "blue", Kw::Blue },
-            { "list", Kw::List },
-            { "listid", Kw::ListId },
-            { "listlevel", Kw::ListLevel },
-            { "levelnfc", Kw::LevelNfc },
-            { "levelnfcn", Kw::LevelNfc },
-            { "levelstartat", Kw::LevelStartAt },
-            { "listoverride", Kw::ListOverride },
-            { "ls", Kw::Ls },
-            { "ilvl", Kw::Ilvl },
-            { "pnlvlblt", Kw::PnLvlBlt },
-            { "pnlvlbody", Kw::PnLvlBody },
-            { "pnlvl", Kw::PnLvl },
-            { "pndec", Kw::PnDec },
-            { "pnucltr", Kw::PnUcLtr },
-            { "pnlcltr", Kw::PnLcLtr },
-            { "pnucrm", Kw::PnUcRm },
-            { "pnlcrm", Kw::PnLcRm },
-            { "pnstart", Kw::PnStart },
+            { "rtf", Kw::Rtf }, { "ansi", Kw::Ansi }, { "mac", Kw::Mac }, { "pc", Kw::Pc }, { "pca", Kw::Pca },
+            { "ansicpg", Kw::AnsiCpg }, { "deff", Kw::Deff }, { "uc", Kw::Uc }, { "u", Kw::U }, { "bin", Kw::Bin },
+            { "fonttbl", Kw::FontTable }, { "colortbl", Kw::ColorTable }, { "listtable", Kw::ListTable },
+            { "listoverridetable", Kw::ListOverrideTable }, { "pn", Kw::Pn },
+            { "fcharset", Kw::CharSet }, { "cpg", Kw::CodePage }, { "red", Kw::Red }, { "green", Kw::Green },
+            { "blue", Kw::Blue }, { "list", Kw::List }, { "listid", Kw::ListId }, { "listlevel", Kw::ListLevel },
+            { "levelnfc", Kw::LevelNfc }, { "levelnfcn", Kw::LevelNfc }, { "levelstartat", Kw::LevelStartAt },
+            { "listoverride", Kw::ListOverride }, { "ls", Kw::Ls }, { "ilvl", Kw::Ilvl },
+            { "pnlvlblt", Kw::PnLvlBlt }, { "pnlvlbody", Kw::PnLvlBody }, { "pnlvl", Kw::PnLvl },
+            { "pndec", Kw::PnDec }, { "pnucltr", Kw::PnUcLtr }, { "pnlcltr", Kw::PnLcLtr },
+            { "pnucrm", Kw::PnUcRm }, { "pnlcrm", Kw::PnLcRm }, { "pnstart", Kw::PnStart },
             { "pnindent", Kw::PnIndent },
-            { "plain", Kw::Plain },
-            { "f", Kw::F },
-            { "fs", Kw::Fs },
-            { "b", Kw::B },
-            { "i", Kw::I },
-            { "ul", Kw::Ul },
-            { "ulnone", Kw::UlNone },
-            { "strike", Kw::Strike },
-            { "super", Kw::Super },
-            { "sub", Kw::Sub },
-            { "nosupersub", Kw::NoSuperSub },
-            { "cf", Kw::Cf },
-            { "cb", Kw::Cb },
-            { "chcbpat", Kw::Cb },
-            { "highlight", Kw::Highlight },
-            { "pard", Kw::Pard },
-            { "par", Kw::Par },
-            { "line", Kw::Line },
-            { "tab", Kw::Tab },
-            { "cell", Kw::Cell },
-            { "nestcell", Kw::Cell },
-            { "row", Kw::Row },
-            { "nestrow", Kw::Row },
-            { "page", Kw::Page },
-            { "ql", Kw::Ql },
-            { "qc", Kw::Qc },
-            { "qr", Kw::Qr },
-            { "qj", Kw::Qj },
-            { "li", Kw::Li },
-            { "fi", Kw::Fi },
-            { "ri", Kw::Ri },
-            { "sb", Kw::Sb },
-            { "sa", Kw::Sa },
-            { "tx", Kw::Tx },
-            { "tqc", Kw::Tqc },
-            { "tqr", Kw::Tqr },
-            { "tqdec", Kw::Tqdec },
+            { "plain", Kw::Plain }, { "f", Kw::F }, { "fs", Kw::Fs }, { "b", Kw::B }, { "i", Kw::I },
+            { "ul", Kw::Ul }, { "ulnone", Kw::UlNone }, { "strike", Kw::Strike }, { "super", Kw::Super },
+            { "sub", Kw::Sub }, { "nosupersub", Kw::NoSuperSub }, { "cf", Kw::Cf }, { "cb", Kw::Cb },
+            { "chcbpat", Kw::Cb }, { "highlight", Kw::Highlight },
+            { "pard", Kw::Pard }, { "par", Kw::Par }, { "line", Kw::Line }, { "tab", Kw::Tab },
+            { "cell", Kw::Cell }, { "nestcell", Kw::Cell }, { "row", Kw::Row }, { "nestrow", Kw::Row },
+            { "page", Kw::Page }, { "ql", Kw::Ql }, { "qc", Kw::Qc }, { "qr", Kw::Qr }, { "qj", Kw::Qj },
+            { "li", Kw::Li }, { "fi", Kw::Fi }, { "ri", Kw::Ri }, { "sb", Kw::Sb }, { "sa", Kw::Sa },
+            { "tx", Kw::Tx }, { "tqc", Kw::Tqc }, { "tqr", Kw::Tqr }, { "tqdec", Kw::Tqdec },
             { "cbpat", Kw::Cbpat },
-            { "emdash", Kw::Emdash },
-            { "endash", Kw::Endash },
-            { "bullet", Kw::Bullet },
-            { "lquote", Kw::Lquote },
-            { "rquote", Kw::Rquote },
-            { "ldblquote", Kw::Ldblquote },
-            { "rdblquote", Kw::Rdblquote },
-            { "enspace", Kw::Enspace },
-            { "emspace", Kw::Emspace },
-            { "qmspace", Kw::Qmspace },
-            { "zwj", Kw::Zwj },
-            { "zwnj", Kw::Zwnj },
+            { "emdash", Kw::Emdash }, { "endash", Kw::Endash }, { "bullet", Kw::Bullet },
+            { "lquote", Kw::Lquote }, { "rquote", Kw::Rquote }, { "ldblquote", Kw::Ldblquote },
+            { "rdblquote", Kw::Rdblquote }, { "enspace", Kw::Enspace }, { "emspace", Kw::Emspace },
+            { "qmspace", Kw::Qmspace }, { "zwj", Kw::Zwj }, { "zwnj", Kw::Zwnj },
         };
         // Destinations whose content is not body text, read or not.
-        for (const std::string_view skipped : { "stylesheet", "info", "pict", "header", "headerl", "headerr",
-                 "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "atnid",
-                 "atnauthor", "xe", "tc", "tcn", "pntext", "listtext", "pntxta", "pntxtb", "revtbl",
-                 "rsidtbl", "generator", "themedata", "colorschememapping", "latentstyles", "datastore",
-                 "xmlnstbl", "mmathPr", "filetbl", "nonshppict", "fldinst", "template", "objdata", "objclass",
-                 "objname", "shp", "shpinst", "bkmkstart", "bkmkend", "do", "userprops", "docvar", "pgdsctbl",
-                 "fchars", "lchars", "operator", "author", "title", "subject", "keywords", "comment",
-                 "doccomm", "company", "category", "buptim", "creatim", "printim", "revtim", "hlinkbase",
-                 "blipuid", "picprop", "sp", "sn", "sv", "txe", "private", "ftnsep", "ftnsepc", "aftnsep",
-                 "aftnsepc", "upr", "panose", "falt", "leveltext", "levelnumbers", "listname", "field-data",
-                 "formfield", "wgrffmtfilter", "ffdeftext" })
+        for (const std::string_view skipped :
+             { "stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+               "footerr", "footerf", "footnote", "annotation", "atnid", "atnauthor", "xe", "tc", "tcn", "pntext",
+               "listtext", "pntxta", "pntxtb", "revtbl", "rsidtbl", "generator", "themedata",
+               "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "mmathPr", "filetbl", "nonshppict",
+               "fldinst", "template", "objdata", "objclass", "objname", "shp", "shpinst", "bkmkstart", "bkmkend",
+               "do", "userprops", "docvar", "pgdsctbl", "fchars", "lchars", "operator", "author", "title",
+               "subject", "keywords", "comment", "doccomm", "company", "category", "buptim", "creatim",
+               "printim", "revtim", "hlinkbase", "blipuid", "picprop", "sp", "sn", "sv", "txe", "private",
+               "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "upr", "panose", "falt", "leveltext",
+               "levelnumbers", "listname", "formfield", "wgrffmtfilter", "ffdeftext" })
             t.emplace(skipped, Kw::SkipDestination);
         return t;
     }();
+    // clang-format on
     return table;
+}
+
+// The characters that control words stand for.
+char16_t specialCharacter(Kw keyword)
+{
+    // clang-format off
+    static constexpr std::pair<Kw, char16_t> characters[] = {
+        { Kw::Emdash, 0x2014 }, { Kw::Endash, 0x2013 }, { Kw::Bullet, 0x2022 }, { Kw::Lquote, 0x2018 },
+        { Kw::Rquote, 0x2019 }, { Kw::Ldblquote, 0x201C }, { Kw::Rdblquote, 0x201D }, { Kw::Enspace, 0x2002 },
+        { Kw::Emspace, 0x2003 }, { Kw::Qmspace, 0x2005 }, { Kw::Zwj, 0x200D }, { Kw::Zwnj, 0x200C },
+    };
+    // clang-format on
+    for (const auto &[word, ch] : characters) {
+        if (word == keyword)
+            return ch;
+    }
+    return 0;
 }
 
 struct CharProps
@@ -740,43 +620,9 @@ private:
         case Kw::Cbpat:
             para.shading = value;
             break;
-        case Kw::Emdash:
-            textChar(0x2014);
-            break;
-        case Kw::Endash:
-            textChar(0x2013);
-            break;
-        case Kw::Bullet:
-            textChar(0x2022);
-            break;
-        case Kw::Lquote:
-            textChar(0x2018);
-            break;
-        case Kw::Rquote:
-            textChar(0x2019);
-            break;
-        case Kw::Ldblquote:
-            textChar(0x201C);
-            break;
-        case Kw::Rdblquote:
-            textChar(0x201D);
-            break;
-        case Kw::Enspace:
-            textChar(0x2002);
-            break;
-        case Kw::Emspace:
-            textChar(0x2003);
-            break;
-        case Kw::Qmspace:
-            textChar(0x2005);
-            break;
-        case Kw::Zwj:
-            textChar(0x200D);
-            break;
-        case Kw::Zwnj:
-            textChar(0x200C);
-            break;
         default:
+            if (const char16_t ch = specialCharacter(keyword))
+                textChar(ch);
             break;
         }
         if (s.destination == Destination::Text)
