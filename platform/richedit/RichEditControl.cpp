@@ -296,7 +296,9 @@ void RichEditControl::setSelectionCharFormat(const CharFormat &format)
     format.applyTo(change);
     QTextCursor cursor = textCursor();
     if (!cursor.hasSelection()) {
-        mergeCurrentCharFormat(change);
+        QTextCharFormat current = currentCharFormat();
+        format.applyTo(current);
+        setCurrentCharFormat(current);
         return;
     }
     // Clearing a colour needs the full format; merging cannot remove a property.
@@ -343,9 +345,8 @@ void RichEditControl::setDefaultCharFormat(const CharFormat &format)
     if (format.mask & CharFormat::Underline)
         font.setUnderline(format.underline);
     document()->setDefaultFont(font);
-    QTextCharFormat current = currentCharFormat();
-    format.applyTo(current);
-    setCurrentCharFormat(current);
+    // Merged, never set: a selection may hold objects whose formats must stay.
+    setSelectionCharFormat(format);
 }
 
 ParagraphFormat RichEditControl::selectionParagraphFormat() const

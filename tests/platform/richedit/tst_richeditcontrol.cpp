@@ -181,6 +181,10 @@ TEST_F(ControlTest, FormattingAcrossObjectsNeitherDeletesNorReinsertsThem)
     control.setSelectionCharFormat(bold);
     control.undo();
     control.redo();
+    CharFormat defaults;
+    defaults.mask = CharFormat::Face | CharFormat::Size | CharFormat::TextColor;
+    defaults.face = QStringLiteral("Liberation Sans");
+    control.setDefaultCharFormat(defaults);
     EXPECT_TRUE(callback.deleted.empty());
     EXPECT_TRUE(callback.reinserted.empty());
     EXPECT_EQ(control.objectCount(), 2);
@@ -388,6 +392,13 @@ TEST_F(ControlTest, CharacterFormatsOfTheSelectionAndTheirMask)
     defaults.sizeTwips = 200;
     control.setDefaultCharFormat(defaults);
     control.setPlainText(QString());
+    // At the insertion point an automatic colour removes the colour of what is typed next.
+    CharFormat red;
+    red.mask = CharFormat::TextColor;
+    red.textColor = QColor(Qt::red);
+    control.setSelectionCharFormat(red);
+    control.setSelectionCharFormat(automatic);
+    EXPECT_EQ(control.selectionCharFormat().textColor, std::nullopt);
     QTest::keyClicks(&control, QStringLiteral("new"));
     control.selectAll();
     EXPECT_EQ(control.selectionCharFormat().face, QStringLiteral("Liberation Sans"));
