@@ -22,6 +22,7 @@ int feed(const QByteArray &input)
 
 std::vector<QByteArray> hostileInputs()
 {
+    static const char controlBytes[] = "{\\rtf1 \0\x01\x02\xff\xfe text \x80\x9f}";
     std::vector<QByteArray> inputs = {
         "{\\rtf1",
         "{\\rtf1 }}}}}}}}}}}}}}}}",
@@ -45,7 +46,7 @@ std::vector<QByteArray> hostileInputs()
         "{\\rtf1 " + QByteArray(20000, '\\') + "}",
         "{\\rtf1 " + QByteArray(20000, 'p').replace("p", "\\par ") + "}",
         "{\\rtf1 \\fs99999999 \\li-99999999 \\sb99999999 big\\par}",
-        QByteArray("{\\rtf1 \0\x01\x02\xff\xfe text \x80\x9f}", 24),
+        QByteArray(controlBytes, sizeof(controlBytes) - 1),
     };
     return inputs;
 }
