@@ -33,10 +33,4 @@ QWidget *DialogParent(const LogicCommand &command)
     return command.control ? command.control->window() : nullptr;
 }
 
-QString ManagementHeader()
-{
-    return QCoreApplication::translate(
-        "Finance", "Add/Modify by double-clicking on the corresponding row. Select and hit 'Del' to delete.");
-}
-
 } // namespace Finance

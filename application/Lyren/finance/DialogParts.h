@@ -19,7 +19,4 @@ QDialogButtonBox *AddDialogButtons(QDialog *dialog, QBoxLayout *layout, bool don
 // The window a command's dialog belongs to: the sending control's window.
 QWidget *DialogParent(const LogicCommand &command);
 
-// The header of the management dialogs.
-QString ManagementHeader();
-
 } // namespace Finance

@@ -35,12 +35,9 @@ bool CLogicDilutions::GetOrAdd(const QString &value, qint64 *id)
         }
     }
 
-    if (Table()->AddNew() != 1)
+    if (!Finance::BeginAddOrEdit(Table(), true, 0)
+        || !Finance::FinishWrite(Table(), Finance::WriteText(Table(), kValue, wanted)))
         return false;
-    if (!Finance::WriteText(Table(), kValue, wanted) || !Table()->Update()) {
-        Table()->CancelUpdate();
-        return false;
-    }
     const qint64 newId = Finance::CurrentId(Table());
     if (newId == 0)
         return false;

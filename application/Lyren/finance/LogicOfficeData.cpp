@@ -43,10 +43,9 @@ bool CLogicOfficeData::Open()
         return false;
     if (m_pOfficeData->Move(Korbel::MoveFirst) == 1)
         return true;
-    if (m_pOfficeData->AddNew() != 1 || !m_pOfficeData->Update()) {
-        m_pOfficeData->CancelUpdate();
+    if (!Finance::BeginAddOrEdit(m_pOfficeData.get(), true, 0)
+        || !Finance::FinishWrite(m_pOfficeData.get(), true))
         return false;
-    }
     return m_pOfficeData->CurrentPosition() >= 0;
 }
 
@@ -80,11 +79,7 @@ bool CLogicOfficeData::Exchange(OfficeRecord &record, Direction direction)
     ok = Finance::WriteText(table, kTax1, RateText(record.tax1)) && ok;
     ok = Finance::WriteText(table, kTax2, RateText(record.tax2)) && ok;
     // A record that could not be written whole is not stored in part.
-    if (!ok) {
-        table->CancelUpdate();
-        return false;
-    }
-    return table->Update() != 0;
+    return Finance::FinishWrite(table, ok);
 }
 
 QString CLogicOfficeData::GetName()

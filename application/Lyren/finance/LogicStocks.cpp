@@ -1,9 +1,17 @@
 #include "finance/LogicStocks.h"
 
+#include "finance/DialogParts.h"
+#include "finance/ManagementDialog.h"
+#include "finance/ReferenceList.h"
+#include "finance/StockDetailsDialog.h"
+
 #include "finance/LogicDilutions.h"
 #include "finance/LogicMedicines.h"
 
 #include "common/Identifiers.h"
+#include "desktop/Prompts.h"
+
+#include <QtCore/QHash>
 
 #include <algorithm>
 #include <limits>
@@ -23,7 +31,45 @@ QString countText(int value)
     return QString::number(value);
 }
 
+// A count as an int: NULL is 0, values beyond 32 bits saturate.
+int countOf(const Finance::FieldPtr &field)
+{
+    return static_cast<int>(std::clamp<qint64>(
+        field->GetValue().toLongLong(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 } // namespace
+
+// Typed reads: keys and counts come as numbers, without their text forms.
+struct CLogicStocks::RowFields
+{
+    explicit RowFields(Korbel::ITable *table)
+        : m_id(Finance::OpenField(table, QStringLiteral("ID")))
+        , m_remedy(Finance::OpenField(table, kMedicineId))
+        , m_dilution(Finance::OpenField(table, kDilutionId))
+        , m_stock(Finance::OpenField(table, kStock))
+        , m_threshold(Finance::OpenField(table, kThreshold))
+        , m_replenish(Finance::OpenField(table, kReplenish))
+        , m_predicted(Finance::OpenField(table, kPredicted))
+    { }
+    qint64 id() const { return m_id->GetValue().toLongLong(); }
+    bool valid() const
+    {
+        return m_id && m_remedy && m_dilution && m_stock && m_threshold && m_replenish && m_predicted;
+    }
+    void read(StockRow *row) const
+    {
+        row->remedyId = m_remedy->GetValue().toLongLong();
+        row->dilutionId = m_dilution->GetValue().toLongLong();
+        row->stock = countOf(m_stock);
+        row->threshold = countOf(m_threshold);
+        row->replenish = countOf(m_replenish);
+        row->predicted = countOf(m_predicted);
+    }
+
+private:
+    Finance::FieldPtr m_id, m_remedy, m_dilution, m_stock, m_threshold, m_replenish, m_predicted;
+};
 
 CLogicStocks::CLogicStocks(
     Korbel::IDataSource *source, CLogicMedicines *medicines, CLogicDilutions *dilutions)
@@ -36,13 +82,16 @@ CLogicStocks::~CLogicStocks() = default;
 
 bool CLogicStocks::Open()
 {
-    m_pStocks.reset();
+    m_pFields.reset();
     m_pStocks = Finance::OpenOrdered(m_pSource, kTable, QString());
-    return IsOpen();
+    if (m_pStocks)
+        m_pFields = std::make_unique<RowFields>(m_pStocks.get());
+    return IsOpen() && m_pFields->valid();
 }
 
 void CLogicStocks::Close()
 {
+    m_pFields.reset();
     m_pStocks.reset();
 }
 
@@ -54,7 +103,8 @@ bool CLogicStocks::Find(qint64 remedyId, qint64 dilutionId)
     const QString remedy = Verdanta::FormatId(remedyId);
     for (int ok = table->Locate(kMedicineId, Korbel::LocateEqual, remedy); ok == 1;
          ok = table->LocateNext(kMedicineId, Korbel::LocateEqual, remedy)) {
-        if (Verdanta::ParseId(Finance::ReadText(table, kDilutionId)) == dilutionId)
+        StockRow row;
+        if (readRow(&row) && row.dilutionId == dilutionId)
             return true;
     }
     return false;
@@ -62,17 +112,9 @@ bool CLogicStocks::Find(qint64 remedyId, qint64 dilutionId)
 
 bool CLogicStocks::readRow(StockRow *row)
 {
-    Korbel::ITable *table = m_pStocks.get();
-    bool ok = false;
-    const QString remedy = Finance::ReadText(table, kMedicineId, &ok);
-    if (!ok)
+    if (!m_pFields || !m_pFields->valid() || m_pStocks->CurrentPosition() < 0)
         return false;
-    row->remedyId = Verdanta::ParseId(remedy);
-    row->dilutionId = Verdanta::ParseId(Finance::ReadText(table, kDilutionId));
-    row->stock = Verdanta::AtoI(Finance::ReadText(table, kStock));
-    row->threshold = Verdanta::AtoI(Finance::ReadText(table, kThreshold));
-    row->replenish = Verdanta::AtoI(Finance::ReadText(table, kReplenish));
-    row->predicted = Verdanta::AtoI(Finance::ReadText(table, kPredicted));
+    m_pFields->read(row);
     return true;
 }
 
@@ -105,11 +147,7 @@ bool CLogicStocks::Set(qint64 remedyId, qint64 dilutionId, int stock, int predic
         && Finance::WriteText(table, kDilutionId, Verdanta::FormatId(dilutionId))
         && Finance::WriteText(table, kStock, countText(stock))
         && Finance::WriteText(table, kPredicted, countText(std::max(predicted, 0)));
-    if (!written) {
-        table->CancelUpdate();
-        return false;
-    }
-    return table->Update() != 0;
+    return Finance::FinishWrite(table, written);
 }
 
 bool CLogicStocks::First(StockRow *row)
@@ -136,8 +174,130 @@ int CLogicStocks::QuantityToOrder(int stock, int threshold, int replenish, int p
         std::clamp<qint64>(quantity, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+QStringList CLogicStocks::ListHeadings() const
+{
+    return { tr("Remedy"), tr("Dilution"), tr("Stock"), tr("Threshold"), tr("Replenishment") };
+}
+
+QString CLogicStocks::DeleteQuestion() const
+{
+    return tr("Are you sure you want to delete this stock entry?");
+}
+
+QString CLogicStocks::remedyName(qint64 id)
+{
+    // A remedy deleted while stock rows still name it shows no name.
+    QString name;
+    if (!m_pLogicMedicines || !m_pLogicMedicines->GetName(id, &name))
+        return {};
+    return name;
+}
+
+QString CLogicStocks::dilutionValue(qint64 id)
+{
+    QString value;
+    if (!m_pLogicDilutions || !m_pLogicDilutions->GetValue(id, &value))
+        return {};
+    return value;
+}
+
+void CLogicStocks::fillCounts(int row, const StockRow &stock)
+{
+    List()->SetItemText(row, StockColumn, Finance::Cell(QString::number(stock.stock)));
+    List()->SetItemText(row, ThresholdColumn, Finance::Cell(QString::number(stock.threshold)));
+    List()->SetItemText(row, ReplenishColumn, Finance::Cell(QString::number(stock.replenish)));
+}
+
+bool CLogicStocks::FillList()
+{
+    if (!List() || !m_pStocks)
+        return false;
+    List()->DeleteAllItems();
+    // Names and values are read in one pass each rather than looked up row by row.
+    RemedyMap noRemedies;
+    if (m_pLogicMedicines && (m_pLogicMedicines->IsOpen() || m_pLogicMedicines->Open()))
+        m_pLogicMedicines->LoadRemedyMap();
+    const RemedyMap &remedies = m_pLogicMedicines ? m_pLogicMedicines->GetRemedyMap() : noRemedies;
+    QHash<qint64, QString> dilutions;
+    if (m_pLogicDilutions && (m_pLogicDilutions->IsOpen() || m_pLogicDilutions->Open())) {
+        qint64 id = 0;
+        QString value;
+        for (bool more = m_pLogicDilutions->First(&id, &value); more;
+             more = m_pLogicDilutions->Next(&id, &value))
+            dilutions.insert(id, value);
+    }
+
+    StockRow stock;
+    for (bool more = First(&stock); more; more = Next(&stock)) {
+        const auto remedy = remedies.find(stock.remedyId);
+        const QString name = remedy == remedies.end() ? QString() : remedy->second.name;
+        const int row = Finance::InsertRecordRow(List(), Finance::Cell(name), m_pFields->id());
+        List()->SetItemText(row, DilutionColumn, Finance::Cell(dilutions.value(stock.dilutionId)));
+        fillCounts(row, stock);
+    }
+    Finance::AppendAddNewRow(List());
+    List()->AdjustColumns();
+    return true;
+}
+
+bool CLogicStocks::AddOrModify()
+{
+    Korbel::ITable *table = m_pStocks.get();
+    Selection selected;
+    if (!SelectedRow(&selected))
+        return false;
+    StockDetails details;
+    if (!selected.isNew) {
+        StockRow stock;
+        if (!Finance::LocateId(table, selected.id) || !readRow(&stock))
+            return false;
+        details = StockDetails { stock.remedyId, stock.dilutionId, dilutionValue(stock.dilutionId),
+            stock.stock, stock.threshold, stock.replenish };
+    }
+    if (m_pLogicMedicines && !m_pLogicMedicines->IsOpen())
+        m_pLogicMedicines->Open();
+    if (m_pLogicDilutions && !m_pLogicDilutions->IsOpen())
+        m_pLogicDilutions->Open();
+    CStockDetailsDialog dialog(m_pLogicMedicines, m_pLogicDilutions, List()->window());
+    dialog.SetDetails(details);
+    if (dialog.exec() != QDialog::Accepted || !List())
+        return false;
+    details = dialog.GetDetails();
+
+    // One stock row per remedy and dilution: a new row, or a row changed to
+    // another remedy or dilution, must not make a second one.
+    if (Find(details.remedyId, details.dilutionId) && Finance::CurrentId(table) != selected.id) {
+        Desktop::Inform(List()->window(), tr("There is already a stock entry created for this remedy."),
+            Desktop::Icon::Warning);
+        List()->SetCurSel(List()->FindItemData(static_cast<quintptr>(Finance::CurrentId(table))));
+        return false;
+    }
+    if (!Finance::BeginAddOrEdit(table, selected.isNew, selected.id))
+        return false;
+    const bool written = Finance::WriteText(table, kMedicineId, Verdanta::FormatId(details.remedyId))
+        && Finance::WriteText(table, kDilutionId, Verdanta::FormatId(details.dilutionId))
+        && Finance::WriteText(table, kStock, countText(details.stock))
+        && Finance::WriteText(table, kThreshold, countText(details.threshold))
+        && Finance::WriteText(table, kReplenish, countText(details.replenish));
+    if (!Finance::FinishWrite(table, written))
+        return false;
+    RecordStored(selected);
+    List()->SetItemText(selected.row, RemedyColumn, Finance::Cell(remedyName(details.remedyId)));
+    List()->SetItemText(selected.row, DilutionColumn, Finance::Cell(dilutionValue(details.dilutionId)));
+    StockRow stored;
+    readRow(&stored);
+    fillCounts(selected.row, stored);
+    return true;
+}
+
 int CLogicStocks::OnCommand(LogicCommand &command)
 {
-    Q_UNUSED(command);
-    return 0;
+    if ((command.code != kCommandStocks && command.code != kCommandStocksFromRemedies) || !Open())
+        return 0;
+    CStocksDialog dialog(Finance::DialogParent(command));
+    SetList(dialog.List());
+    FillList();
+    dialog.exec();
+    SetList(nullptr);
+    return 1;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "finance/RecordAccess.h"
+#include "finance/ReferenceList.h"
 #include "shell/LogicCommand.h"
 
 #include <QtCore/QCoreApplication>
+
+#include <memory>
 
 class CLogicDilutions;
 class CLogicMedicines;
@@ -22,7 +25,7 @@ struct StockRow
 // The stock count per remedy and dilution (STOCKS, table order): the
 // operations prescriptions and orders call, and the stocks dialog (commands
 // 57 from the main window and 52 from the remedies dialog's "Stocks" button).
-class CLogicStocks : public ILogicObject
+class CLogicStocks : public ILogicObject, public CReferenceListLogic
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicStocks)
 
@@ -51,13 +54,35 @@ public:
     static bool NeedsReplenishing(int stock, int predicted, int threshold);
     static int QuantityToOrder(int stock, int threshold, int replenish, int predicted);
 
+    // The stocks list (SetList).
+    bool FillList();
+    // A remedy and dilution have one stock row at most: a second one is
+    // refused with a message and the existing row is selected.
+    bool AddOrModify() override;
+
+    enum Column { RemedyColumn, DilutionColumn, StockColumn, ThresholdColumn, ReplenishColumn };
+    static constexpr int kCommandStocks = 57;
+    static constexpr int kCommandStocksFromRemedies = 52;
+
+    // 57 and 52: shows "Stocks Management" over command.control's window.
     int OnCommand(LogicCommand &command) override;
+
+protected:
+    QStringList ListHeadings() const override;
+    QString DeleteQuestion() const override;
+    Korbel::ITable *ListTable() const override { return m_pStocks.get(); }
 
 private:
     bool readRow(StockRow *row);
+    void fillCounts(int row, const StockRow &stock);
+    QString remedyName(qint64 id);
+    QString dilutionValue(qint64 id);
 
     Korbel::IDataSource *m_pSource;
     CLogicMedicines *m_pLogicMedicines;
     CLogicDilutions *m_pLogicDilutions;
     Finance::TablePtr m_pStocks;
+    // The fields of the current row, kept open for the walks over every row.
+    struct RowFields;
+    std::unique_ptr<RowFields> m_pFields;
 };

@@ -39,6 +39,23 @@ qint64 CurrentId(Korbel::ITable *table)
     return ok ? Verdanta::ParseId(text) : 0;
 }
 
+bool BeginAddOrEdit(Korbel::ITable *table, bool isNew, qint64 id)
+{
+    if (!table)
+        return false;
+    if (isNew)
+        return table->AddNew() == 1;
+    return LocateId(table, id) && table->Edit() == 1;
+}
+
+bool FinishWrite(Korbel::ITable *table, bool written)
+{
+    if (written && table->Update() != 0)
+        return true;
+    table->CancelUpdate();
+    return false;
+}
+
 bool ReadKeyAndText(Korbel::ITable *table, const QString &field, qint64 *id, QString *text)
 {
     bool ok = false;

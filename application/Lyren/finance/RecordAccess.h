@@ -29,6 +29,12 @@ bool LocateId(Korbel::ITable *table, qint64 id);
 // The key of the current row, 0 when there is none.
 qint64 CurrentId(Korbel::ITable *table);
 
+// Starts a new row (isNew) or the edit of the row with the given key.
+bool BeginAddOrEdit(Korbel::ITable *table, bool isNew, qint64 id);
+// Writes the pending row when every field was set (written), and drops it
+// otherwise or when the write fails, so that no row is left half written.
+bool FinishWrite(Korbel::ITable *table, bool written);
+
 // Reads the key and one text field of the current row; false when the row or
 // the field cannot be read. Either output may be null.
 bool ReadKeyAndText(Korbel::ITable *table, const QString &field, qint64 *id, QString *text);
