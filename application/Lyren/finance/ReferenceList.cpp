@@ -76,8 +76,7 @@ bool DeleteRecordOfRow(Korbel::ITable *table, const Korbel::CXListCtrl *list, in
     if (!table || !list || list->GetItemCount() <= 1)
         return false;
     const qint64 id = RecordIdOfRow(list, row);
-    return id != 0 && table->Locate(QStringLiteral("ID"), Korbel::LocateEqual, QString::number(id)) == 1
-        && table->Delete() > 0;
+    return id != 0 && LocateId(table, id) && table->Delete() > 0;
 }
 
 bool ConfirmDelete(QWidget *parent, const QString &question)

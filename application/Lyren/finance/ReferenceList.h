@@ -5,15 +5,14 @@
 // and can be deleted with Del, and the list ends with the row that invites
 // the user to add a new record.
 
-#include <QtCore/QString>
-#include <QtCore/QStringList>
-#include <QtCore/QStringView>
-
 #include "Korbel/DataSource.h"
 #include "Korbel/XListCtrl/XListCtrl.h"
 
 #include <QtCore/QMetaObject>
 #include <QtCore/QPointer>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+#include <QtCore/QStringView>
 
 #include <vector>
 
