@@ -4,7 +4,9 @@
 #include "patients/forms/CFormPage.h"
 #include "shell/LogicCommand.h"
 
+#include <QtGui/QScreen>
 #include <QtWidgets/QDialogButtonBox>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QVBoxLayout>
 
@@ -22,7 +24,6 @@ CFormLayoutDlg::CFormLayoutDlg(const QString &title, Codes codes, CommandSink si
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pTabs, 1);
     layout->addWidget(buttons);
-    resize(900, 660);
 }
 
 void CFormLayoutDlg::AddPage(CFormPage *page)
@@ -30,6 +31,21 @@ void CFormLayoutDlg::AddPage(CFormPage *page)
     m_pTabs->addTab(page, tr("Page %1").arg(m_pTabs->count() + 1));
     connect(page, &CFormPage::phrasePicked, this,
         [this](const QString &phrase) { Send(FormCode::PickPhrase, phrase); });
+    FitToPages();
+}
+
+void CFormLayoutDlg::FitToPages()
+{
+    // Wide enough that no page scrolls sideways, as tall as the longest page
+    // needs, and never larger than the screen: long pages scroll.
+    QSize content;
+    for (int i = 0; i < PageCount(); ++i)
+        content = content.expandedTo(Page(i)->ContentSizeHint());
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize wanted(content.width() + scrollBar + 48, content.height() + 110);
+    if (const QScreen *screen = this->screen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 0.9);
+    resize(wanted.expandedTo(QSize(640, 480)));
 }
 
 int CFormLayoutDlg::PageCount() const

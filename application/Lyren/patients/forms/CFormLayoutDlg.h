@@ -38,6 +38,7 @@ protected:
     void AddPage(CFormPage *page);
 
 private:
+    void FitToPages();
     int Send(int code, const QString &text = QString());
 
     Codes m_codes;

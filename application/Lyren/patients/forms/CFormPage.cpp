@@ -53,6 +53,7 @@ CFormPage::CFormPage(const PatientForms::FormPageLayout &layout, IFormFieldBinde
     : QWidget(parent)
 {
     auto *content = new QWidget;
+    m_pContent = content;
     auto *columns = new QHBoxLayout(content);
     auto *left = new QVBoxLayout;
     auto *right = new QVBoxLayout;
@@ -179,6 +180,11 @@ QWidget *CFormPage::CreateControl(const FormField &field, PhrasePicking picking)
     if (picking == PhrasePicking::On)
         connect(edit, &CPhraseLineEdit::phrasePicked, this, &CFormPage::phrasePicked);
     return edit;
+}
+
+QSize CFormPage::ContentSizeHint() const
+{
+    return m_pContent->sizeHint();
 }
 
 QWidget *CFormPage::FieldControl(const QString &table, const QString &field) const

@@ -33,6 +33,8 @@ public:
     const std::vector<BoundField> &Fields() const { return m_fields; }
 
     static QString ControlName(const QString &table, const QString &field);
+    // The size the page's content asks for, without scrolling.
+    QSize ContentSizeHint() const;
 
 signals:
     // A phrase picked by a double click in a free-text field (picking on).
@@ -43,6 +45,7 @@ private:
         const PatientForms::FormTopic &topic, IFormFieldBinder *binder, PhrasePicking picking);
     QWidget *CreateControl(const PatientForms::FormField &field, PhrasePicking picking);
 
+    QWidget *m_pContent = nullptr;
     std::vector<BoundField> m_fields;
 };
 
