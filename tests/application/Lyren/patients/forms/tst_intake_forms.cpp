@@ -181,6 +181,12 @@ TEST_F(QuestionnaireForm, ReopeningShowsThisPatientsAnswersAndOkUpdatesTheSameRo
     }));
     ASSERT_EQ(logic.OnCommand(open), 1);
     EXPECT_EQ(RowCount(QStringLiteral("QUESTIONARY_A"), boris), 0);
+
+    // After a restart the answers are still there.
+    logic.Attach(nullptr, nullptr);
+    m_main.reset();
+    m_source = KorbelTest::OpenSource(m_folder.filePath(QStringLiteral("data.mdb")));
+    EXPECT_EQ(Stored(QStringLiteral("QUESTIONARY_A"), anna, QStringLiteral("QUESTIONARY_A")), longText);
 }
 
 TEST_F(QuestionnaireForm, AFailedWriteKeepsTheDialogOpenAndTheRetryWritesEachRowOnce)
