@@ -178,7 +178,7 @@ bool CDSGraphBase::Render(const QString &fileName)
     // Paused on the first picture: the file is open and its streams known.
     if (gst_element_set_state(m_pGraph, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE
         || gst_element_get_state(m_pGraph, nullptr, nullptr, kStartTimeout) != GST_STATE_CHANGE_SUCCESS
-        || PollEvents() == BusEvent::Error) {
+        || TakeError()) {
         gst_element_set_state(m_pGraph, GST_STATE_NULL);
         return failed();
     }
@@ -201,7 +201,7 @@ bool CDSGraphBase::Run()
         if (gst_element_get_state(m_pGraph, nullptr, nullptr, kStartTimeout) == GST_STATE_CHANGE_FAILURE)
             return false;
     }
-    return PollEvents() != BusEvent::Error;
+    return !TakeError();
 }
 
 bool CDSGraphBase::Pause()
@@ -295,6 +295,19 @@ void CDSGraphBase::ResizeVideoWindow()
 {
     if (m_pSurface)
         m_pSurface->FitToWindow();
+}
+
+bool CDSGraphBase::TakeError()
+{
+    if (!m_pBus)
+        return false;
+    bool error = false;
+    while (GstMessage *message = gst_bus_pop_filtered(m_pBus, GST_MESSAGE_ERROR)) {
+        Log(kLogInformation, QStringLiteral("CDSGraphBase::Run() %1").arg(ErrorText(message)));
+        gst_message_unref(message);
+        error = true;
+    }
+    return error;
 }
 
 CDSGraphBase::BusEvent CDSGraphBase::PollEvents()

@@ -63,6 +63,9 @@ public:
 
     // Reads what the pipeline reported since the last call.
     BusEvent PollEvents();
+    // Whether the pipeline reported an error (leaves the end of the stream
+    // for PollEvents).
+    bool TakeError();
 
 protected:
     // Makes the graph manager (the pipeline) and its notifications; logs

@@ -68,6 +68,21 @@ GstRef<GstElement> ChildByName(GstElement *bin, const char *name)
     return GstRef<GstElement>(gst_bin_get_by_name(GST_BIN(bin), name));
 }
 
+void LoadPlugins()
+{
+    if (!EnsureGStreamer())
+        return;
+    for (const char *name : { "asfmux", "avenc_wmav2", "avenc_wmv2", "audioconvert", "audioresample",
+             "videoconvert", "videoscale", "videorate", "filesink", "appsink", "playbin", "decodebin",
+             "asfdemux", "avdec_wmav2", "avdec_wmv2" }) {
+        if (GstPluginFeature *feature = gst_registry_lookup_feature(gst_registry_get(), name)) {
+            if (GstPluginFeature *loaded = gst_plugin_feature_load(feature))
+                gst_object_unref(loaded);
+            gst_object_unref(feature);
+        }
+    }
+}
+
 bool TestDevicesEnabled()
 {
     return qEnvironmentVariableIsSet(kTestDevicesVariable);

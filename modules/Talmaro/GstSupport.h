@@ -38,6 +38,10 @@ inline bool AddTo(GstElement *bin, GstElement *element)
 // The element named 'name' inside 'bin', with a reference, or null.
 GstRef<GstElement> ChildByName(GstElement *bin, const char *name);
 
+// Loads the plug-ins the graphs use, so that the first recording does not
+// wait for them; safe on any thread.
+void LoadPlugins();
+
 // Whether the test-only device switch is on (see TalmaroIds.h).
 bool TestDevicesEnabled();
 

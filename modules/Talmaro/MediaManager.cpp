@@ -14,6 +14,8 @@
 #include <QtCore/QFileInfo>
 #include <QtWidgets/QWidget>
 
+#include <thread>
+
 namespace Talmaro {
 
 namespace {
@@ -87,6 +89,8 @@ private:
     bool StartPlayback(const QString &fileName);
 
     std::unique_ptr<MediaSourceDetector> m_pDetector;
+    // Loads the plug-ins in the background while the program starts.
+    std::thread m_pluginLoader;
     std::unique_ptr<CDSGraphBase> m_pGraph;
     Kind m_kind = Kind::None;
     MediaChoices m_choices;
@@ -101,11 +105,13 @@ private:
 
 CMediaManager::CMediaManager()
     : m_pDetector(std::make_unique<MediaSourceDetector>())
+    , m_pluginLoader(LoadPlugins)
 { }
 
 CMediaManager::~CMediaManager()
 {
     DisposeGraph();
+    m_pluginLoader.join();
 }
 
 void CMediaManager::SetUp(const MediaChoices &choices)

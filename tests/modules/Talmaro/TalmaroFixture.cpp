@@ -3,7 +3,9 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 
+#include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QFile>
 #include <QtCore/QSettings>
 #include <QtCore/QUrl>
 #include <QtGui/QImage>
@@ -16,6 +18,16 @@ using namespace Component;
 namespace TalmaroTest {
 
 namespace {
+
+// Every test program gets a throw-away cache folder, where GStreamer would
+// rebuild its plug-in registry each time (seconds); one registry file shared
+// by the test programs keeps that to the first run.
+const bool kSharedRegistry = [] {
+    if (qEnvironmentVariableIsEmpty("GST_REGISTRY_1_0"))
+        qputenv("GST_REGISTRY_1_0",
+            QFile::encodeName(QDir::tempPath() + QStringLiteral("/verdanta-tests-gst-registry.bin")));
+    return true;
+}();
 
 QString CapsText(GstCaps *caps)
 {
