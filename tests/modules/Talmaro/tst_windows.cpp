@@ -175,13 +175,22 @@ TEST_F(CameraMachine, DeviceChoicesAreWrittenWhenTheWindowGoesAndReadWhenItIsMad
     EXPECT_TRUE(ActionTexts(Child<QMenu>("videoSourceMenu"))
                     .contains(QStringLiteral("Test Pattern Camera (Ball) *")));
 
+    // "Video Only" records the picture without sound.
+    const QString silent = FilePath(QStringLiteral("silent.asf"));
+    RecordFor(silent, 800);
+    const MediaInfo silentMedia = Discover(silent);
+    EXPECT_FALSE(silentMedia.video.isEmpty());
+    EXPECT_TRUE(silentMedia.audio.isEmpty());
+
     // A chosen device that is gone falls back to the first one.
+    DestroyControl();
+    settings.setValue(QStringLiteral("Media/Video Only"), 0);
     settings.setValue(QStringLiteral("Media/Audio Input"), 7);
     settings.sync();
     CreateControl();
-    ASSERT_HR(S_OK, Call(kRecord, { FilePath(QStringLiteral("fallback.asf")) }));
-    EXPECT_EQ(kVideoRecording, Status());
-    ASSERT_HR(S_OK, Call(kStop));
+    const QString fallback = FilePath(QStringLiteral("fallback.asf"));
+    RecordFor(fallback, 800);
+    EXPECT_FALSE(Discover(fallback).audio.isEmpty());
 }
 
 TEST_F(AudioOnlyMachine, QualityDialogSetsTheLevelOnlyWhenAccepted)
