@@ -12,12 +12,14 @@
 #include <cstdlib>
 
 // Sanitizer settings of every test program: Qt keeps some allocations until the
-// process ends, so leak reports would only be noise.
-extern "C" __attribute__((used)) const char *__asan_default_options()
+// process ends, so leak reports would only be noise. Exported, because the
+// sanitizer runtime looks them up in the program's dynamic symbols, and our
+// code is built with hidden visibility.
+extern "C" __attribute__((used, visibility("default"))) const char *__asan_default_options()
 {
     return "detect_leaks=0";
 }
-extern "C" __attribute__((used)) const char *__ubsan_default_options()
+extern "C" __attribute__((used, visibility("default"))) const char *__ubsan_default_options()
 {
     return "print_stacktrace=1";
 }
