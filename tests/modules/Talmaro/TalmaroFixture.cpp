@@ -210,8 +210,10 @@ void ControlFixture::SetLevel(short level)
 
 void ControlFixture::RecordFor(const QString &file, int milliseconds)
 {
+    QElapsedTimer recording;
+    recording.start();
     ASSERT_HR(S_OK, Call(Talmaro::kRecord, { file }));
-    RunFor(milliseconds);
+    RunFor(milliseconds - static_cast<int>(recording.elapsed()));
     ASSERT_HR(S_OK, Call(Talmaro::kStop));
 }
 

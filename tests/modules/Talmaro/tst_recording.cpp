@@ -16,10 +16,18 @@ namespace {
 
 constexpr int kRecordMs = 2000;
 
-// Within 10 % of the two seconds recorded.
+// Within 10 % of the two seconds recorded. Sanitizer builds run the encoders
+// several times slower, and a live source that starts late there shortens the
+// file; they check memory, not timing, so they get a wider margin.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kDurationTolerance = 0.6;
+#else
+constexpr double kDurationTolerance = 0.2;
+#endif
+
 void ExpectTwoSeconds(const MediaInfo &media)
 {
-    EXPECT_NEAR(media.seconds, 2.0, 0.2);
+    EXPECT_NEAR(media.seconds, 2.0, kDurationTolerance);
 }
 
 } // namespace
@@ -32,11 +40,14 @@ TEST_F(AudioOnlyMachine, RecordsTwoSecondsOfWindowsMediaAudioAndPlaysThemBack)
 
     // Recording through the member fires nothing; stopping fires OnStopRecord.
     const QString file = FilePath(QStringLiteral("20260314101500.wma"));
+    // The recording's clock starts within the call.
+    QElapsedTimer recording;
+    recording.start();
     ASSERT_HR(S_OK, Call(kRecord, { file }));
     EXPECT_EQ(kAudioRecording, Status());
     EXPECT_EQ(QStringLiteral("  Recording   "), StatusText());
     EXPECT_EQ(file, FileName());
-    RunFor(kRecordMs);
+    RunFor(kRecordMs - static_cast<int>(recording.elapsed()));
     ASSERT_HR(S_OK, Call(kStop));
     EXPECT_EQ(Events { kOnStopRecord }, TakeEvents());
     EXPECT_EQ(kAudioStopped, Status());
@@ -102,10 +113,12 @@ TEST_F(CameraMachine, RecordsWindowsMediaVideoWithSoundShowingThePictureAndPlays
     EXPECT_HR(E_FAIL, Call(kSetPlaybackVideoWindow, { qint64(0x7ffffff0) }));
 
     const QString file = FilePath(QStringLiteral("20260314101600.asf"));
+    QElapsedTimer recording;
+    recording.start();
     ASSERT_HR(S_OK, Call(kRecord, { file }));
     EXPECT_EQ(kVideoRecording, Status());
     EXPECT_EQ(1, OutFlag(kHasVideo));
-    RunFor(kRecordMs);
+    RunFor(kRecordMs - static_cast<int>(recording.elapsed()));
     EXPECT_TRUE(ShowsPicture(&recordingWindow));
     ASSERT_HR(S_OK, Call(kStop));
     EXPECT_EQ(kVideoStopped, Status());
