@@ -1,26 +1,23 @@
 #include "TalmaroLog.h"
 
-#include <atomic>
-
-#ifdef TALMARO_WITH_BREVIK
 #include "Brevik/Logger.h"
-#else
-#include <QtCore/QDebug>
-#endif
+
+#include <atomic>
 
 namespace Talmaro {
 
+static_assert(int(kLogError) == int(Brevik::Error) && int(kLogWarning) == int(Brevik::Warning)
+    && int(kLogInformation) == int(Brevik::Information) && int(kLogDebug) == int(Brevik::Debug));
+
 namespace {
 
-#ifdef TALMARO_WITH_BREVIK
+// Set once when the module loads, cleared when it unloads; read from any thread.
 std::atomic<Brevik::ILogger *> g_logger { nullptr };
-#endif
 
 } // namespace
 
 void StartLogger()
 {
-#ifdef TALMARO_WITH_BREVIK
     if (g_logger.load())
         return;
     Brevik::ILogger *logger = LoggerFactory(QStringLiteral("brevik.logic.modules.talmaro"));
@@ -28,25 +25,18 @@ void StartLogger()
         return;
     logger->Start();
     g_logger.store(logger);
-#endif
 }
 
 void ReleaseLogger()
 {
-#ifdef TALMARO_WITH_BREVIK
     if (Brevik::ILogger *logger = g_logger.exchange(nullptr))
         logger->Release();
-#endif
 }
 
 void Log(int level, const QString &text)
 {
-#ifdef TALMARO_WITH_BREVIK
     if (Brevik::ILogger *logger = g_logger.load())
         logger->Log(level, text);
-#else
-    qDebug().noquote() << "talmaro" << level << text;
-#endif
 }
 
 } // namespace Talmaro

@@ -13,6 +13,8 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QWidget>
 
+#include <algorithm>
+
 using namespace Component;
 
 namespace TalmaroTest {
@@ -99,6 +101,15 @@ bool ShowsPicture(QWidget *window)
     }
     const qint64 sampled = static_cast<qint64>((image.width() + 1) / 2) * ((image.height() + 1) / 2);
     return sampled > 0 && coloured * 4 > sampled;
+}
+
+bool Logged(const Brevik::LogCapture &log, int level, const QString &text)
+{
+    const QList<Brevik::LogRecord> records = log.Records();
+    return std::any_of(records.begin(), records.end(), [&](const Brevik::LogRecord &record) {
+        return record.level == level && record.text == text
+            && record.category == QStringLiteral("brevik.logic.modules.talmaro");
+    });
 }
 
 void RunFor(int milliseconds)

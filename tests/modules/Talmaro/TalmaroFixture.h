@@ -2,6 +2,7 @@
 
 #include "Talmaro/TalmaroIds.h"
 
+#include "Brevik/LogCapture.h"
 #include "component/ControlHost.h"
 #include "component/Events.h"
 #include "desktop/Prompts.h"
@@ -39,6 +40,9 @@ MediaInfo Discover(const QString &file);
 // Whether a window shows a picture: enough pixels that are neither black nor
 // the window's own background.
 bool ShowsPicture(QWidget *window);
+
+// Whether the control's logger wrote exactly this text at this level.
+bool Logged(const Brevik::LogCapture &log, int level, const QString &text);
 
 // Runs the event loop for the time given.
 void RunFor(int milliseconds);
@@ -86,6 +90,7 @@ protected:
     }
     QString FilePath(const QString &name) const { return m_folder.filePath(name); }
 
+    Brevik::LogCapture m_log; // before the control, which logs as it is made
     std::unique_ptr<Component::ControlHost> m_pHost;
     Component::DispatchDriver m_control;
     Component::EventSink m_events;

@@ -150,6 +150,8 @@ TEST_F(CameraMachine, RecordsWindowsMediaVideoWithSoundShowingThePictureAndPlays
     ASSERT_HR(S_OK, Call(kClose));
     EXPECT_EQ(kVideoReady, Status());
     EXPECT_EQ(0, OutFlag(kHasVideo));
+    EXPECT_TRUE(Logged(m_log, 5, QStringLiteral("DSVideoRecorder initializing.")));
+    EXPECT_TRUE(Logged(m_log, 5, QStringLiteral("DSVideoRecorder disposed.")));
 }
 
 TEST_F(CameraMachine, PreviewShowsTheCameraAndStopsOnRequest)
@@ -173,6 +175,8 @@ TEST_F(CameraMachine, PreviewShowsTheCameraAndStopsOnRequest)
     EXPECT_HR(S_FALSE, Call(kPreviewVideo, { false }, &result));
     EXPECT_EQ(1, result.toInt());
     EXPECT_TRUE(TakeEvents().empty());
+    EXPECT_TRUE(Logged(m_log, 5, QStringLiteral("DSVideoPreview initializing.")));
+    EXPECT_TRUE(Logged(m_log, 5, QStringLiteral("DSVideoPreview disposed.")));
 }
 
 TEST_F(AudioOnlyMachine, CompressionLevelIsSharedAndOutsideValuesRecordAsLevelThree)
@@ -224,6 +228,11 @@ TEST_F(BareMachine, RecordingWithoutDevicesShowsTheMessageAndReportsTheStop)
     EXPECT_EQ(Events { kOnStopRecord }, TakeEvents());
     EXPECT_EQ(kAudioReady, Status());
     EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(Logged(m_log, 5,
+        QStringLiteral("MediaSourceDetector::DetectAudioSource - Retrieving audio input sources.")));
+    EXPECT_TRUE(Logged(m_log, 5, QStringLiteral("DSAudioRecorder initializing.")));
+    EXPECT_TRUE(Logged(
+        m_log, 2, QStringLiteral("DSAudioRecorder::Render - Unable to detect any video input sources.")));
 
     QVariant result;
     EXPECT_HR(S_FALSE, Call(kPreviewVideo, { true }, &result));
@@ -247,6 +256,7 @@ TEST_F(BareMachine, FilesThatCannotBePlayedFailCleanly)
     EXPECT_HR(E_FAIL, Call(kPlay, { junk }));
     EXPECT_EQ(Events { kOnFinishPlay }, TakeEvents());
     EXPECT_EQ(kAudioReady, Status());
+    EXPECT_TRUE(Logged(m_log, 5, QStringLiteral("CDSGraphBase::Render() failed to render the file ") + junk));
     // The file asked for is the current one, so that the container stores
     // the markers it gave under the right name.
     EXPECT_EQ(junk, FileName());

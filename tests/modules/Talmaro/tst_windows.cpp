@@ -38,9 +38,15 @@ TEST(TalmaroServer, RegistrationMatchesItsFileAndNamesBothClasses)
     QString path;
     ServerInfo metadata;
     ASSERT_TRUE(Registry::Instance().FindServer(kClsidTalmaro, &path, &metadata));
+    const bool loadedBefore = Registry::Instance().IsServerLoaded(path);
+    const Brevik::LogCapture log;
     QPluginLoader loader(path);
     auto *server = qobject_cast<IServer *>(loader.instance());
     ASSERT_NE(nullptr, server);
+    // The module starts its logger when it is loaded.
+    if (!loadedBefore) {
+        EXPECT_TRUE(Logged(log, 5, QStringLiteral("CTalmaroApp::InitInstance()")));
+    }
     ServerInfo registered;
     ASSERT_HR(S_OK, server->RegisterServer(&registered));
     EXPECT_TRUE(registered == metadata);
