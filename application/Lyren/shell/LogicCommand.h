@@ -16,11 +16,11 @@ struct LogicCommand
 {
     int code = 0;
 
-    QPoint point;              // a point on the screen (list clicks, pop-up menus)
-    qint64 id = 0;             // an identifier
-    int subCommand = 0;        // a sub-command (media transport, clipboard command, ...)
+    QPoint point; // a point on the screen (list clicks, pop-up menus)
+    qint64 id = 0; // an identifier
+    int subCommand = 0; // a sub-command (media transport, clipboard command, ...)
     QPointer<QWidget> control; // the control that sent the command (button, link)
-    QString text;              // a file path or a search text
+    QString text; // a file path or a search text
 
     // Filled by the find dialog: the chosen patient's ID and display name.
     QString resultId;

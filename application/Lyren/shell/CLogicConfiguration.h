@@ -1,0 +1,65 @@
+#pragma once
+
+#include "shell/LogicCommand.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QString>
+
+class IMediaControl;
+
+namespace Korbel {
+class IDataSource;
+class ITable;
+} // namespace Korbel
+
+namespace Profile {
+class IKeyValueStore;
+}
+
+// The program's settings kept in the database (APP_CONFIGURATION: row "1" the
+// image quality, row "2" the media quality) and the machine-wide value
+// "LastBackupTS", the date of the last backup as "%Y/%m/%d".
+class CLogicConfiguration : public ILogicObject
+{
+    Q_DECLARE_TR_FUNCTIONS(CLogicConfiguration)
+
+public:
+    // The store of "LastBackupTS" (not owned).
+    explicit CLogicConfiguration(Profile::IKeyValueStore *store);
+    ~CLogicConfiguration() override;
+    CLogicConfiguration(const CLogicConfiguration &) = delete;
+    CLogicConfiguration &operator=(const CLogicConfiguration &) = delete;
+
+    // Upgrades the database schema (a failure is shown and start-up goes on),
+    // opens APP_CONFIGURATION, applies the image quality and makes sure
+    // "LastBackupTS" exists. True when the table opened and the setting was
+    // applied.
+    bool Open(Korbel::IDataSource *source);
+    // Remembers the media control (not owned; none forgets it) and applies the
+    // media quality to it.
+    void AttachMediaControl(IMediaControl *control);
+    // "Media Quality..." and "Images Quality..." of the Options menu: the
+    // component's own dialog, then the chosen value is stored.
+    int EditMediaQuality();
+    int EditImageQuality();
+    void Close();
+
+    // Code 62 with FrameCommand::MediaQuality or ImagesQuality.
+    int OnCommand(LogicCommand &command) override;
+
+    // "LastBackupTS": false when it cannot be read or written.
+    bool ReadLastBackupStamp(QString *stamp) const;
+    bool WriteLastBackupStamp(const QString &stamp);
+
+    static QString LastBackupValueName() { return QStringLiteral("LastBackupTS"); }
+
+private:
+    // The setting's VALUE as an integer; false when the row is missing.
+    bool ReadSetting(const QString &id, int *value) const;
+    bool StoreSetting(const QString &id, int value);
+    bool ApplyMediaQuality();
+
+    Profile::IKeyValueStore *m_pStore;
+    Korbel::ITable *m_pTable = nullptr;
+    IMediaControl *m_pMediaControl = nullptr;
+};

@@ -1,0 +1,271 @@
+#include "shell/CLogicMain.h"
+
+#include "shell/CLogicBackup.h"
+#include "shell/CLogicConfiguration.h"
+#include "shell/CLogicFolders.h"
+#include "shell/CommandCodes.h"
+#include "shell/CurrentPatient.h"
+
+#include "Korbel/DataSource.h"
+#include "desktop/Shell.h"
+#include "profile/KeyValueStore.h"
+
+#include <QtCore/QUrl>
+#include <QtCore/QUrlQuery>
+
+namespace {
+
+// The machine-wide values ("LastBackupTS") live in a file beside the database.
+const QString KeyValueFile = QStringLiteral("Registry.ini");
+const QString KeyValueSection = QStringLiteral("SOFTWARE\\LyrenKey\\Lyren");
+
+template<typename Pointer> ILogicObject *AsLogicObject(const Pointer &pointer)
+{
+    return pointer.get();
+}
+
+} // namespace
+
+CLogicMain::CLogicMain(const QString &rootFolder, const QString &windowsDirectory,
+    std::unique_ptr<Profile::IKeyValueStore> store)
+    : m_strRoot(rootFolder)
+    , m_pKeyValueStore(std::move(store))
+{
+    if (!m_pKeyValueStore)
+        m_pKeyValueStore
+            = std::make_unique<Profile::IniKeyValueStore>(rootFolder + KeyValueFile, KeyValueSection);
+
+    m_pLogicConfiguration = std::make_unique<CLogicConfiguration>(m_pKeyValueStore.get());
+    m_pLogicBackup = std::make_unique<CLogicBackup>();
+    m_pLogicFolders = std::make_unique<CLogicFolders>(rootFolder, windowsDirectory);
+}
+
+CLogicMain::~CLogicMain()
+{
+    Close();
+}
+
+// The routing table: every code a window may send and the logic object that
+// handles it. Codes not listed reach nothing.
+std::span<const CLogicMain::Route> CLogicMain::Routes()
+{
+    static const Route routes[] = {
+        { CommandCode::Next, &RunPatientOperation }, { CommandCode::First, &RunPatientOperation },
+        { CommandCode::Previous, &RunPatientOperation }, { CommandCode::Last, &RunPatientOperation },
+        { CommandCode::NewPatient, &RunPatientOperation },
+        { CommandCode::DeletePatient, &RunPatientOperation },
+        { CommandCode::FindPatient, &RunPatientOperation },
+        { CommandCode::LinkedAccount, &RunPatientOperation },
+        { CommandCode::SavePatient, &RunPatientOperation },
+        { CommandCode::Options, &Send<&CLogicMain::m_pLogicConfiguration> },
+        { 74, &Accept }, // the dynamic questionnaire's button
+        { 82, &Accept }, // a settings object
+    };
+    return routes;
+}
+
+template<auto... Members> int CLogicMain::Send(CLogicMain &hub, LogicCommand &command)
+{
+    ILogicObject *const targets[] = { AsLogicObject(hub.*Members)... };
+    return DeliverCommand(RouteKind::Single, targets, command, {});
+}
+
+template<auto... Members> int CLogicMain::SendThenOnSuccess(CLogicMain &hub, LogicCommand &command)
+{
+    ILogicObject *const targets[] = { AsLogicObject(hub.*Members)... };
+    return DeliverCommand(RouteKind::ThenOnSuccess, targets, command, {});
+}
+
+template<auto Member> int CLogicMain::SavePatientThenSend(CLogicMain &hub, LogicCommand &command)
+{
+    ILogicObject *const targets[] = { AsLogicObject(hub.*Member) };
+    return DeliverCommand(RouteKind::SavePatientFirst, targets, command, [&hub] {
+        if (hub.m_pLogicPatient && hub.m_pMain)
+            hub.m_pLogicPatient->SaveAll();
+    });
+}
+
+int CLogicMain::Accept(CLogicMain &, LogicCommand &command)
+{
+    return DeliverCommand(RouteKind::Accept, {}, command, {});
+}
+
+int CLogicMain::RunPatientOperation(CLogicMain &hub, LogicCommand &command)
+{
+    ICurrentPatient *patient = hub.m_pLogicPatient.get();
+    if (!patient || !hub.m_pMain)
+        return 0;
+    switch (command.code) {
+    case CommandCode::Next:
+        return patient->Next();
+    case CommandCode::First:
+        return patient->First();
+    case CommandCode::Previous:
+        return patient->Previous();
+    case CommandCode::Last:
+        return patient->Last();
+    case CommandCode::NewPatient: {
+        const int result = patient->New();
+        if (result)
+            hub.m_pLogicFolders->CreatePatientFolders();
+        return result;
+    }
+    case CommandCode::DeletePatient:
+        return patient->Delete();
+    case CommandCode::FindPatient:
+        if (patient->Find(command) != 1 || command.resultId.isEmpty())
+            return 0;
+        return patient->GoTo(command.resultId);
+    case CommandCode::LinkedAccount:
+        return patient->LinkedAccount(command);
+    case CommandCode::SavePatient:
+        return patient->SaveAll();
+    default:
+        return 0;
+    }
+}
+
+int CLogicMain::OnCommand(LogicCommand &command)
+{
+    // Every logic object of the patient is reachable through the hub.
+    command.hub = this;
+    for (const Route &route : Routes()) {
+        if (route.code == command.code)
+            return route.handler(*this, command);
+    }
+    return 0;
+}
+
+bool CLogicMain::Open(QString *error)
+{
+    auto fail = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        Close();
+        return false;
+    };
+
+    Close();
+    m_pDataSource = DataSourceFactory();
+    if (!m_pDataSource)
+        return fail(tr("The data library could not be loaded."));
+    if (!m_pDataSource->Open(m_pLogicFolders->GetDatabasePath())) {
+        const QString reason = m_pDataSource->GetErrorDescription();
+        m_pDataSource->Release();
+        m_pDataSource = nullptr;
+        return fail(reason);
+    }
+
+    m_pLogicConfiguration->Open(m_pDataSource);
+
+    m_pMain = m_pDataSource->OpenTable(QStringLiteral("MAIN"));
+    if (!m_pMain)
+        return fail(tr("The patient table cannot be opened: %1").arg(m_pDataSource->GetErrorDescription()));
+    m_pLogicFolders->SetTables(m_pDataSource, m_pMain);
+    m_pLogicFolders->CreateAllPatientFolders();
+
+    m_pApelativ = m_pDataSource->OpenTable(QStringLiteral("APELATIV"));
+    m_pMaritalStatus = m_pDataSource->OpenTable(QStringLiteral("MARITAL_STATUS"));
+    m_pAddress = m_pDataSource->OpenTable(QStringLiteral("ADDRESS"));
+
+    if (m_pLogicPatient)
+        m_pLogicPatient->Open(m_pDataSource, m_pMain, this);
+
+    m_strMediaTable = m_pDataSource->TableExists(QStringLiteral("MEDIA")) ? QStringLiteral("MEDIA")
+                                                                          : QStringLiteral("AUDIO");
+
+    if (m_pLogicPatient)
+        m_pLogicPatient->First();
+    return true;
+}
+
+void CLogicMain::ReleaseTables()
+{
+    for (Korbel::ITable **table : { &m_pMain, &m_pAddress, &m_pApelativ, &m_pMaritalStatus }) {
+        if (*table) {
+            (*table)->Release();
+            *table = nullptr;
+        }
+    }
+}
+
+void CLogicMain::Close()
+{
+    if (!m_pDataSource)
+        return; // nothing is open without the data source
+    if (m_pLogicPatient && m_pMain)
+        m_pLogicPatient->SaveAll();
+    m_pLogicConfiguration->Close();
+    if (m_pLogicPatient)
+        m_pLogicPatient->Close();
+    m_pLogicFolders->SetTables(nullptr, nullptr);
+    ReleaseTables();
+    if (m_pDataSource) {
+        m_pDataSource->Release();
+        m_pDataSource = nullptr;
+    }
+    m_strMediaTable.clear();
+}
+
+void CLogicMain::OnMainWindowClosing(const QDateTime &now)
+{
+    ForgetWindows();
+    m_pLogicBackup->RunIfDue(*m_pLogicConfiguration, *m_pLogicFolders, m_pDataSource, now);
+    Close();
+}
+
+void CLogicMain::RegisterPage(int index, IPage *page)
+{
+    if (index >= 0 && index < PageCount)
+        m_pages[static_cast<size_t>(index)] = page;
+}
+
+IPage *CLogicMain::GetPage(int index) const
+{
+    return index >= 0 && index < PageCount ? m_pages[static_cast<size_t>(index)] : nullptr;
+}
+
+void CLogicMain::RefreshPages()
+{
+    for (IPage *page : m_pages) {
+        if (page)
+            page->Refresh();
+    }
+}
+
+void CLogicMain::ForgetWindows()
+{
+    m_pages.fill(nullptr);
+    m_pMainView = nullptr;
+    AttachMediaControl(nullptr);
+}
+
+void CLogicMain::AttachMediaControl(IMediaControl *control)
+{
+    m_pMediaControl = control;
+    m_pLogicConfiguration->AttachMediaControl(control);
+}
+
+void CLogicMain::SetLogicPatient(std::unique_ptr<ICurrentPatient> patient)
+{
+    if (m_pLogicPatient)
+        m_pLogicPatient->Close();
+    m_pLogicPatient = std::move(patient);
+    if (m_pLogicPatient && m_pMain)
+        m_pLogicPatient->Open(m_pDataSource, m_pMain, this);
+}
+
+int CLogicMain::SendFeedback()
+{
+    // Without the mail composer of the e-mail logic, the mail program is
+    // reached through a mailto address.
+    const QString address = tr("support@verdanta.example");
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("subject"), tr("Feedback"));
+    query.addQueryItem(QStringLiteral("body"),
+        tr("We would love to hear from you!\nSend us your thoughts and we will get back to you as "
+           "soon as possible.\n\nVerdanta team"));
+    QUrl url(QStringLiteral("mailto:") + address);
+    url.setQuery(query);
+    return Desktop::Shell().Open(url.toString(QUrl::FullyEncoded), QStringLiteral("open")) ? 1 : 0;
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "shell/CommandRouting.h"
+#include "shell/LogicCommand.h"
+
+#include "profile/KeyValueStore.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDateTime>
+#include <QtCore/QString>
+
+#include <array>
+#include <memory>
+#include <span>
+
+class CLogicBackup;
+class CLogicConfiguration;
+class CLogicFolders;
+class CMainView;
+class ICurrentPatient;
+class IMediaControl;
+
+namespace Korbel {
+class IDataSource;
+class ITable;
+} // namespace Korbel
+
+// The hub. It owns the data source, the tables MAIN, ADDRESS, APELATIV and
+// MARITAL_STATUS and one instance of every logic object, and routes every
+// command a window hands it to the logic object that owns the code. Windows
+// never reach the data source themselves.
+//
+// Adding a logic object: one member, one creation line in the constructor,
+// one routing line per code in Routes().
+class CLogicMain
+{
+    Q_DECLARE_TR_FUNCTIONS(CLogicMain)
+
+public:
+    static constexpr int PageCount = 9;
+
+    // rootFolder ends in "/"; windowsDirectory holds the configuration file
+    // shared with the outside repertory program; store keeps "LastBackupTS"
+    // (by default a file beside the database).
+    CLogicMain(const QString &rootFolder, const QString &windowsDirectory,
+        std::unique_ptr<Profile::IKeyValueStore> store = nullptr);
+    ~CLogicMain();
+    CLogicMain(const CLogicMain &) = delete;
+    CLogicMain &operator=(const CLogicMain &) = delete;
+
+    // The open sequence: the database (created when missing), the
+    // configuration, MAIN and the folders of every patient, the look-up tables
+    // and ADDRESS, every logic object, the media table, the first patient.
+    // False with the reason when the database cannot be used; nothing is then
+    // left open.
+    bool Open(QString *error = nullptr);
+    // The close sequence: the current patient is saved, then every logic object,
+    // table and the data source are released.
+    void Close();
+    // The main window closes: the windows are forgotten, the weekly backup runs
+    // while the database is open, then the close sequence.
+    void OnMainWindowClosing(const QDateTime &now = QDateTime::currentDateTime());
+    bool IsOpen() const { return m_pDataSource != nullptr; }
+
+    // Routes a command by its code; 0 when nothing handles it.
+    int OnCommand(LogicCommand &command);
+    // Help menu "Send Feedback...".
+    int SendFeedback();
+
+    // Windows.
+    void SetMainView(CMainView *view) { m_pMainView = view; }
+    CMainView *GetMainView() const { return m_pMainView; }
+    void RegisterPage(int index, IPage *page);
+    IPage *GetPage(int index) const;
+    // Every registered page refreshes (after the current patient is loaded).
+    void RefreshPages();
+    // Forgets the main view, the pages and the media control.
+    void ForgetWindows();
+    // The media control of the main view (not owned), for the configuration
+    // and the media logic.
+    void AttachMediaControl(IMediaControl *control);
+    IMediaControl *GetMediaControl() const { return m_pMediaControl; }
+
+    // Data.
+    Korbel::IDataSource *GetDataSource() const { return m_pDataSource; }
+    Korbel::ITable *GetMainTable() const { return m_pMain; }
+    Korbel::ITable *GetAddressTable() const { return m_pAddress; }
+    Korbel::ITable *GetApelativTable() const { return m_pApelativ; }
+    Korbel::ITable *GetMaritalStatusTable() const { return m_pMaritalStatus; }
+    // "MEDIA", or "AUDIO" in older databases.
+    QString GetMediaTableName() const { return m_strMediaTable; }
+
+    // Logic objects.
+    CLogicFolders *GetLogicFolders() const { return m_pLogicFolders.get(); }
+    CLogicConfiguration *GetLogicConfiguration() const { return m_pLogicConfiguration.get(); }
+    CLogicBackup *GetLogicBackup() const { return m_pLogicBackup.get(); }
+    ICurrentPatient *GetLogicPatient() const { return m_pLogicPatient.get(); }
+    // Installs the current-patient logic (codes 1-7, 26, 27 and the first
+    // patient at open); until one is installed those codes reach nothing.
+    void SetLogicPatient(std::unique_ptr<ICurrentPatient> patient);
+
+private:
+    using Handler = int (*)(CLogicMain &, LogicCommand &);
+    struct Route
+    {
+        int code;
+        Handler handler;
+    };
+    static std::span<const Route> Routes();
+
+    template<auto... Members> static int Send(CLogicMain &hub, LogicCommand &command);
+    template<auto... Members> static int SendThenOnSuccess(CLogicMain &hub, LogicCommand &command);
+    template<auto Member> static int SavePatientThenSend(CLogicMain &hub, LogicCommand &command);
+    static int Accept(CLogicMain &hub, LogicCommand &command);
+    static int RunPatientOperation(CLogicMain &hub, LogicCommand &command);
+
+    void ReleaseTables();
+
+    QString m_strRoot;
+    std::unique_ptr<Profile::IKeyValueStore> m_pKeyValueStore;
+
+    Korbel::IDataSource *m_pDataSource = nullptr;
+    Korbel::ITable *m_pMain = nullptr;
+    Korbel::ITable *m_pAddress = nullptr;
+    Korbel::ITable *m_pApelativ = nullptr;
+    Korbel::ITable *m_pMaritalStatus = nullptr;
+    QString m_strMediaTable;
+
+    std::unique_ptr<CLogicConfiguration> m_pLogicConfiguration;
+    std::unique_ptr<CLogicBackup> m_pLogicBackup;
+    std::unique_ptr<CLogicFolders> m_pLogicFolders;
+    std::unique_ptr<ICurrentPatient> m_pLogicPatient;
+
+    CMainView *m_pMainView = nullptr;
+    IMediaControl *m_pMediaControl = nullptr;
+    std::array<IPage *, PageCount> m_pages {};
+};

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "shell/CurrentPatient.h"
+#include "shell/LogicCommand.h"
+#include "shell/MediaControl.h"
+
+#include "libraries/Korbel/KorbelTestUtil.h"
+
+#include <QtCore/QStringList>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace ShellTest {
+
+using namespace KorbelTest;
+
+// Adds patients by first name to the database at path (created when missing);
+// returns their IDs.
+inline QStringList AddPatients(const QString &databasePath, const QStringList &firstNames)
+{
+    auto source = OpenSource(databasePath);
+    auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
+    QStringList ids;
+    for (const QString &name : firstNames) {
+        EXPECT_TRUE(main->AddNew());
+        EXPECT_TRUE(Set(main.get(), QStringLiteral("FIRST_NAME"), name));
+        EXPECT_TRUE(main->Update());
+        ids << Get(main.get(), QStringLiteral("ID"));
+    }
+    return ids;
+}
+
+// The media control, answering from set values and recording every call.
+class FakeMediaControl final : public IMediaControl
+{
+public:
+    struct Call
+    {
+        int dispid;
+        InvokeKind kind;
+        QVariantList arguments;
+    };
+
+    bool Invoke(int dispid, InvokeKind kind, const QVariantList &arguments, QVariant *result) override
+    {
+        calls.push_back({ dispid, kind, arguments });
+        if (dispid == MediaDispid::CompressionLevel && kind == InvokeKind::PropertyPut
+            && !arguments.isEmpty())
+            level = static_cast<qint16>(arguments.front().toInt());
+        if (result) {
+            if (dispid == MediaDispid::CompressionLevel && kind == InvokeKind::PropertyGet)
+                *result = QVariant::fromValue(level);
+            else
+                *result = dialogStatus;
+        }
+        return true;
+    }
+    QWidget *Widget() override { return nullptr; }
+
+    qint16 level = -1;
+    int dialogStatus = 0; // what the quality dialog reports (0: confirmed)
+    std::vector<Call> calls;
+};
+
+// The current-patient logic, recording the operations the hub runs on it.
+class RecordingPatient final : public ICurrentPatient
+{
+public:
+    bool Open(Korbel::IDataSource *, Korbel::ITable *main, CLogicMain *) override
+    {
+        m_pMain = main;
+        log << QStringLiteral("Open");
+        return true;
+    }
+    void Close() override { log << QStringLiteral("Close"); }
+    int First() override { return Move(QStringLiteral("First"), Korbel::MoveFirst); }
+    int Previous() override { return Move(QStringLiteral("Previous"), Korbel::MovePrevious); }
+    int Next() override { return Move(QStringLiteral("Next"), Korbel::MoveNext); }
+    int Last() override { return Move(QStringLiteral("Last"), Korbel::MoveLast); }
+    int New() override
+    {
+        log << QStringLiteral("New");
+        return m_pMain->AddNew() && m_pMain->Update() ? 1 : 0;
+    }
+    int Delete() override { return Record(QStringLiteral("Delete")); }
+    int GoTo(const QString &id) override
+    {
+        log << QStringLiteral("GoTo ") + id;
+        return m_pMain->Locate(QStringLiteral("ID"), Korbel::LocateEqual, id);
+    }
+    int SaveAll() override
+    {
+        if (onSave)
+            onSave();
+        return Record(QStringLiteral("SaveAll"));
+    }
+    int LoadAll() override { return Record(QStringLiteral("LoadAll")); }
+    int Find(LogicCommand &command) override
+    {
+        log << QStringLiteral("Find");
+        hubSeen = command.hub != nullptr;
+        command.resultId = findResult;
+        return findResult.isEmpty() ? 0 : 1;
+    }
+    int LinkedAccount(LogicCommand &) override { return Record(QStringLiteral("LinkedAccount")); }
+
+    QStringList log;
+    QString findResult;
+    bool hubSeen = false;
+    std::function<void()> onSave;
+
+private:
+    int Record(const QString &what)
+    {
+        log << what;
+        return 1;
+    }
+    int Move(const QString &what, int kind)
+    {
+        log << what;
+        return m_pMain->Move(kind);
+    }
+    Korbel::ITable *m_pMain = nullptr;
+};
+
+} // namespace ShellTest
