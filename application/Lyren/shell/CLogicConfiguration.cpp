@@ -88,33 +88,30 @@ bool CLogicConfiguration::StoreSetting(const QString &id, int value)
     return m_pTable->Update() != 0;
 }
 
-void CLogicConfiguration::AttachMediaControl(IMediaControl *control)
+void CLogicConfiguration::AttachMediaControl(const Component::DispatchDriver &control)
 {
-    m_pMediaControl = control;
+    m_mediaControl = control;
     ApplyMediaQuality();
 }
 
 bool CLogicConfiguration::ApplyMediaQuality()
 {
     int quality = 0;
-    if (!m_pMediaControl || !ReadSetting(MediaQualityId, &quality))
+    if (!m_mediaControl.IsValid() || !ReadSetting(MediaQualityId, &quality))
         return false;
-    return m_pMediaControl->Invoke(MediaDispid::CompressionLevel, IMediaControl::InvokeKind::PropertyPut,
-        { QVariant::fromValue(static_cast<qint16>(quality)) }, nullptr);
+    return Component::Succeeded(
+        m_mediaControl.Put(MediaDispid::CompressionLevel, QVariant::fromValue(static_cast<qint16>(quality))));
 }
 
 int CLogicConfiguration::EditMediaQuality()
 {
-    if (!m_pTable || !m_pMediaControl)
+    if (!m_pTable || !m_mediaControl.IsValid())
         return 0;
-    QVariant status;
-    if (!m_pMediaControl->Invoke(
-            MediaDispid::QueryCompressionLevel, IMediaControl::InvokeKind::Method, {}, &status)
-        || (status.isValid() && status.toInt() != 0))
+    if (Component::Failed(m_mediaControl.Call(MediaDispid::QueryCompressionLevel)))
         return 0;
-    QVariant level;
-    if (!m_pMediaControl->Invoke(
-            MediaDispid::CompressionLevel, IMediaControl::InvokeKind::PropertyGet, {}, &level))
+    Component::HRESULT result = Component::S_OK;
+    const QVariant level = m_mediaControl.Get(MediaDispid::CompressionLevel, &result);
+    if (Component::Failed(result))
         return 0;
     return StoreSetting(MediaQualityId, level.toInt()) ? 1 : 0;
 }

@@ -2,10 +2,10 @@
 
 #include "shell/LogicCommand.h"
 
+#include "component/DispatchDriver.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QString>
-
-class IMediaControl;
 
 namespace Korbel {
 class IDataSource;
@@ -35,9 +35,9 @@ public:
     // "LastBackupTS" exists. True when the table opened and the setting was
     // applied.
     bool Open(Korbel::IDataSource *source);
-    // Remembers the media control (not owned; none forgets it) and applies the
+    // Remembers the media control (an empty driver forgets it) and applies the
     // media quality to it.
-    void AttachMediaControl(IMediaControl *control);
+    void AttachMediaControl(const Component::DispatchDriver &control);
     // "Media Quality..." and "Images Quality..." of the Options menu: the
     // component's own dialog, then the chosen value is stored.
     int EditMediaQuality();
@@ -61,5 +61,5 @@ private:
 
     Profile::IKeyValueStore *m_pStore;
     Korbel::ITable *m_pTable = nullptr;
-    IMediaControl *m_pMediaControl = nullptr;
+    Component::DispatchDriver m_mediaControl;
 };

@@ -237,12 +237,12 @@ void CLogicMain::ForgetWindows()
 {
     m_pages.fill(nullptr);
     m_pMainView = nullptr;
-    AttachMediaControl(nullptr);
+    AttachMediaControl({});
 }
 
-void CLogicMain::AttachMediaControl(IMediaControl *control)
+void CLogicMain::AttachMediaControl(const Component::DispatchDriver &control)
 {
-    m_pMediaControl = control;
+    m_mediaControl = control;
     m_pLogicConfiguration->AttachMediaControl(control);
 }
 

@@ -3,6 +3,7 @@
 #include "shell/CommandRouting.h"
 #include "shell/LogicCommand.h"
 
+#include "component/DispatchDriver.h"
 #include "profile/KeyValueStore.h"
 
 #include <QtCore/QCoreApplication>
@@ -18,7 +19,6 @@ class CLogicConfiguration;
 class CLogicFolders;
 class CMainView;
 class ICurrentPatient;
-class IMediaControl;
 
 namespace Korbel {
 class IDataSource;
@@ -76,10 +76,10 @@ public:
     void RefreshPages();
     // Forgets the main view, the pages and the media control.
     void ForgetWindows();
-    // The media control of the main view (not owned), for the configuration
-    // and the media logic.
-    void AttachMediaControl(IMediaControl *control);
-    IMediaControl *GetMediaControl() const { return m_pMediaControl; }
+    // The media control of the main view, for the configuration and the media
+    // logic; an empty driver forgets it.
+    void AttachMediaControl(const Component::DispatchDriver &control);
+    const Component::DispatchDriver &GetMediaControl() const { return m_mediaControl; }
 
     // Data.
     Korbel::IDataSource *GetDataSource() const { return m_pDataSource; }
@@ -132,6 +132,6 @@ private:
     std::unique_ptr<ICurrentPatient> m_pLogicPatient;
 
     CMainView *m_pMainView = nullptr;
-    IMediaControl *m_pMediaControl = nullptr;
+    Component::DispatchDriver m_mediaControl;
     std::array<IPage *, PageCount> m_pages {};
 };

@@ -1,26 +1,12 @@
 #pragma once
 
-#include <QtCore/QVariant>
-#include <QtCore/QVariantList>
+#include <QtCore/QString>
 
-class QWidget;
-
-// The media capture and playback control as the program drives it: every call
-// goes through a dispatch id with plain values. The main view hosts the control
-// and hands this interface to the hub, which gives it to the configuration
-// (media quality) and to the media logic.
-class IMediaControl
-{
-public:
-    enum class InvokeKind { Method, PropertyGet, PropertyPut };
-
-    virtual ~IMediaControl() = default;
-    // False when the call failed; methods that report a status code put it in
-    // 'result' (0 for success).
-    virtual bool Invoke(int dispid, InvokeKind kind, const QVariantList &arguments, QVariant *result) = 0;
-    // The control's window in the header band.
-    virtual QWidget *Widget() = 0;
-};
+// The media capture and playback control is hosted on the main view through
+// the component layer, by its ProgID, and driven through these dispatch ids.
+// The main view hands its dispatch interface to the hub, which gives it to the
+// configuration (media quality) and to the media logic.
+inline const QString MediaControlProgId = QStringLiteral("TALMARO.TalmaroCtrl.1");
 
 // The dispatch ids of the media control.
 namespace MediaDispid {

@@ -4,6 +4,9 @@
 #include "shell/LogicCommand.h"
 #include "shell/MediaControl.h"
 
+#include "component/DispatchDriver.h"
+#include "component/DispatchObject.h"
+
 #include "libraries/Korbel/KorbelTestUtil.h"
 
 #include <QtCore/QStringList>
@@ -33,36 +36,31 @@ inline QStringList AddPatients(const QString &databasePath, const QStringList &f
     return ids;
 }
 
-// The media control, answering from set values and recording every call.
-class FakeMediaControl final : public IMediaControl
+// The media control's dispatch members the configuration uses: the
+// compression level and its dialog, which reports dialogStatus.
+class FakeMediaControl final : public Component::DispatchObject<>
 {
 public:
-    struct Call
+    FakeMediaControl()
     {
-        int dispid;
-        InvokeKind kind;
-        QVariantList arguments;
-    };
-
-    bool Invoke(int dispid, InvokeKind kind, const QVariantList &arguments, QVariant *result) override
-    {
-        calls.push_back({ dispid, kind, arguments });
-        if (dispid == MediaDispid::CompressionLevel && kind == InvokeKind::PropertyPut
-            && !arguments.isEmpty())
-            level = static_cast<qint16>(arguments.front().toInt());
-        if (result) {
-            if (dispid == MediaDispid::CompressionLevel && kind == InvokeKind::PropertyGet)
-                *result = QVariant::fromValue(level);
-            else
-                *result = dialogStatus;
-        }
-        return true;
+        m_dispatch.AddProperty(
+            MediaDispid::CompressionLevel, Component::ValueType::Int16,
+            [this] { return QVariant::fromValue(level); },
+            [this](const QVariant &value) {
+                puts << value;
+                level = value.value<qint16>();
+                return Component::S_OK;
+            });
+        m_dispatch.AddMethod(MediaDispid::QueryCompressionLevel, {}, [this](QVariantList &, QVariant &) {
+            ++dialogs;
+            return dialogStatus;
+        });
     }
-    QWidget *Widget() override { return nullptr; }
 
     qint16 level = -1;
-    int dialogStatus = 0; // what the quality dialog reports (0: confirmed)
-    std::vector<Call> calls;
+    Component::HRESULT dialogStatus = Component::S_OK;
+    QVariantList puts;
+    int dialogs = 0;
 };
 
 // The current-patient logic, recording the operations the hub runs on it.

@@ -69,34 +69,31 @@ TEST_F(ConfigurationTest, MediaQualityIsAppliedAsA16BitValueAndStoredAfterTheDia
 {
     SetValue(QStringLiteral("2"), QStringLiteral("6"));
     configuration.Open(source.get());
-    FakeMediaControl control;
-    configuration.AttachMediaControl(&control);
-    ASSERT_EQ(control.calls.size(), 1u);
-    EXPECT_EQ(control.calls[0].dispid, MediaDispid::CompressionLevel);
-    EXPECT_EQ(control.calls[0].kind, IMediaControl::InvokeKind::PropertyPut);
-    ASSERT_EQ(control.calls[0].arguments.size(), 1);
-    EXPECT_EQ(control.calls[0].arguments[0].typeId(), QMetaType::Short);
-    EXPECT_EQ(control.level, 6);
+    auto *control = new FakeMediaControl;
+    const Component::DispatchDriver driver(static_cast<Component::IUnknown *>(control));
+    configuration.AttachMediaControl(driver);
+    ASSERT_EQ(control->puts.size(), 1);
+    EXPECT_EQ(control->puts[0].typeId(), QMetaType::Short);
+    EXPECT_EQ(control->level, 6);
 
     // The person picks level 2 in the control's dialog.
-    control.calls.clear();
-    control.level = 2;
+    control->level = 2;
     LogicCommand command;
     command.code = CommandCode::Options;
     command.subCommand = FrameCommand::MediaQuality;
     EXPECT_EQ(configuration.OnCommand(command), 1);
-    EXPECT_EQ(control.calls.front().dispid, MediaDispid::QueryCompressionLevel);
+    EXPECT_EQ(control->dialogs, 1);
     EXPECT_EQ(Value(QStringLiteral("2")), QStringLiteral("2"));
     EXPECT_EQ(Value(QStringLiteral("1")), QStringLiteral("50"));
 
     // The dialog reports a failure: nothing is stored.
-    control.dialogStatus = 1;
-    control.level = 5;
+    control->dialogStatus = Component::E_FAIL;
+    control->level = 5;
     EXPECT_EQ(configuration.EditMediaQuality(), 0);
     EXPECT_EQ(Value(QStringLiteral("2")), QStringLiteral("2"));
 
     // Without a control there is nothing to ask.
-    configuration.AttachMediaControl(nullptr);
+    configuration.AttachMediaControl({});
     EXPECT_EQ(configuration.EditMediaQuality(), 0);
     command.subCommand = 0;
     EXPECT_EQ(configuration.OnCommand(command), 0);
@@ -107,11 +104,11 @@ TEST_F(ConfigurationTest, MissingRowsLeaveComponentsAtTheirDefaultsAndOtherRowsU
     ASSERT_EQ(table->Locate(QStringLiteral("ID"), Korbel::LocateEqual, QStringLiteral("2")), 1);
     ASSERT_GT(table->Delete(), 0);
     EXPECT_TRUE(configuration.Open(source.get()) == ImageManager::IsPresent());
-    FakeMediaControl control;
-    configuration.AttachMediaControl(&control);
-    EXPECT_TRUE(control.calls.empty());
+    auto *control = new FakeMediaControl;
+    configuration.AttachMediaControl(Component::DispatchDriver(static_cast<Component::IUnknown *>(control)));
+    EXPECT_TRUE(control->puts.isEmpty());
     // The chosen level has no row to go to; the image quality row must not take it.
-    control.level = 3;
+    control->level = 3;
     EXPECT_EQ(configuration.EditMediaQuality(), 0);
     EXPECT_EQ(Value(QStringLiteral("1")), QStringLiteral("50"));
     EXPECT_EQ(Value(QStringLiteral("2")), QStringLiteral("<missing>"));

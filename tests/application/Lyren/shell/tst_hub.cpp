@@ -155,10 +155,10 @@ TEST_F(HubTest, FirstStartCreatesTheDatabaseAndRoutesOnlyToLogicThatExists)
     }
     // Code 62 reaches the configuration: with a media control attached, the
     // media quality is asked for and stored.
-    FakeMediaControl control;
-    hub->AttachMediaControl(&control);
-    EXPECT_EQ(control.level, 4);
-    control.level = 1;
+    auto *control = new FakeMediaControl;
+    hub->AttachMediaControl(Component::DispatchDriver(static_cast<Component::IUnknown *>(control)));
+    EXPECT_EQ(control->level, 4);
+    control->level = 1;
     LogicCommand options = Command(CommandCode::Options);
     options.subCommand = FrameCommand::MediaQuality;
     EXPECT_EQ(hub->OnCommand(options), 1);
