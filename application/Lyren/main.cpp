@@ -1,11 +1,22 @@
+#include "shell/CVerdantaApp.h"
+
+#include "AppInfo.h"
+
+#include <QtGui/QIcon>
 #include <QtWidgets/QApplication>
-#include <QtWidgets/QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Verdanta"));
-    window.showMaximized();
-    return QApplication::exec();
+    QApplication::setOrganizationName(AppInfo::ProductName());
+    QApplication::setApplicationName(AppInfo::ProductName());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/shell/verdanta.png")));
+
+    // The program takes no arguments; its root folder is its current directory.
+    CVerdantaApp verdanta;
+    int status = 0;
+    if (verdanta.InitInstance())
+        status = QApplication::exec();
+    const int exitStatus = verdanta.ExitInstance();
+    return exitStatus != 0 ? exitStatus : status;
 }

@@ -44,7 +44,7 @@ public:
     // (by default a file beside the database).
     CLogicMain(const QString &rootFolder, const QString &windowsDirectory,
         std::unique_ptr<Profile::IKeyValueStore> store = nullptr);
-    ~CLogicMain();
+    virtual ~CLogicMain();
     CLogicMain(const CLogicMain &) = delete;
     CLogicMain &operator=(const CLogicMain &) = delete;
 
@@ -63,7 +63,7 @@ public:
     bool IsOpen() const { return m_pDataSource != nullptr; }
 
     // Routes a command by its code; 0 when nothing handles it.
-    int OnCommand(LogicCommand &command);
+    virtual int OnCommand(LogicCommand &command);
     // Help menu "Send Feedback...".
     int SendFeedback();
 

@@ -28,8 +28,9 @@ size_t IndexOf(Category category)
 
 #if VERDANTA_HAVE_BREVIK
 
-void Create()
+void Create(const QString &rootFolder)
 {
+    Brevik::SetRootFolder(rootFolder);
     for (size_t i = 0; i < Categories.size(); ++i) {
         if (g_loggers[i])
             continue;
@@ -57,7 +58,7 @@ void Log(Category category, int level, const QString &text)
 #else
 
 // Built without the logger library: no logger exists and lines go nowhere.
-void Create() { }
+void Create(const QString &) { }
 
 void Release() { }
 

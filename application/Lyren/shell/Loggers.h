@@ -14,8 +14,9 @@ namespace Loggers {
 
 enum class Category { OpenConnectivity, Folders, Notes };
 
-// Creates the loggers that do not exist yet and starts each one once.
-void Create();
+// Creates the loggers that do not exist yet and starts each one once; their
+// file goes under the root folder.
+void Create(const QString &rootFolder);
 void Release();
 bool Exist();
 

@@ -1,0 +1,341 @@
+#include "ShellTestUtil.h"
+
+#include "shell/CAboutDlg.h"
+#include "shell/CHyperLink.h"
+#include "shell/CLogicFolders.h"
+#include "shell/CLogicMain.h"
+#include "shell/CMainFrame.h"
+#include "shell/CMainView.h"
+#include "shell/CPageContainer.h"
+#include "shell/CTitleBar.h"
+#include "shell/CWorkspace.h"
+#include "shell/CWorkspaceView.h"
+#include "shell/CommandCodes.h"
+
+#include "desktop/Prompts.h"
+#include "desktop/Shell.h"
+
+#include <QtCore/QFileInfo>
+#include <QtCore/QMimeData>
+#include <QtCore/QTimer>
+#include <QtCore/QUrl>
+#include <QtGui/QAction>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QToolBar>
+
+using namespace ShellTest;
+
+namespace {
+
+// A hub that records every command it is handed before routing it.
+class RecordingHub final : public CLogicMain
+{
+public:
+    using CLogicMain::CLogicMain;
+    int OnCommand(LogicCommand &command) override
+    {
+        commands.push_back(command);
+        return CLogicMain::OnCommand(command);
+    }
+    QList<int> Codes() const
+    {
+        QList<int> codes;
+        for (const LogicCommand &command : commands)
+            codes << command.code;
+        return codes;
+    }
+    std::vector<LogicCommand> commands;
+};
+
+class FrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto owned = std::make_unique<RecordingHub>(
+            dir.rootWithSeparator(), dir.filePath(QStringLiteral("windows")));
+        hub = owned.get();
+        frame = std::make_unique<CMainFrame>(std::move(owned));
+    }
+    void TearDown() override
+    {
+        if (frame)
+            frame->close();
+    }
+    QStringList MenuTexts(int index) const
+    {
+        QStringList texts;
+        for (QAction *action : frame->menuBar()->actions()[index]->menu()->actions()) {
+            if (!action->isSeparator())
+                texts << action->text();
+        }
+        return texts;
+    }
+
+    TestSupport::TemporaryFolder dir;
+    Desktop::ScriptedPrompts prompts;
+    Desktop::ScriptedShell shell;
+    RecordingHub *hub = nullptr;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+} // namespace
+
+TEST_F(FrameTest, MenusShortcutsPromptsAndToolbarCommands)
+{
+    ASSERT_EQ(frame->menuBar()->actions().size(), 3);
+    EXPECT_EQ(MenuTexts(0),
+        (QStringList { QStringLiteral("&Find..."), QStringLiteral("&New"), QStringLiteral("F&irst"),
+            QStringLiteral("&Last"), QStringLiteral("&Previous"), QStringLiteral("Nex&t"),
+            QStringLiteral("&Delete"), QStringLiteral("&Save"), QStringLiteral("&Appointments..."),
+            QStringLiteral("Exit") }));
+    EXPECT_EQ(MenuTexts(1),
+        (QStringList { QStringLiteral("&Media Quality..."), QStringLiteral("&Images Quality...") }));
+    EXPECT_EQ(MenuTexts(2),
+        (QStringList { QStringLiteral("&Help"), QStringLiteral("&Send Feedback..."),
+            QStringLiteral("&About Verdanta...") }));
+
+    // Command, key, prompt and the code it hands to the hub.
+    const struct
+    {
+        const char *name;
+        const char *key;
+        const char *prompt;
+        int code;
+        int subCommand;
+    } commands[] = {
+        { "actionFirst", "Ctrl+I", "Moves to first record", 2, 0 },
+        { "actionPrevious", "Ctrl+E", "Moves to previous record", 3, 0 },
+        { "actionNext", "Ctrl+T", "Moves to next record", 1, 0 },
+        { "actionLast", "Ctrl+L", "Moves to last record", 4, 0 },
+        { "actionNew", "Ctrl+N", "New Patient", 5, 0 },
+        { "actionDelete", "Ctrl+D", "Delete a patient", 6, 0 },
+        { "actionFind", "Ctrl+F", "Find a patient", 7, 0 },
+        { "actionSave", "Ctrl+S", "Save patient data", 27, 0 },
+        { "actionRemedies", "", "Manage remedies", 35, 0 },
+        { "actionOrders", "", "Manage orders", 43, 0 },
+        { "actionProviders", "", "Manage providers", 49, 0 },
+        { "actionOfficeData", "", "Manage office data", 56, 0 },
+        { "actionStocks", "", "Manage stocks", 57, 0 },
+        { "actionAppointments", "Ctrl+A", "Open Appointments Window", 72, 0 },
+        { "actionCopy", "Ctrl+C", "", 61, FrameCommand::EditCopy },
+        { "actionCut", "Ctrl+X", "", 61, FrameCommand::EditCut },
+        { "actionPaste", "Ctrl+V", "", 61, FrameCommand::EditPaste },
+        { "actionMediaQuality", "", "", 62, FrameCommand::MediaQuality },
+        { "actionImagesQuality", "", "", 62, FrameCommand::ImagesQuality },
+        { "actionPrint", "", "", 63, 0 },
+    };
+    const QList<QAction *> toolBar = frame->findChild<QToolBar *>(QStringLiteral("toolBar"))->actions();
+    for (const auto &c : commands) {
+        QAction *action = frame->GetAction(QLatin1String(c.name));
+        ASSERT_NE(action, nullptr) << c.name;
+        EXPECT_EQ(action->shortcut(), QKeySequence(QLatin1String(c.key))) << c.name;
+        EXPECT_EQ(action->statusTip(), QLatin1String(c.prompt)) << c.name;
+        EXPECT_TRUE(action->isEnabled()) << c.name;
+        const bool onToolBar = toolBar.contains(action);
+        EXPECT_EQ(onToolBar, c.code != 62) << c.name;
+        hub->commands.clear();
+        action->trigger();
+        ASSERT_EQ(hub->commands.size(), 1u) << c.name;
+        EXPECT_EQ(hub->commands[0].code, c.code) << c.name;
+        EXPECT_EQ(hub->commands[0].subCommand, c.subCommand) << c.name;
+    }
+    EXPECT_EQ(frame->GetAction(QStringLiteral("actionHelp"))->statusTip(), QStringLiteral("Help"));
+}
+
+TEST_F(FrameTest, HelpAboutAndFeedback)
+{
+    frame->GetAction(QStringLiteral("actionHelp"))->trigger();
+    ASSERT_EQ(shell.Launches().size(), 1u);
+    EXPECT_EQ(shell.Launches()[0].target, QStringLiteral("VerdantaHelp.pdf"));
+    EXPECT_EQ(shell.Launches()[0].verb, QStringLiteral("open"));
+    frame->GetAction(QStringLiteral("actionSendFeedback"))->trigger();
+    ASSERT_EQ(shell.Launches().size(), 2u);
+    EXPECT_TRUE(shell.Launches()[1].target.startsWith(QStringLiteral("mailto:")));
+
+    CAboutDlg about;
+    EXPECT_EQ(about.VersionText(), QStringLiteral("Verdanta Version 2.3"));
+    // The menu command shows it modally; OK closes it.
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    frame->GetAction(QStringLiteral("actionAbout"))->trigger();
+}
+
+TEST_F(FrameTest, MediaKeysBecomeCode32WithTheirSubCommands)
+{
+    const struct
+    {
+        Qt::Key key;
+        int subCommand;
+    } keys[] = { { Qt::Key_Up, 6 }, { Qt::Key_Right, 5 }, { Qt::Key_P, 0 }, { Qt::Key_Left, 4 },
+        { Qt::Key_R, 1 }, { Qt::Key_Space, 3 } };
+    for (const auto &k : keys) {
+        hub->commands.clear();
+        QKeyEvent press(QEvent::KeyPress, k.key, Qt::ControlModifier);
+        EXPECT_TRUE(frame->TranslateAccelerator(&press));
+        ASSERT_EQ(hub->commands.size(), 1u);
+        EXPECT_EQ(hub->commands[0].code, CommandCode::MediaTransport);
+        EXPECT_EQ(hub->commands[0].subCommand, k.subCommand);
+    }
+    hub->commands.clear();
+    QKeyEvent plain(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier);
+    QKeyEvent shifted(QEvent::KeyPress, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_R, Qt::ControlModifier);
+    for (QKeyEvent *event : { &plain, &other, &shifted, &release })
+        EXPECT_FALSE(frame->TranslateAccelerator(event));
+    EXPECT_TRUE(hub->commands.empty());
+}
+
+TEST_F(FrameTest, HeaderBandControlsSendTheirCodes)
+{
+    CMainView *view = frame->GetMainView();
+    view->SetHub(hub);
+    const struct
+    {
+        QAbstractButton *button;
+        int code;
+        bool withControl;
+    } buttons[] = {
+        { view->GetPictureButton(), 9, true },
+        { view->GetChiefComplaintsButton(), 42, true },
+        { view->GetMedicalHistoryButton(), 16, false },
+        { view->GetQuestionnaireButton(), 17, false },
+        { view->GetReportsButton(), 54, true },
+        { view->GetPhoneChoiceButton(), 39, true },
+        { view->GetEmailChoiceButton(), 40, true },
+    };
+    for (const auto &b : buttons) {
+        hub->commands.clear();
+        b.button->click();
+        ASSERT_EQ(hub->commands.size(), 1u) << b.code;
+        EXPECT_EQ(hub->commands[0].code, b.code);
+        if (b.withControl) {
+            EXPECT_EQ(hub->commands[0].control.data(), b.button) << b.code;
+        }
+    }
+    // The links send only while they show an address; the phone link stays pressed.
+    hub->commands.clear();
+    view->GetPhoneLink()->click();
+    view->GetEmailLink()->click();
+    EXPECT_TRUE(hub->commands.empty());
+    view->GetPhoneLink()->SetLink(QStringLiteral("Dial 555-0100"), true);
+    view->GetEmailLink()->SetLink(QStringLiteral("Email To: a&b@example.org"), true);
+    EXPECT_EQ(view->GetEmailLink()->text(), QStringLiteral("Email To: a&&b@example.org"));
+    view->GetPhoneLink()->click();
+    EXPECT_TRUE(view->GetPhoneLink()->isChecked());
+    view->GetEmailLink()->click();
+    ASSERT_EQ(hub->Codes(), (QList<int> { 38, 41 }));
+    EXPECT_EQ(hub->commands[0].control.data(), view->GetPhoneLink());
+
+    // Files dropped on the band: one command per file, with its path.
+    hub->commands.clear();
+    QMimeData data;
+    data.setUrls({ QUrl::fromLocalFile(QStringLiteral("/tmp/a scan.pdf")),
+        QUrl(QStringLiteral("https://example.org/x")),
+        QUrl::fromLocalFile(QStringLiteral("/tmp/photo.jpg")) });
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &drop);
+    ASSERT_EQ(hub->Codes(), (QList<int> { 37, 37 }));
+    EXPECT_EQ(hub->commands[0].text, QStringLiteral("/tmp/a scan.pdf"));
+    EXPECT_EQ(hub->commands[1].text, QStringLiteral("/tmp/photo.jpg"));
+
+    // The picture starts as the "no photo" image.
+    EXPECT_EQ(view->GetPicture(), CMainView::NoPhotoPicture());
+    view->SetPicture(QStringLiteral("/pictures/p.jpg"));
+    EXPECT_EQ(view->GetPicture(), QStringLiteral("/pictures/p.jpg"));
+    view->SetPicture(QString());
+    EXPECT_EQ(view->GetPicture(), CMainView::NoPhotoPicture());
+    EXPECT_FALSE(QImage(CMainView::NoPhotoPicture()).isNull());
+}
+
+TEST_F(FrameTest, WorkspaceTogglesRefuseToHideTheLastPaneOfALine)
+{
+    CMainView *view = frame->GetMainView();
+    CWorkspace *workspace = frame->GetWorkspace();
+    EXPECT_EQ(workspace->VisiblePaneCount(), 1);
+    EXPECT_TRUE(view->GetRowToggle(0)->isChecked());
+    EXPECT_TRUE(view->GetColumnToggle(0)->isChecked());
+
+    // The only pane of its line stays, and its toggle is checked again.
+    view->GetRowToggle(0)->setChecked(false);
+    EXPECT_TRUE(view->GetRowToggle(0)->isChecked());
+    EXPECT_TRUE(workspace->IsPaneVisible(CWorkspace::Line::Row, 0));
+
+    view->GetRowToggle(2)->setChecked(true);
+    view->GetColumnToggle(1)->setChecked(true);
+    EXPECT_EQ(workspace->VisiblePaneCount(), 3);
+    EXPECT_FALSE(workspace->Pane(CWorkspace::Line::Row, 2)->isHidden());
+    // Hiding the top-left pane through its row unchecks its column toggle too.
+    view->GetRowToggle(0)->setChecked(false);
+    EXPECT_FALSE(view->GetColumnToggle(0)->isChecked());
+    EXPECT_EQ(workspace->VisiblePaneCount(), 2);
+    EXPECT_TRUE(workspace->Pane(CWorkspace::Line::Row, 0)->isHidden());
+    // Now the row has one pane left: refused again.
+    view->GetRowToggle(2)->setChecked(false);
+    EXPECT_TRUE(view->GetRowToggle(2)->isChecked());
+    EXPECT_FALSE(workspace->SetPaneVisible(CWorkspace::Line::Row, 2, false));
+    EXPECT_FALSE(workspace->SetPaneVisible(CWorkspace::Line::Row, 7, true));
+
+    // Equal shares of the workspace, never below 10 pixels.
+    EXPECT_EQ(CWorkspace::PaneExtent(900, 3), 300);
+    EXPECT_EQ(CWorkspace::PaneExtent(25, 7), 10);
+    EXPECT_EQ(CWorkspace::PaneExtent(0, 0), 10);
+}
+
+TEST_F(FrameTest, TabsShowTheirPagesAndAPageMovesToThePaneThatSelectsIt)
+{
+    ASSERT_TRUE(frame->Initialize());
+    CWorkspace *workspace = frame->GetWorkspace();
+    CWorkspaceView *first = workspace->Pane(CWorkspace::Line::Row, 0);
+    QStringList labels;
+    for (int i = 0; i < first->TabBar()->count(); ++i)
+        labels << first->TabBar()->tabText(i);
+    EXPECT_EQ(labels,
+        (QStringList { QStringLiteral("Patient"), QStringLiteral("Address"), QStringLiteral("Custom Data"),
+            QStringLiteral("Notes"), QStringLiteral("Treatment"), QStringLiteral("DuePayments"),
+            QStringLiteral("Payments"), QStringLiteral("Invoices"), QStringLiteral("My Questionnaire") }));
+    CPageContainer *pages = frame->GetPageContainer();
+    for (int i = 0; i < CPageContainer::PageCount; ++i)
+        EXPECT_EQ(hub->GetPage(i), pages->GetPage(i)) << i;
+    EXPECT_EQ(first->ShownPage(), pages->GetPageWindow(0));
+
+    first->SetCurrentTab(3);
+    EXPECT_EQ(first->ShownPage(), pages->GetPageWindow(3));
+    EXPECT_TRUE(pages->GetPageWindow(0)->isHidden());
+    workspace->SetPaneVisible(CWorkspace::Line::Row, 1, true);
+    CWorkspaceView *second = workspace->Pane(CWorkspace::Line::Row, 1);
+    second->SetCurrentTab(3);
+    EXPECT_EQ(second->ShownPage(), pages->GetPageWindow(3));
+    EXPECT_EQ(first->ShownPage(), nullptr);
+    // A click on the selected tab brings its page back.
+    emit first->TabBar()->tabBarClicked(3);
+    EXPECT_EQ(first->ShownPage(), pages->GetPageWindow(3));
+
+    EXPECT_EQ(frame->GetTitleBar(0)->Caption(), QStringLiteral("Patient"));
+    EXPECT_EQ(frame->GetTitleBar(2), nullptr);
+}
+
+TEST_F(FrameTest, ClosingTheFrameBacksUpAndClosesTheHub)
+{
+    ASSERT_TRUE(frame->Initialize());
+    EXPECT_EQ(frame->GetMainView()->GetHub(), hub);
+    EXPECT_EQ(hub->GetMainView(), frame->GetMainView());
+    frame->close();
+    EXPECT_FALSE(hub->IsOpen());
+    EXPECT_EQ(hub->GetMainView(), nullptr);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("Backup/ThisWeek/data.mdb"))));
+    // A second close does nothing more.
+    frame->close();
+    frame.reset();
+}
