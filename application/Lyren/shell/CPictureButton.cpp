@@ -2,9 +2,7 @@
 
 #include <QtWidgets/QVBoxLayout>
 
-#if VERDANTA_HAVE_LUMISK
 #include "Lumisk/CImagePreviewStatic.h"
-#endif
 
 CPictureButton::CPictureButton(QWidget *parent)
     : QPushButton(parent)
@@ -14,20 +12,15 @@ CPictureButton::CPictureButton(QWidget *parent)
     setFixedSize(104, 124);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
-#if VERDANTA_HAVE_LUMISK
-    auto *preview = new CImagePreviewStatic(this);
-    preview->Create();
-    m_pPreview = preview;
+    m_pPreview = new CImagePreviewStatic(this);
+    m_pPreview->Create();
     // Clicks reach the button through the picture.
     m_pPreview->setAttribute(Qt::WA_TransparentForMouseEvents);
     layout->addWidget(m_pPreview);
-#endif
 }
 
 void CPictureButton::SetFilename(const QString &path)
 {
     m_strFilename = path;
-#if VERDANTA_HAVE_LUMISK
-    static_cast<CImagePreviewStatic *>(m_pPreview)->SetFilename(path);
-#endif
+    m_pPreview->SetFilename(path);
 }

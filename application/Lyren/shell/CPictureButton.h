@@ -2,6 +2,8 @@
 
 #include <QtWidgets/QPushButton>
 
+class CImagePreviewStatic;
+
 // The patient picture at the left of the header band: the image-preview
 // control of the image manager inside a flat button, so that a click asks for
 // a new picture.
@@ -14,10 +16,9 @@ public:
 
     void SetFilename(const QString &path);
     QString Filename() const { return m_strFilename; }
-    // The image-preview control, none when the program has no image manager.
-    QWidget *Preview() const { return m_pPreview; }
+    CImagePreviewStatic *Preview() const { return m_pPreview; }
 
 private:
     QString m_strFilename;
-    QWidget *m_pPreview = nullptr;
+    CImagePreviewStatic *m_pPreview = nullptr;
 };

@@ -1,12 +1,8 @@
 #include "shell/ImageManager.h"
 
-#if VERDANTA_HAVE_LUMISK
 #include "Lumisk/ILumisk.h"
-#endif
 
 namespace ImageManager {
-
-#if VERDANTA_HAVE_LUMISK
 
 namespace {
 
@@ -36,11 +32,6 @@ private:
 
 } // namespace
 
-bool IsPresent()
-{
-    return true;
-}
-
 bool SetQuality(int quality)
 {
     Reference manager;
@@ -54,25 +45,5 @@ bool EditQuality(int *quality)
         return false;
     return manager->GetQuality(quality);
 }
-
-#else
-
-// Built without the image manager: there is no setting to apply or edit.
-bool IsPresent()
-{
-    return false;
-}
-
-bool SetQuality(int)
-{
-    return false;
-}
-
-bool EditQuality(int *)
-{
-    return false;
-}
-
-#endif
 
 } // namespace ImageManager

@@ -5,8 +5,6 @@
 // gives it back.
 namespace ImageManager {
 
-// Whether the program was built with the image manager.
-bool IsPresent();
 bool SetQuality(int quality);
 // Shows the manager's quality dialog; true and the chosen quality when the
 // person confirmed it.

@@ -4,13 +4,17 @@
 #include "shell/CLogicConfiguration.h"
 #include "shell/CLogicFolders.h"
 #include "shell/CommandCodes.h"
-#include "shell/ImageManager.h"
 
+#include "Lumisk/ILumisk.h"
 #include "desktop/Prompts.h"
 #include "profile/KeyValueStore.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QSlider>
 
 using namespace ShellTest;
 using Slot = CLogicFolders::BackupSlot;
@@ -51,7 +55,7 @@ protected:
 
 TEST_F(ConfigurationTest, OpenMakesSureTheBackupStampExistsAndKeepsAStoredOne)
 {
-    EXPECT_EQ(configuration.Open(source.get()), ImageManager::IsPresent());
+    EXPECT_TRUE(configuration.Open(source.get()));
     QString stamp = QStringLiteral("unset");
     EXPECT_TRUE(configuration.ReadLastBackupStamp(&stamp));
     EXPECT_EQ(stamp, QString());
@@ -99,11 +103,63 @@ TEST_F(ConfigurationTest, MediaQualityIsAppliedAsA16BitValueAndStoredAfterTheDia
     EXPECT_EQ(configuration.OnCommand(command), 0);
 }
 
+namespace {
+
+int ImageQuality()
+{
+    int quality = -1;
+    ILumiskFactory()->GetQuality(&quality);
+    return quality;
+}
+
+// Answers the image manager's quality dialog once it is shown: moves its
+// slider to 'quality' and confirms, or cancels when quality is negative.
+void AnswerQualityDialog(int quality)
+{
+    QTimer::singleShot(0, [quality] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (quality < 0) {
+            dialog->reject();
+            return;
+        }
+        dialog->findChild<QSlider *>()->setValue(quality);
+        dialog->accept();
+    });
+}
+
+} // namespace
+
+TEST_F(ConfigurationTest, ImageQualityIsAppliedToTheImageManagerAndStoredAfterItsDialog)
+{
+    SetValue(QStringLiteral("1"), QStringLiteral("80"));
+    ASSERT_TRUE(configuration.Open(source.get()));
+    EXPECT_EQ(ImageQuality(), 80);
+
+    AnswerQualityDialog(35);
+    LogicCommand command;
+    command.code = CommandCode::Options;
+    command.subCommand = FrameCommand::ImagesQuality;
+    EXPECT_EQ(configuration.OnCommand(command), 1);
+    EXPECT_EQ(Value(QStringLiteral("1")), QStringLiteral("35"));
+    EXPECT_EQ(Value(QStringLiteral("2")), QStringLiteral("4"));
+
+    // Cancelled: nothing is stored.
+    AnswerQualityDialog(-1);
+    EXPECT_EQ(configuration.EditImageQuality(), 0);
+    EXPECT_EQ(Value(QStringLiteral("1")), QStringLiteral("35"));
+
+    // A value the image manager refuses leaves its quality as it was.
+    SetValue(QStringLiteral("1"), QStringLiteral("250"));
+    EXPECT_FALSE(configuration.Open(source.get()));
+    EXPECT_EQ(ImageQuality(), 35);
+}
+
 TEST_F(ConfigurationTest, MissingRowsLeaveComponentsAtTheirDefaultsAndOtherRowsUntouched)
 {
     ASSERT_EQ(table->Locate(QStringLiteral("ID"), Korbel::LocateEqual, QStringLiteral("2")), 1);
     ASSERT_GT(table->Delete(), 0);
-    EXPECT_TRUE(configuration.Open(source.get()) == ImageManager::IsPresent());
+    EXPECT_TRUE(configuration.Open(source.get()));
     auto *control = new FakeMediaControl;
     configuration.AttachMediaControl(Component::DispatchDriver(static_cast<Component::IUnknown *>(control)));
     EXPECT_TRUE(control->puts.isEmpty());

@@ -7,11 +7,13 @@
 #include "shell/CMainFrame.h"
 #include "shell/CMainView.h"
 #include "shell/CPageContainer.h"
+#include "shell/CPictureButton.h"
 #include "shell/CTitleBar.h"
 #include "shell/CWorkspace.h"
 #include "shell/CWorkspaceView.h"
 #include "shell/CommandCodes.h"
 
+#include "Lumisk/CImagePreviewStatic.h"
 #include "desktop/Prompts.h"
 #include "desktop/Shell.h"
 
@@ -256,7 +258,9 @@ TEST_F(FrameTest, HeaderBandControlsSendTheirCodes)
     EXPECT_EQ(view->GetPicture(), QStringLiteral("/pictures/p.jpg"));
     view->SetPicture(QString());
     EXPECT_EQ(view->GetPicture(), CMainView::NoPhotoPicture());
-    EXPECT_FALSE(QImage(CMainView::NoPhotoPicture()).isNull());
+    auto *picture = static_cast<CPictureButton *>(view->GetPictureButton());
+    EXPECT_EQ(picture->Preview()->Filename(), CMainView::NoPhotoPicture());
+    EXPECT_TRUE(picture->Preview()->HasImage());
 }
 
 TEST_F(FrameTest, WorkspaceTogglesRefuseToHideTheLastPaneOfALine)
