@@ -10,6 +10,9 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 namespace {
 
 const QString UserData = QStringLiteral("UserData");
@@ -178,12 +181,14 @@ QString CLogicFolders::GetInvoicesFolder() const
 
 void CLogicFolders::MakePatientFolders(const QString &patientFolder)
 {
-    // mkpath also makes UserData on a first start; errors (the folder exists,
-    // the disk is full) are left for the next start.
-    QDir dir;
-    dir.mkpath(patientFolder);
+    // Plain mkdir calls: at every start this runs for every patient, and on
+    // folders that exist each call is one cheap refusal. Errors (the folder
+    // exists, the disk is full) are left for the next start.
+    const QByteArray folder = QFile::encodeName(patientFolder);
+    if (::mkdir(folder.constData(), 0777) != 0 && errno == ENOENT)
+        QDir().mkpath(patientFolder); // UserData itself is missing on a first start
     for (const char *sub : { "Images", "Pdf", "Media", "Invoices" })
-        dir.mkdir(patientFolder + QLatin1String(sub));
+        ::mkdir((folder + sub).constData(), 0777);
 }
 
 bool CLogicFolders::CreatePatientFolders()
