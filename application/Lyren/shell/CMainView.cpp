@@ -7,6 +7,7 @@
 #include "shell/CommandCodes.h"
 #include "shell/MediaControl.h"
 
+#include "Korbel/XListCtrl/XListCtrl.h"
 #include "component/ControlHost.h"
 
 #include <QtCore/QMimeData>
@@ -18,16 +19,9 @@
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QHBoxLayout>
-#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QVBoxLayout>
-
-#if VERDANTA_HAVE_KORBELLISTCTRL
-#include "Korbel/XListCtrl/XListCtrl.h"
-#else
-#include <QtWidgets/QTableView>
-#endif
 
 namespace {
 
@@ -84,16 +78,7 @@ CMainView::CMainView(QWidget *parent)
         QStringLiteral("text-align: left; font-weight: bold; padding: 1px 2px;"));
     connect(m_pComesForButton, &QPushButton::clicked, this,
         [this] { Send(CommandCode::ChiefComplaintsButton, m_pComesForButton); });
-#if VERDANTA_HAVE_KORBELLISTCTRL
     m_pComesFor = new Korbel::CXListCtrl(this);
-#else
-    auto *list = new QTableView(this);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->horizontalHeader()->hide();
-    list->verticalHeader()->hide();
-    list->setShowGrid(false);
-    m_pComesFor = list;
-#endif
     m_pComesFor->setObjectName(QStringLiteral("chiefComplaints"));
     m_pComesFor->setMinimumWidth(220);
     m_pComesFor->setMaximumHeight(72);

@@ -10,9 +10,7 @@
 #include "profile/IniFile.h"
 #include "profile/WindowsDirectory.h"
 
-#if VERDANTA_HAVE_SYLVAN
 #include "Sylvan/XmlPlatform.h"
-#endif
 
 #include <QtCore/QDir>
 #include <QtGui/QKeyEvent>
@@ -29,22 +27,6 @@ bool InitializeComponentLayer()
 {
     Component::Registry::Instance().Classes();
     return true;
-}
-
-bool InitializeXmlPlatform()
-{
-#if VERDANTA_HAVE_SYLVAN
-    return Sylvan::InitializePlatform();
-#else
-    return false;
-#endif
-}
-
-void TerminateXmlPlatform()
-{
-#if VERDANTA_HAVE_SYLVAN
-    Sylvan::TerminatePlatform();
-#endif
 }
 
 } // namespace
@@ -95,7 +77,7 @@ bool CVerdantaApp::InitInstance()
         = m_options.windowsDirectory.isEmpty() ? Profile::WindowsDirectory() : m_options.windowsDirectory;
 
     Loggers::Create(m_strRoot);
-    m_xmlPlatform = InitializeXmlPlatform();
+    m_xmlPlatform = Sylvan::InitializePlatform();
 
     if (!WriteLinkSection(m_strRoot, windows))
         qWarning("An error has occurred while updating Radar configuration file");
@@ -150,7 +132,7 @@ int CVerdantaApp::ExitInstance()
         m_pMainFrame.reset();
     }
     if (m_xmlPlatform) {
-        TerminateXmlPlatform();
+        Sylvan::TerminatePlatform();
         m_xmlPlatform = false;
     }
     Loggers::Release();

@@ -1,8 +1,6 @@
 #include "shell/Loggers.h"
 
-#if VERDANTA_HAVE_BREVIK
 #include "Brevik/Logger.h"
-#endif
 
 #include <array>
 
@@ -25,8 +23,6 @@ size_t IndexOf(Category category)
 }
 
 } // namespace
-
-#if VERDANTA_HAVE_BREVIK
 
 void Create(const QString &rootFolder)
 {
@@ -54,17 +50,6 @@ void Log(Category category, int level, const QString &text)
     if (Brevik::ILogger *logger = g_loggers[IndexOf(category)])
         logger->Log(level, text);
 }
-
-#else
-
-// Built without the logger library: no logger exists and lines go nowhere.
-void Create(const QString &) { }
-
-void Release() { }
-
-void Log(Category, int, const QString &) { }
-
-#endif
 
 bool Exist()
 {

@@ -1,8 +1,10 @@
 #include "ShellTestUtil.h"
 
 #include "shell/CLogicFolders.h"
+#include "shell/Loggers.h"
 #include "shell/UserSettings.h"
 
+#include "Brevik/LogCapture.h"
 #include "profile/IniFile.h"
 #include "profile/UserSettings.h"
 
@@ -146,22 +148,38 @@ TEST_F(FoldersTest, DeletingStopsAtTheFirstEntryThatCannotBeRemoved)
     EXPECT_TRUE(QFileInfo(patient).isDir());
 }
 
-TEST(LinkConfiguration, RadarFolderAndWindowClassFromTheSharedFile)
+TEST(LinkConfiguration, RadarFolderAndWindowClassFromTheSharedFileWithTheirLogLines)
 {
     TestSupport::TemporaryFolder windows;
+    Brevik::LogCapture capture;
+    Loggers::Create(windows.rootWithSeparator());
+    const auto release = qScopeGuard([] { Loggers::Release(); });
     CLogicFolders folders(QStringLiteral("/root/"), windows.path());
-    EXPECT_EQ(folders.GetLinkConfigurationPath(), windows.filePath(QStringLiteral("RadarVerdanta.ini")));
+    const QString ini = windows.filePath(QStringLiteral("RadarVerdanta.ini"));
+    EXPECT_EQ(folders.GetLinkConfigurationPath(), ini);
     // No file: the request goes to the current folder, the class is the default.
     EXPECT_EQ(folders.GetBroadcastPath(), QString());
     EXPECT_EQ(folders.GetTargetWindowClassName(), QStringLiteral("xRadar5100task9012"));
+    const QList<Brevik::LogRecord> records = capture.Records();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0].category, QStringLiteral("brevik.logic.folders"));
+    EXPECT_EQ(records[0].level, 5);
+    EXPECT_EQ(records[0].text,
+        QStringLiteral("CLogicFolders::GetBroadcastPath() trying to read [Radar]/Directory key from ") + ini);
+    EXPECT_EQ(records[1].category, QStringLiteral("brevik.logic.openconnectivity"));
+    EXPECT_EQ(records[1].level, 5);
+    EXPECT_EQ(records[1].text,
+        QStringLiteral("CLogicFolders::GetTargetWindowClassName() class wnd value is empty. Using default"));
 
     ASSERT_TRUE(windows.writeFile(QStringLiteral("RadarVerdanta.ini"),
         "[Verdanta]\r\nDirectory=/root/\r\n[radar]\r\ndirectory = /srv/radar/in/\r\nClass=\r\n"));
     EXPECT_EQ(folders.GetBroadcastPath(), QStringLiteral("/srv/radar/in/"));
     EXPECT_EQ(folders.GetTargetWindowClassName(), QStringLiteral("xRadar5100task9012"));
-    ASSERT_TRUE(Profile::WriteProfileString(QStringLiteral("Radar"), QStringLiteral("Class"),
-        QStringLiteral("RadarMain"), folders.GetLinkConfigurationPath()));
+    ASSERT_TRUE(Profile::WriteProfileString(
+        QStringLiteral("Radar"), QStringLiteral("Class"), QStringLiteral("RadarMain"), ini));
+    capture.Clear();
     EXPECT_EQ(folders.GetTargetWindowClassName(), QStringLiteral("RadarMain"));
+    EXPECT_FALSE(capture.Contains(QStringLiteral("Using default")));
 }
 
 TEST(UserSettings, DisplaySettingsHaveTheirDefaultsAndAreKept)

@@ -6,7 +6,9 @@
 #include "shell/CVerdantaApp.h"
 #include "shell/CWorkspace.h"
 #include "shell/CWorkspaceView.h"
+#include "shell/Loggers.h"
 
+#include "Sylvan/XmlPlatform.h"
 #include "desktop/Prompts.h"
 #include "profile/IniFile.h"
 
@@ -96,6 +98,9 @@ TEST(Startup, ANewUserGetsADatabaseTheWindowAndAFirstBackupAtClose)
     EXPECT_TRUE(QFileInfo::exists(root + QStringLiteral("/Backup/ThisWeek/data.mdb")));
     EXPECT_EQ(app.ExitInstance(), 0);
     EXPECT_EQ(app.GetMainFrame(), nullptr);
+    EXPECT_FALSE(Loggers::Exist());
+    EXPECT_FALSE(Sylvan::IsPlatformInitialized());
+    EXPECT_TRUE(QFileInfo::exists(root + QStringLiteral("/Logs/Verdanta.log")));
     // The backup is a database with the seeded tables.
     auto backup = OpenSource(root + QStringLiteral("/Backup/ThisWeek/data.mdb"));
     EXPECT_EQ(OpenTable(backup.get(), QStringLiteral("STATUS"))->RecordCount(), 7);
@@ -117,8 +122,10 @@ TEST(Startup, ADatabaseThatCannotBeOpenedIsNamedAndLeftAlone)
     EXPECT_EQ(prompts.LastIcon(), Desktop::Icon::Error);
     EXPECT_NE(app.ExitInstance(), 0);
     EXPECT_EQ(FileHash(dir.filePath(QStringLiteral("data.mdb"))), before);
+    // Only the log (started before the database is opened) and the shared
+    // configuration file are written.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-        (QStringList { QStringLiteral("data.mdb"), QStringLiteral("windows") }));
+        (QStringList { QStringLiteral("data.mdb"), QStringLiteral("Logs"), QStringLiteral("windows") }));
     for (QWidget *window : QApplication::topLevelWidgets())
         EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
 }
