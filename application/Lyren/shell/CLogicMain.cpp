@@ -6,6 +6,12 @@
 #include "shell/CommandCodes.h"
 #include "shell/CurrentPatient.h"
 
+#include "finance/LogicDilutions.h"
+#include "finance/LogicMedicines.h"
+#include "finance/LogicOfficeData.h"
+#include "finance/LogicProviders.h"
+#include "finance/LogicStocks.h"
+
 #include "Korbel/DataSource.h"
 #include "desktop/Shell.h"
 #include "profile/KeyValueStore.h"
@@ -49,18 +55,28 @@ CLogicMain::~CLogicMain()
 // handles it. Codes not listed reach nothing.
 std::span<const CLogicMain::Route> CLogicMain::Routes()
 {
+    // clang-format off
     static const Route routes[] = {
-        { CommandCode::Next, &RunPatientOperation }, { CommandCode::First, &RunPatientOperation },
-        { CommandCode::Previous, &RunPatientOperation }, { CommandCode::Last, &RunPatientOperation },
+        { CommandCode::Next, &RunPatientOperation },
+        { CommandCode::First, &RunPatientOperation },
+        { CommandCode::Previous, &RunPatientOperation },
+        { CommandCode::Last, &RunPatientOperation },
         { CommandCode::NewPatient, &RunPatientOperation },
         { CommandCode::DeletePatient, &RunPatientOperation },
         { CommandCode::FindPatient, &RunPatientOperation },
         { CommandCode::LinkedAccount, &RunPatientOperation },
         { CommandCode::SavePatient, &RunPatientOperation },
+        { CommandCode::Remedies, &Send<&CLogicMain::m_pLogicMedicines> },
+        { CommandCode::RemedyProviderChosen, &Send<&CLogicMain::m_pLogicMedicines> },
+        { CommandCode::Providers, &Send<&CLogicMain::m_pLogicProviders> },
+        { CommandCode::StocksFromRemedies, &Send<&CLogicMain::m_pLogicStocks> },
+        { CommandCode::Stocks, &Send<&CLogicMain::m_pLogicStocks> },
+        { CommandCode::OfficeData, &Send<&CLogicMain::m_pLogicOfficeData> },
         { CommandCode::Options, &Send<&CLogicMain::m_pLogicConfiguration> },
-        { 74, &Accept }, // the dynamic questionnaire's button
-        { 82, &Accept }, // a settings object
+        { CommandCode::DynamicQuestionnaireButton, &Accept },
+        { CommandCode::SettingsObject, &Accept },
     };
+    // clang-format on
     return routes;
 }
 
@@ -170,6 +186,7 @@ bool CLogicMain::Open(QString *error)
 
     if (m_pLogicPatient)
         m_pLogicPatient->Open(m_pDataSource, m_pMain, this);
+    CreateDataLogic();
 
     m_strMediaTable = m_pDataSource->TableExists(QStringLiteral("MEDIA")) ? QStringLiteral("MEDIA")
                                                                           : QStringLiteral("AUDIO");
@@ -177,6 +194,33 @@ bool CLogicMain::Open(QString *error)
     if (m_pLogicPatient)
         m_pLogicPatient->First();
     return true;
+}
+
+void CLogicMain::CreateDataLogic()
+{
+    m_pLogicMedicines = std::make_unique<CLogicMedicines>(m_pDataSource);
+    m_pLogicDilutions = std::make_unique<CLogicDilutions>(m_pDataSource);
+    m_pLogicProviders = std::make_unique<CLogicProviders>(m_pDataSource);
+    m_pLogicStocks
+        = std::make_unique<CLogicStocks>(m_pDataSource, m_pLogicMedicines.get(), m_pLogicDilutions.get());
+    m_pLogicOfficeData = std::make_unique<CLogicOfficeData>(m_pDataSource);
+    m_pLogicMedicines->SetLogicStocks(m_pLogicStocks.get());
+    // The look-ups other logic objects use are open from the start; the
+    // management dialogs open their tables again when they are shown.
+    m_pLogicMedicines->Open();
+    m_pLogicDilutions->Open();
+    m_pLogicProviders->Open();
+    m_pLogicOfficeData->Open();
+}
+
+void CLogicMain::ReleaseDataLogic()
+{
+    // The stocks logic refers to the remedies and dilutions: it goes first.
+    m_pLogicOfficeData.reset();
+    m_pLogicStocks.reset();
+    m_pLogicProviders.reset();
+    m_pLogicDilutions.reset();
+    m_pLogicMedicines.reset();
 }
 
 void CLogicMain::ReleaseTables()
@@ -199,6 +243,7 @@ void CLogicMain::Close()
     if (m_pLogicPatient)
         m_pLogicPatient->Close();
     m_pLogicFolders->SetTables(nullptr, nullptr);
+    ReleaseDataLogic();
     ReleaseTables();
     if (m_pDataSource) {
         m_pDataSource->Release();

@@ -16,7 +16,12 @@
 
 class CLogicBackup;
 class CLogicConfiguration;
+class CLogicDilutions;
 class CLogicFolders;
+class CLogicMedicines;
+class CLogicOfficeData;
+class CLogicProviders;
+class CLogicStocks;
 class CMainView;
 class ICurrentPatient;
 
@@ -30,8 +35,9 @@ class ITable;
 // command a window hands it to the logic object that owns the code. Windows
 // never reach the data source themselves.
 //
-// Adding a logic object: one member, one creation line in the constructor,
-// one routing line per code in Routes().
+// Adding a logic object: one member, one creation line (in the constructor,
+// or in Open() when it is made over the open data source), one routing line
+// per code in Routes().
 class CLogicMain
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicMain)
@@ -95,6 +101,11 @@ public:
     CLogicConfiguration *GetLogicConfiguration() const { return m_pLogicConfiguration.get(); }
     CLogicBackup *GetLogicBackup() const { return m_pLogicBackup.get(); }
     ICurrentPatient *GetLogicPatient() const { return m_pLogicPatient.get(); }
+    CLogicMedicines *GetLogicMedicines() const { return m_pLogicMedicines.get(); }
+    CLogicDilutions *GetLogicDilutions() const { return m_pLogicDilutions.get(); }
+    CLogicProviders *GetLogicProviders() const { return m_pLogicProviders.get(); }
+    CLogicStocks *GetLogicStocks() const { return m_pLogicStocks.get(); }
+    CLogicOfficeData *GetLogicOfficeData() const { return m_pLogicOfficeData.get(); }
     // Installs the current-patient logic (codes 1-7, 26, 27 and the first
     // patient at open); until one is installed those codes reach nothing.
     void SetLogicPatient(std::unique_ptr<ICurrentPatient> patient);
@@ -114,6 +125,8 @@ private:
     static int Accept(CLogicMain &hub, LogicCommand &command);
     static int RunPatientOperation(CLogicMain &hub, LogicCommand &command);
 
+    void CreateDataLogic();
+    void ReleaseDataLogic();
     void ReleaseTables();
 
     QString m_strRoot;
@@ -130,6 +143,12 @@ private:
     std::unique_ptr<CLogicBackup> m_pLogicBackup;
     std::unique_ptr<CLogicFolders> m_pLogicFolders;
     std::unique_ptr<ICurrentPatient> m_pLogicPatient;
+    // Made over the open data source, released with it.
+    std::unique_ptr<CLogicMedicines> m_pLogicMedicines;
+    std::unique_ptr<CLogicDilutions> m_pLogicDilutions;
+    std::unique_ptr<CLogicProviders> m_pLogicProviders;
+    std::unique_ptr<CLogicStocks> m_pLogicStocks;
+    std::unique_ptr<CLogicOfficeData> m_pLogicOfficeData;
 
     CMainView *m_pMainView = nullptr;
     Component::DispatchDriver m_mediaControl;

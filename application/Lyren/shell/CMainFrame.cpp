@@ -233,6 +233,7 @@ int CMainFrame::SendCommand(int code, int subCommand)
     LogicCommand command;
     command.code = code;
     command.subCommand = subCommand;
+    command.control = this; // dialogs opened by the command belong to the main window
     return m_pHub->OnCommand(command);
 }
 

@@ -29,13 +29,17 @@ enum : int {
     ChiefComplaintsButton = 42,
     Orders = 43,
     Providers = 49,
+    StocksFromRemedies = 52, // the remedies dialog's "Stocks" button
     Reports = 54, // control: the button
     OfficeData = 56,
     Stocks = 57,
+    RemedyProviderChosen = 59, // id: the row, sub-command: the column
     Clipboard = 61, // sub-command: one of FrameCommand's clipboard commands
     Options = 62, // sub-command: FrameCommand::MediaQuality or ImagesQuality
     Print = 63,
     Appointments = 72,
+    DynamicQuestionnaireButton = 74, // accepted without action
+    SettingsObject = 82, // accepted without action
 };
 
 } // namespace CommandCode

@@ -13,9 +13,12 @@
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QTimer>
 #include <QtCore/QUrlQuery>
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlQuery>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
 
 using namespace ShellTest;
 
@@ -149,7 +152,7 @@ TEST_F(HubTest, FirstStartCreatesTheDatabaseAndRoutesOnlyToLogicThatExists)
     EXPECT_EQ(hub->OnCommand(accepted), 1);
     accepted.code = 82;
     EXPECT_EQ(hub->OnCommand(accepted), 1);
-    for (int code : { 0, 35, 43, 64, 999, -1 }) {
+    for (int code : { 0, 43, 64, 999, -1 }) {
         LogicCommand command = Command(code);
         EXPECT_EQ(hub->OnCommand(command), 0) << code;
     }
@@ -169,6 +172,36 @@ TEST_F(HubTest, FirstStartCreatesTheDatabaseAndRoutesOnlyToLogicThatExists)
     auto configuration = OpenTable(source.get(), QStringLiteral("APP_CONFIGURATION"));
     ASSERT_EQ(configuration->Locate(QStringLiteral("ID"), Korbel::LocateEqual, QStringLiteral("2")), 1);
     EXPECT_EQ(Get(configuration.get(), QStringLiteral("VALUE")), QStringLiteral("1"));
+}
+
+TEST_F(HubTest, ReferenceDataCommandsShowTheirManagementDialogs)
+{
+    auto hub = MakeHub();
+    ASSERT_TRUE(hub->Open());
+    EXPECT_TRUE(hub->GetLogicMedicines() && hub->GetLogicProviders() && hub->GetLogicStocks()
+        && hub->GetLogicOfficeData() && hub->GetLogicDilutions());
+    QWidget parent;
+    for (int code : { CommandCode::Remedies, CommandCode::Providers, CommandCode::OfficeData,
+             CommandCode::Stocks, CommandCode::StocksFromRemedies }) {
+        QStringList titles;
+        // Each dialog is closed as soon as it shows; the office data dialog's
+        // Cancel makes its command report 0.
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&titles] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                titles << dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        closer.start(10);
+        LogicCommand command = Command(code);
+        command.control = &parent;
+        EXPECT_EQ(hub->OnCommand(command), code == CommandCode::OfficeData ? 0 : 1) << code;
+        EXPECT_EQ(titles.size(), 1) << code;
+    }
+    hub->Close();
+    EXPECT_EQ(hub->GetLogicMedicines(), nullptr);
+    EXPECT_EQ(hub->GetLogicStocks(), nullptr);
 }
 
 TEST_F(HubTest, PatientOperationsRunOnTheCurrentPatientLogic)
