@@ -330,6 +330,26 @@ TEST_F(FrameTest, TabsShowTheirPagesAndAPageMovesToThePaneThatSelectsIt)
     EXPECT_EQ(frame->GetTitleBar(2), nullptr);
 }
 
+TEST_F(FrameTest, TheHeaderBandHostsTheMediaControlWithTheStoredQuality)
+{
+    {
+        auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        auto configuration = OpenTable(source.get(), QStringLiteral("APP_CONFIGURATION"));
+        ASSERT_EQ(configuration->Locate(QStringLiteral("ID"), Korbel::LocateEqual, QStringLiteral("2")), 1);
+        ASSERT_EQ(configuration->Edit(), 1);
+        ASSERT_TRUE(Set(configuration.get(), QStringLiteral("VALUE"), QStringLiteral("2")));
+        ASSERT_TRUE(configuration->Update());
+    }
+    const Component::DispatchDriver &media = frame->GetMainView()->GetMediaControl();
+    if (!media.IsValid())
+        GTEST_SKIP() << "no component server offers the media control here";
+    ASSERT_TRUE(frame->Initialize());
+    EXPECT_EQ(media.Get(MediaDispid::CompressionLevel).toInt(), 2);
+    EXPECT_TRUE(hub->GetMediaControl().IsValid());
+    frame->close();
+    EXPECT_FALSE(hub->GetMediaControl().IsValid());
+}
+
 TEST_F(FrameTest, ClosingTheFrameBacksUpAndClosesTheHub)
 {
     ASSERT_TRUE(frame->Initialize());
