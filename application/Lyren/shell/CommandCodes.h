@@ -16,9 +16,16 @@ enum : int {
     PatientPicture = 9,
     MedicalHistory = 16,
     Questionnaire = 17,
+    MedicalHistoryOk = 18,
+    MedicalHistoryCancel = 19,
+    QuestionnaireOk = 20,
+    QuestionnaireCancel = 21,
     LinkedAccount = 26,
     SavePatient = 27,
     ChiefComplaintsDoubleClick = 28,
+    ImportDocument = 29, // control: the documents list
+    DocumentsDropped = 30, // text: the first dropped file's path
+    OpenDocument = 31, // control: the documents list
     MediaTransport = 32, // sub-command: one of MediaSubCommand
     Remedies = 35,
     FileDropped = 37, // text: the dropped file's path
@@ -37,8 +44,10 @@ enum : int {
     Clipboard = 61, // sub-command: one of FrameCommand's clipboard commands
     Options = 62, // sub-command: FrameCommand::MediaQuality or ImagesQuality
     Print = 63,
+    PickPhrase = 67, // text: a phrase picked in a free-text field
     Appointments = 72,
     DynamicQuestionnaireButton = 74, // accepted without action
+    DeleteDocument = 80, // control: the documents list
     SettingsObject = 82, // accepted without action
 };
 

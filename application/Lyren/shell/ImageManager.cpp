@@ -46,4 +46,23 @@ bool EditQuality(int *quality)
     return manager->GetQuality(quality);
 }
 
+QString ChooseImage(QWidget *parent, const QString &folder, const QString &current)
+{
+    Reference manager;
+    if (!manager || folder.isEmpty() || !manager->SetImagesFolder(folder))
+        return {};
+    manager->SetCurrentFile(current);
+    manager->ShowImagesBin(parent);
+    return manager->GetCurrentFile();
+}
+
+QString ImportImage(const QString &folder, const QString &source)
+{
+    Reference manager;
+    if (!manager || folder.isEmpty() || !manager->SetImagesFolder(folder))
+        return {};
+    QString imported;
+    return manager->ImportImage(source, &imported) ? imported : QString();
+}
+
 } // namespace ImageManager
