@@ -3,6 +3,7 @@
 #include "shell/CLogicBackup.h"
 #include "shell/CLogicConfiguration.h"
 #include "shell/CLogicFolders.h"
+#include "shell/CMainView.h"
 #include "shell/CommandCodes.h"
 #include "shell/CurrentPatient.h"
 
@@ -11,13 +12,19 @@
 #include "finance/LogicOfficeData.h"
 #include "finance/LogicProviders.h"
 #include "finance/LogicStocks.h"
+#include "patients/CLogicComesFor.h"
+#include "patients/CLogicPatientPicture.h"
+#include "patients/forms/CLogicMedicalHistory.h"
+#include "patients/forms/CLogicQuestionnaire.h"
 
 #include "Korbel/DataSource.h"
+#include "common/Identifiers.h"
 #include "desktop/Shell.h"
 #include "profile/KeyValueStore.h"
 
 #include <QtCore/QUrl>
 #include <QtCore/QUrlQuery>
+#include <QtWidgets/QComboBox>
 
 namespace {
 
@@ -66,6 +73,17 @@ std::span<const CLogicMain::Route> CLogicMain::Routes()
         { CommandCode::FindPatient, &RunPatientOperation },
         { CommandCode::LinkedAccount, &RunPatientOperation },
         { CommandCode::SavePatient, &RunPatientOperation },
+        { CommandCode::ChiefComplaintsClick, &Send<&CLogicMain::m_pLogicComesFor> },
+        { CommandCode::ChiefComplaintsDoubleClick, &Send<&CLogicMain::m_pLogicComesFor> },
+        { CommandCode::ChiefComplaintsButton, &Send<&CLogicMain::m_pLogicComesFor> },
+        { CommandCode::PatientPicture, &Send<&CLogicMain::m_pLogicPatientPicture> },
+        { CommandCode::FileDropped, &Send<&CLogicMain::m_pLogicPatientPicture> },
+        { CommandCode::MedicalHistory, &Send<&CLogicMain::m_pLogicMedicalHistory> },
+        { CommandCode::MedicalHistoryOk, &Send<&CLogicMain::m_pLogicMedicalHistory> },
+        { CommandCode::MedicalHistoryCancel, &Send<&CLogicMain::m_pLogicMedicalHistory> },
+        { CommandCode::Questionnaire, &Send<&CLogicMain::m_pLogicQuestionnaire> },
+        { CommandCode::QuestionnaireOk, &Send<&CLogicMain::m_pLogicQuestionnaire> },
+        { CommandCode::QuestionnaireCancel, &Send<&CLogicMain::m_pLogicQuestionnaire> },
         { CommandCode::Remedies, &Send<&CLogicMain::m_pLogicMedicines> },
         { CommandCode::RemedyProviderChosen, &Send<&CLogicMain::m_pLogicMedicines> },
         { CommandCode::Providers, &Send<&CLogicMain::m_pLogicProviders> },
@@ -122,8 +140,9 @@ int CLogicMain::RunPatientOperation(CLogicMain &hub, LogicCommand &command)
         return patient->Last();
     case CommandCode::NewPatient: {
         const int result = patient->New();
-        if (result)
-            hub.m_pLogicFolders->CreatePatientFolders();
+        // The current patient has its folders whatever a later step of New
+        // reported (for an existing patient this changes nothing).
+        hub.m_pLogicFolders->CreatePatientFolders();
         return result;
     }
     case CommandCode::DeletePatient:
@@ -184,9 +203,10 @@ bool CLogicMain::Open(QString *error)
     m_pMaritalStatus = m_pDataSource->OpenTable(QStringLiteral("MARITAL_STATUS"));
     m_pAddress = m_pDataSource->OpenTable(QStringLiteral("ADDRESS"));
 
+    // The patient logic is opened last: the other logic objects join its steps.
+    CreateDataLogic();
     if (m_pLogicPatient)
         m_pLogicPatient->Open(m_pDataSource, m_pMain, this);
-    CreateDataLogic();
 
     m_strMediaTable = m_pDataSource->TableExists(QStringLiteral("MEDIA")) ? QStringLiteral("MEDIA")
                                                                           : QStringLiteral("AUDIO");
@@ -205,6 +225,14 @@ void CLogicMain::CreateDataLogic()
         = std::make_unique<CLogicStocks>(m_pDataSource, m_pLogicMedicines.get(), m_pLogicDilutions.get());
     m_pLogicOfficeData = std::make_unique<CLogicOfficeData>(m_pDataSource);
     m_pLogicMedicines->SetLogicStocks(m_pLogicStocks.get());
+    m_pLogicComesFor = std::make_unique<CLogicComesFor>(this);
+    m_pLogicPatientPicture = std::make_unique<CLogicPatientPicture>(this);
+    m_pLogicMedicalHistory = std::make_unique<CLogicMedicalHistory>(m_pDataSource, m_pMain);
+    m_pLogicQuestionnaire = std::make_unique<CLogicQuestionnaire>(m_pDataSource, m_pMain);
+    for (CLogicIntakeForm *form : std::initializer_list<CLogicIntakeForm *> {
+             m_pLogicMedicalHistory.get(), m_pLogicQuestionnaire.get() })
+        form->SetCommandSink([this](LogicCommand &command) { return OnCommand(command); });
+    SetMainView(m_pMainView);
     // The look-ups other logic objects use are open from the start; the
     // management dialogs open their tables again when they are shown.
     m_pLogicMedicines->Open();
@@ -215,6 +243,10 @@ void CLogicMain::CreateDataLogic()
 
 void CLogicMain::ReleaseDataLogic()
 {
+    m_pLogicQuestionnaire.reset();
+    m_pLogicMedicalHistory.reset();
+    m_pLogicPatientPicture.reset();
+    m_pLogicComesFor.reset();
     // The stocks logic refers to the remedies and dilutions: it goes first.
     m_pLogicOfficeData.reset();
     m_pLogicStocks.reset();
@@ -257,6 +289,56 @@ void CLogicMain::OnMainWindowClosing(const QDateTime &now)
     ForgetWindows();
     m_pLogicBackup->RunIfDue(*m_pLogicConfiguration, *m_pLogicFolders, m_pDataSource, now);
     Close();
+}
+
+void CLogicMain::SetMainView(CMainView *view)
+{
+    m_pMainView = view;
+    // The forms' dialogs belong to the main window when no control sent them.
+    QWidget *window = view ? view->window() : nullptr;
+    if (m_pLogicMedicalHistory)
+        m_pLogicMedicalHistory->SetParentWindow(window);
+    if (m_pLogicQuestionnaire)
+        m_pLogicQuestionnaire->SetParentWindow(window);
+}
+
+bool CLogicMain::BindField(const QString &table, const QString &field, QWidget *control, int writable)
+{
+    Korbel::ITable *target = nullptr;
+    if (table.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0)
+        target = m_pMain;
+    else if (table.compare(QLatin1String("ADDRESS"), Qt::CaseInsensitive) == 0)
+        target = m_pAddress;
+    Korbel::IField *bound = nullptr;
+    if (!target || !control || !target->GetField(field, &bound) || !bound)
+        return false;
+    Korbel::ReleasePtr<Korbel::IField> guard(bound);
+    return bound->BindControl(control, writable);
+}
+
+bool CLogicMain::FillLookupCombo(const QString &table, QComboBox *combo)
+{
+    Korbel::ITable *lookup = nullptr;
+    if (table.compare(QLatin1String("APELATIV"), Qt::CaseInsensitive) == 0)
+        lookup = m_pApelativ;
+    else if (table.compare(QLatin1String("MARITAL_STATUS"), Qt::CaseInsensitive) == 0)
+        lookup = m_pMaritalStatus;
+    if (!combo)
+        return false;
+    combo->clear();
+    if (!lookup)
+        return false;
+    Korbel::IField *id = nullptr;
+    Korbel::IField *text = nullptr;
+    lookup->GetField(QStringLiteral("ID"), &id);
+    lookup->GetField(table.toUpper(), &text);
+    Korbel::ReleasePtr<Korbel::IField> idGuard(id);
+    Korbel::ReleasePtr<Korbel::IField> textGuard(text);
+    if (!id || !text)
+        return false;
+    for (int more = lookup->Move(Korbel::MoveFirst); more == 1; more = lookup->Move(Korbel::MoveNext))
+        combo->addItem(text->GetAsString(), QVariant::fromValue(Verdanta::ParseId(id->GetAsString())));
+    return true;
 }
 
 void CLogicMain::RegisterPage(int index, IPage *page)

@@ -15,15 +15,20 @@
 #include <span>
 
 class CLogicBackup;
+class CLogicComesFor;
 class CLogicConfiguration;
 class CLogicDilutions;
 class CLogicFolders;
+class CLogicMedicalHistory;
 class CLogicMedicines;
 class CLogicOfficeData;
+class CLogicPatientPicture;
 class CLogicProviders;
+class CLogicQuestionnaire;
 class CLogicStocks;
 class CMainView;
 class ICurrentPatient;
+class QComboBox;
 
 namespace Korbel {
 class IDataSource;
@@ -74,7 +79,7 @@ public:
     int SendFeedback();
 
     // Windows.
-    void SetMainView(CMainView *view) { m_pMainView = view; }
+    void SetMainView(CMainView *view);
     CMainView *GetMainView() const { return m_pMainView; }
     void RegisterPage(int index, IPage *page);
     IPage *GetPage(int index) const;
@@ -95,6 +100,13 @@ public:
     Korbel::ITable *GetMaritalStatusTable() const { return m_pMaritalStatus; }
     // "MEDIA", or "AUDIO" in older databases.
     QString GetMediaTableName() const { return m_strMediaTable; }
+    // Binds a page's control to a field of the current patient's MAIN or
+    // ADDRESS row (writable 0: shown, never written back); false for other
+    // tables or fields, or before the open.
+    bool BindField(const QString &table, const QString &field, QWidget *control, int writable);
+    // Fills a combo with the rows of a look-up table (APELATIV,
+    // MARITAL_STATUS) in table order, each item's data its ID.
+    bool FillLookupCombo(const QString &table, QComboBox *combo);
 
     // Logic objects.
     CLogicFolders *GetLogicFolders() const { return m_pLogicFolders.get(); }
@@ -106,6 +118,10 @@ public:
     CLogicProviders *GetLogicProviders() const { return m_pLogicProviders.get(); }
     CLogicStocks *GetLogicStocks() const { return m_pLogicStocks.get(); }
     CLogicOfficeData *GetLogicOfficeData() const { return m_pLogicOfficeData.get(); }
+    CLogicComesFor *GetLogicComesFor() const { return m_pLogicComesFor.get(); }
+    CLogicPatientPicture *GetLogicPatientPicture() const { return m_pLogicPatientPicture.get(); }
+    CLogicMedicalHistory *GetLogicMedicalHistory() const { return m_pLogicMedicalHistory.get(); }
+    CLogicQuestionnaire *GetLogicQuestionnaire() const { return m_pLogicQuestionnaire.get(); }
     // Installs the current-patient logic (codes 1-7, 26, 27 and the first
     // patient at open); until one is installed those codes reach nothing.
     void SetLogicPatient(std::unique_ptr<ICurrentPatient> patient);
@@ -149,6 +165,10 @@ private:
     std::unique_ptr<CLogicProviders> m_pLogicProviders;
     std::unique_ptr<CLogicStocks> m_pLogicStocks;
     std::unique_ptr<CLogicOfficeData> m_pLogicOfficeData;
+    std::unique_ptr<CLogicComesFor> m_pLogicComesFor;
+    std::unique_ptr<CLogicPatientPicture> m_pLogicPatientPicture;
+    std::unique_ptr<CLogicMedicalHistory> m_pLogicMedicalHistory;
+    std::unique_ptr<CLogicQuestionnaire> m_pLogicQuestionnaire;
 
     CMainView *m_pMainView = nullptr;
     Component::DispatchDriver m_mediaControl;

@@ -8,6 +8,8 @@
 #include "shell/CWorkspace.h"
 #include "shell/CommandCodes.h"
 
+#include "patients/CLogicPatient.h"
+
 #include "AppInfo.h"
 #include "desktop/Shell.h"
 
@@ -219,9 +221,14 @@ CTitleBar *CMainFrame::GetTitleBar(int index) const
 
 bool CMainFrame::Initialize(QString *error)
 {
+    // The header band is known before the open, so that the first patient
+    // loaded fills it.
+    m_pHub->SetMainView(m_pMainView);
+    // The program's own current-patient logic, unless one was installed.
+    if (!m_pHub->GetLogicPatient())
+        m_pHub->SetLogicPatient(std::make_unique<CLogicPatient>());
     if (!m_pHub->Open(error))
         return false;
-    m_pHub->SetMainView(m_pMainView);
     m_pMainView->SetHub(m_pHub.get());
     m_pPageContainer->CreatePages(m_pWorkspace, m_pHub.get());
     m_pWorkspace->ShowPages();

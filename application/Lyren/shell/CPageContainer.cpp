@@ -2,6 +2,8 @@
 
 #include "shell/CLogicMain.h"
 
+#include "patients/CGeneralDialog.h"
+
 #include <QtWidgets/QWidget>
 
 namespace {
@@ -38,8 +40,12 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
 {
     // Each tab's page is made here; tabs whose pages are not built yet are
     // placeholders.
-    Q_UNUSED(index);
-    return new CPlaceholderPage(owner);
+    switch (index) {
+    case CGeneralDialog::PageIndex:
+        return new CGeneralDialog(owner);
+    default:
+        return new CPlaceholderPage(owner);
+    }
 }
 
 void CPageContainer::CreatePages(QWidget *owner, CLogicMain *hub)
