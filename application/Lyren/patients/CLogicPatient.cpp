@@ -198,9 +198,10 @@ int CLogicPatient::MoveAndLoad(const std::function<bool()> &move)
         return 0;
     if (m_pMedia)
         m_pMedia->StopPlayer();
-    bool mainSaved = false;
-    const int saved = Save(&mainSaved);
+    // Without a current patient (an empty practice) there is nothing to save.
     // A patient whose record could not be written is not left.
+    bool mainSaved = false;
+    const int saved = m_pMain->CurrentPosition() < 0 ? 1 : Save(&mainSaved);
     if (!mainSaved && m_pMain->CurrentPosition() >= 0)
         return 0;
     if (!move())
