@@ -222,7 +222,8 @@ TEST_F(PatientRecordTest, ChiefComplaintsAreAddedEditedAndACancelledNewOneLeaves
 
     // The button's menu: one entry per complaint, cut at 40 characters, then
     // the entry that adds one.
-    ASSERT_EQ(AddComplaint(QString(45, QLatin1Char('x'))), 1);
+    ASSERT_EQ(AddComplaint(QString(40, QLatin1Char('y'))), 1);
+    ASSERT_EQ(AddComplaint(QString(41, QLatin1Char('x'))), 1);
     QStringList entries;
     ComesFor()->SetMenuPresenter([&entries](const QStringList &shown, const QPoint &, QWidget *) {
         entries = shown;
@@ -230,7 +231,7 @@ TEST_F(PatientRecordTest, ChiefComplaintsAreAddedEditedAndACancelledNewOneLeaves
     });
     EXPECT_EQ(frame->SendCommand(42), 0);
     EXPECT_EQ(entries,
-        (QStringList { QStringLiteral("Back pain, better"),
+        (QStringList { QStringLiteral("Back pain, better"), QString(40, QLatin1Char('y')),
             QString(40, QLatin1Char('x')) + QStringLiteral("..."),
             QStringLiteral("Click here to add new...") }));
 
@@ -238,7 +239,7 @@ TEST_F(PatientRecordTest, ChiefComplaintsAreAddedEditedAndACancelledNewOneLeaves
     NewPatient(QStringLiteral("Bert"));
     EXPECT_EQ(list->GetItemCount(), 1);
     EXPECT_EQ(frame->SendCommand(2), 1);
-    EXPECT_EQ(list->GetItemCount(), 3);
+    EXPECT_EQ(list->GetItemCount(), 4);
 }
 
 TEST_F(PatientRecordTest, HeaderAgeLineAndPictureWithItsFallbacks)

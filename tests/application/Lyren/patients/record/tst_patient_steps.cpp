@@ -170,6 +170,8 @@ TEST_F(PatientStepsTest, FindMatchesNamePrefixesLiterallyAndTheLinkedAccountLeav
     EXPECT_EQ(patient.FindPatients(QString(), QString()).size(), 8);
     EXPECT_EQ(names(patient.FindPatients(QStringLiteral("Ann"), QString())),
         (QStringList { QStringLiteral("Anna "), QStringLiteral("Annabel Smith") }));
+    EXPECT_EQ(names(patient.FindPatients(QStringLiteral("an"), QString())),
+        (QStringList { QStringLiteral("Anna "), QStringLiteral("Annabel Smith") }));
     EXPECT_EQ(names(patient.FindPatients(QString(), QStringLiteral("Ann"))),
         QStringList { QStringLiteral("Joanna Annan") });
     EXPECT_EQ(names(patient.FindPatients(QStringLiteral("100%"), QString())),

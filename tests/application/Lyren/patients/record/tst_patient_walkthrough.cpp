@@ -110,6 +110,16 @@ TEST_F(WalkthroughTest, PatientsTypedBrowsedFoundAndDeletedAreThereAfterARestart
     });
     Key(Qt::Key_F);
     EXPECT_EQ(Name(), QStringLiteral("Anna Berg"));
+    // Bert becomes Anna's linked account through "Search".
+    Patient()->SetFindPresenter([](CFindDlg &dialog) {
+        QTest::keyClicks(dialog.FirstNameEdit(), QStringLiteral("b"));
+        QTest::mouseClick(dialog.FindButton(), Qt::LeftButton);
+        dialog.SelectRow(0);
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    });
+    QTest::mouseClick(Page()->SearchButton(), Qt::LeftButton);
+    EXPECT_EQ(Edit(QStringLiteral("PARENT_NAME"))->text(), QStringLiteral("Bert Holm"));
     // A last change typed just before the delete of another patient is kept.
     Type(QStringLiteral("MIDDLE_NAME"), QStringLiteral("Maria"));
 
@@ -127,6 +137,8 @@ TEST_F(WalkthroughTest, PatientsTypedBrowsedFoundAndDeletedAreThereAfterARestart
     EXPECT_EQ(Main()->RecordCount(), 2);
     EXPECT_EQ(Name(), QStringLiteral("Anna Maria Berg"));
     EXPECT_EQ(Edit(QStringLiteral("OCCUPATION"))->text(), QStringLiteral("Baker and cook"));
+    EXPECT_EQ(Edit(QStringLiteral("PARENT_NAME"))->text(), QStringLiteral("Bert Holm"));
+    EXPECT_EQ(Current(QStringLiteral("PARENT_ID")), QStringLiteral("2"));
     Key(Qt::Key_T);
     EXPECT_EQ(Name(), QStringLiteral("Bert Holm"));
     EXPECT_EQ(Edit(QStringLiteral("OCCUPATION"))->text(), QStringLiteral("Pilot"));

@@ -1,0 +1,125 @@
+// The patient record on synthetic practices:
+//   move_next_ms            Ctrl+T in the real main window on a practice of
+//                           10,000 patients with their child rows: the save of
+//                           everything the record keeps, the move and the load
+//                           (header band, chief complaints, Patient tab)
+//   move_next_typed_ms      the same after a change typed in the Patient tab
+//   new_patient_ms          a new patient with its folders
+//   find_prefix_ms          the find dialog's query over 100,000 patients for
+//                           a typical first-name prefix
+//   find_all_ms             the same with both texts empty (every patient)
+//   resident_after_moves_mib resident memory after the moves
+// Figures are medians over the runs.
+#include "practice/BenchTimer.h"
+#include "practice/SyntheticPractice.h"
+
+#include "patients/CGeneralDialog.h"
+#include "patients/CLogicPatient.h"
+#include "shell/CLogicMain.h"
+#include "shell/CMainFrame.h"
+#include "shell/CPageContainer.h"
+
+#include "Korbel/DataSource.h"
+#include "desktop/Prompts.h"
+
+#include <QtCore/QTemporaryDir>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
+
+#include <cstdio>
+
+namespace {
+
+bool MakePractice(const QString &path, int patients, bool childRows)
+{
+    Bench::PracticeOptions options;
+    options.patients = patients;
+    options.childRows = childRows;
+    QString error;
+    if (!Bench::CreateSyntheticPractice(path, options, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return false;
+    }
+    return true;
+}
+
+int MoveBenchmarks()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + QLatin1Char('/');
+    if (!MakePractice(root + QStringLiteral("data.mdb"), 10000, true))
+        return 1;
+    Desktop::ScriptedPrompts prompts;
+    CMainFrame frame(root, root + QStringLiteral("windows"));
+    QString error;
+    if (!frame.Initialize(&error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    frame.show();
+    QApplication::processEvents();
+
+    const auto next = [&frame] {
+        if (frame.SendCommand(1) != 1)
+            frame.SendCommand(2);
+    };
+    Bench::Report("move_next_ms", Bench::MedianMs(300, next), "ms");
+
+    auto *page
+        = qobject_cast<CGeneralDialog *>(frame.GetPageContainer()->GetPageWindow(CGeneralDialog::PageIndex));
+    auto *occupation
+        = page ? qobject_cast<QLineEdit *>(page->FieldControl(QStringLiteral("OCCUPATION"))) : nullptr;
+    if (!occupation)
+        return 1;
+    int typed = 0;
+    Bench::Report("move_next_typed_ms",
+        Bench::MedianMs(100,
+            [&] {
+                occupation->setText(QStringLiteral("Occupation %1").arg(++typed));
+                next();
+            }),
+        "ms");
+    Bench::Report("resident_after_moves_mib", Bench::ResidentMiB(), "MiB");
+    Bench::Report("new_patient_ms", Bench::MedianMs(20, [&frame] { frame.SendCommand(5); }), "ms");
+    frame.close();
+    return 0;
+}
+
+int FindBenchmarks()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data.mdb"));
+    if (!MakePractice(path, 100000, false))
+        return 1;
+    Korbel::ReleasePtr<Korbel::IDataSource> source(DataSourceFactory());
+    if (!source->Open(path))
+        return 1;
+    Korbel::ReleasePtr<Korbel::ITable> main(source->OpenTable(QStringLiteral("MAIN")));
+    CLogicPatient patient;
+    if (!main || !patient.Open(source.get(), main.get(), nullptr))
+        return 1;
+    int count = 0;
+    const char *const *names = Bench::FirstNames(&count);
+    const QString prefix = QString::fromLatin1(names[0]).left(2);
+    qsizetype found = 0;
+    Bench::Report("find_prefix_ms",
+        Bench::MedianMs(11, [&] { found = patient.FindPatients(prefix, QString()).size(); }), "ms");
+    Bench::Report("find_prefix_rows", double(found), "rows");
+    Bench::Report(
+        "find_all_ms", Bench::MedianMs(5, [&] { found = patient.FindPatients({}, {}).size(); }), "ms");
+    Bench::Report("find_all_rows", double(found), "rows");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("VerdantaBench"));
+    QApplication::setApplicationName(QStringLiteral("VerdantaBench"));
+    if (const int failed = MoveBenchmarks())
+        return failed;
+    return FindBenchmarks();
+}
