@@ -7,6 +7,8 @@
 //   new_patient_ms          a new patient with its folders
 //   find_prefix_ms          the find dialog's query over 100,000 patients for
 //                           a typical first-name prefix
+//   find_prefix_query_open_ms   the same query opened, before its rows are read
+//   find_name_and_last_prefix_ms  a whole first name and a last-name prefix
 //   find_all_ms             the same with both texts empty (every patient)
 //   resident_after_moves_mib resident memory after the moves
 // Figures are medians over the runs.
@@ -102,6 +104,23 @@ int FindBenchmarks()
     const char *const *names = Bench::FirstNames(&count);
     const QString prefix = QString::fromLatin1(names[0]).left(2);
     qsizetype found = 0;
+    // The query alone: the matching rows opened, before any row is read.
+    Bench::Report("find_prefix_query_open_ms",
+        Bench::MedianMs(11,
+            [&] {
+                Korbel::ReleasePtr<Korbel::IQuery> query(source->CreateQuery());
+                query->SetTable(QStringLiteral("MAIN"));
+                query->Where(QStringLiteral("FIRST_NAME"), Korbel::Compare::Prefix, prefix);
+                query->Where(QStringLiteral("LAST_NAME"), Korbel::Compare::Prefix, QString());
+                Korbel::ReleasePtr<Korbel::ITable> rows(query->Open());
+                found = rows ? rows->RecordCount() : 0;
+            }),
+        "ms");
+    Bench::Report("find_name_and_last_prefix_ms",
+        Bench::MedianMs(
+            11, [&] { found = patient.FindPatients(QStringLiteral("Anna"), QStringLiteral("Sm")).size(); }),
+        "ms");
+    Bench::Report("find_name_and_last_prefix_rows", double(found), "rows");
     Bench::Report("find_prefix_ms",
         Bench::MedianMs(11, [&] { found = patient.FindPatients(prefix, QString()).size(); }), "ms");
     Bench::Report("find_prefix_rows", double(found), "rows");
