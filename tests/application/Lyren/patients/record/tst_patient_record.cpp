@@ -14,6 +14,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 
@@ -124,6 +125,19 @@ TEST_F(PatientRecordTest, ThePatientTabShowsTheRowAndSavesWhatWasTyped)
     EXPECT_EQ(frame->SendCommand(1), 1);
     EXPECT_FALSE(amount->isEnabled());
     EXPECT_TRUE(Edit(QStringLiteral("OCCUPATION"))->text().isEmpty());
+
+    // Names in any script and long texts come back unchanged.
+    const QString first = QStringLiteral("Ζωή-Σοφία");
+    const QString last = QStringLiteral("李 O'Brien \"%_\"");
+    const QString occupation = QString(QStringLiteral("Ärztin 👩‍⚕️ ")).repeated(2000);
+    Edit(QStringLiteral("FIRST_NAME"))->setText(first);
+    Edit(QStringLiteral("LAST_NAME"))->setText(last);
+    Edit(QStringLiteral("OCCUPATION"))->setText(occupation);
+    EXPECT_EQ(frame->SendCommand(2), 1);
+    EXPECT_EQ(frame->SendCommand(4), 1);
+    EXPECT_EQ(frame->GetMainView()->GetNameLine(), first + QLatin1Char(' ') + last);
+    EXPECT_EQ(Edit(QStringLiteral("OCCUPATION"))->text(), occupation);
+    EXPECT_EQ(Current(QStringLiteral("LAST_NAME")), last);
 }
 
 TEST_F(PatientRecordTest, DeleteRemovesChildRowsFolderAndRowAndReportsARefusal)
@@ -235,11 +249,21 @@ TEST_F(PatientRecordTest, ChiefComplaintsAreAddedEditedAndACancelledNewOneLeaves
             QString(40, QLatin1Char('x')) + QStringLiteral("..."),
             QStringLiteral("Click here to add new...") }));
 
+    // Del removes the selected complaint; the adding row cannot be deleted.
+    list->SetCurSel(1);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(list->GetItemCount(), 3);
+    EXPECT_EQ(Count(QStringLiteral("COMES_FOR"), anna), 2);
+    list->SetCurSel(2);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(list->GetItemCount(), 3);
+    EXPECT_EQ(list->GetItemText(2, 0), QStringLiteral("Double click here to add new..."));
+
     // Another patient has a list of its own; coming back shows Anna's again.
     NewPatient(QStringLiteral("Bert"));
     EXPECT_EQ(list->GetItemCount(), 1);
     EXPECT_EQ(frame->SendCommand(2), 1);
-    EXPECT_EQ(list->GetItemCount(), 4);
+    EXPECT_EQ(list->GetItemCount(), 3);
 }
 
 TEST_F(PatientRecordTest, HeaderAgeLineAndPictureWithItsFallbacks)
