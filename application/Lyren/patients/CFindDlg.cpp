@@ -20,34 +20,35 @@ public:
 
     enum Column { FirstNameColumn, LastNameColumn, IdColumn, ColumnCount };
 
-    void SetRows(QList<FoundPatient> rows)
+    void SetRows(FoundPatients rows)
     {
         beginResetModel();
         m_rows = std::move(rows);
         endResetModel();
     }
-    const FoundPatient *Row(int row) const
+    // The patient of a row, read when asked for; false outside the rows.
+    bool Row(int row, FoundPatient *patient) const
     {
-        return row >= 0 && row < m_rows.size() ? &m_rows.at(row) : nullptr;
+        if (row < 0 || row >= m_rows.Count())
+            return false;
+        *patient = m_rows.At(row);
+        return true;
     }
 
-    int rowCount(const QModelIndex &parent) const override
-    {
-        return parent.isValid() ? 0 : int(m_rows.size());
-    }
+    int rowCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : m_rows.Count(); }
     int columnCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : ColumnCount; }
     QVariant data(const QModelIndex &index, int role) const override
     {
-        const FoundPatient *patient = Row(index.row());
-        if (!patient || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        FoundPatient patient;
+        if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !Row(index.row(), &patient))
             return {};
         switch (index.column()) {
         case FirstNameColumn:
-            return patient->firstName;
+            return patient.firstName;
         case LastNameColumn:
-            return patient->lastName;
+            return patient.lastName;
         case IdColumn:
-            return patient->id;
+            return patient.id;
         default:
             return {};
         }
@@ -67,7 +68,7 @@ public:
     }
 
 private:
-    QList<FoundPatient> m_rows;
+    FoundPatients m_rows;
 };
 
 CFindDlg::CFindDlg(Search search, QWidget *parent)
@@ -129,7 +130,7 @@ CFindDlg::~CFindDlg() = default;
 
 void CFindDlg::RunFind()
 {
-    m_pModel->SetRows(m_search ? m_search(m_pFirstName->text(), m_pLastName->text()) : QList<FoundPatient>());
+    m_pModel->SetRows(m_search ? m_search(m_pFirstName->text(), m_pLastName->text()) : FoundPatients());
     m_pList->setColumnHidden(FoundPatientsModel::IdColumn, true);
     if (m_pModel->rowCount({}) > 0)
         m_pList->setFocus();
@@ -142,7 +143,7 @@ int CFindDlg::ResultCount() const
 
 void CFindDlg::SelectRow(int row)
 {
-    if (!m_pModel->Row(row)) {
+    if (row < 0 || row >= m_pModel->rowCount({})) {
         m_pList->clearSelection();
         return;
     }
@@ -151,12 +152,12 @@ void CFindDlg::SelectRow(int row)
 
 void CFindDlg::ChooseRow(int row)
 {
-    const FoundPatient *patient = m_pModel->Row(row);
-    if (!patient) {
+    FoundPatient patient;
+    if (!m_pModel->Row(row, &patient)) {
         reject();
         return;
     }
-    m_chosen = *patient;
+    m_chosen = patient;
     QDialog::accept();
 }
 

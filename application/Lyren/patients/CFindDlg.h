@@ -20,7 +20,7 @@ class CFindDlg : public QDialog
     Q_OBJECT
 
 public:
-    using Search = std::function<QList<FoundPatient>(const QString &firstName, const QString &lastName)>;
+    using Search = std::function<FoundPatients(const QString &firstName, const QString &lastName)>;
 
     CFindDlg(Search search, QWidget *parent = nullptr);
     ~CFindDlg() override;

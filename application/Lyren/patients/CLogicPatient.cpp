@@ -292,15 +292,47 @@ QString CLogicPatient::DeleteRefusedMessage()
         "This patient cannot be deleted.\nIt is recommended to uncheck the Active field in Patient data.");
 }
 
+FoundPatients::FoundPatients(Korbel::ITable *rows)
+    : m_pRows(rows)
+{
+    if (!m_pRows)
+        return;
+    m_pId = OpenField(m_pRows.get(), QStringLiteral("ID"));
+    m_pFirstName = OpenField(m_pRows.get(), QStringLiteral("FIRST_NAME"));
+    m_pLastName = OpenField(m_pRows.get(), QStringLiteral("LAST_NAME"));
+    m_count = m_pId && m_pFirstName && m_pLastName ? m_pRows->RecordCount() : 0;
+}
+
+FoundPatient FoundPatients::At(int row) const
+{
+    if (row < 0 || row >= m_count || m_pRows->Move(Korbel::MoveToPosition, row) != 1)
+        return {};
+    return { m_pId->GetAsString(), m_pFirstName->GetAsString(), m_pLastName->GetAsString() };
+}
+
+QList<FoundPatient> FoundPatients::ToList() const
+{
+    QList<FoundPatient> found;
+    found.reserve(m_count);
+    for (int row = 0; row < m_count; ++row)
+        found.append(At(row));
+    return found;
+}
+
 QList<FoundPatient> CLogicPatient::FindPatients(
     const QString &firstName, const QString &lastName, qint64 excludeLinkedTo) const
 {
-    QList<FoundPatient> found;
+    return OpenFind(firstName, lastName, excludeLinkedTo).ToList();
+}
+
+FoundPatients CLogicPatient::OpenFind(
+    const QString &firstName, const QString &lastName, qint64 excludeLinkedTo) const
+{
     if (!m_pDataSource)
-        return found;
+        return {};
     Korbel::ReleasePtr<Korbel::IQuery> query(m_pDataSource->CreateQuery());
     if (!query)
-        return found;
+        return {};
     query->SetTable(QStringLiteral("MAIN"));
     query->Where(QStringLiteral("FIRST_NAME"), Korbel::Compare::Prefix, firstName);
     query->Where(QStringLiteral("LAST_NAME"), Korbel::Compare::Prefix, lastName);
@@ -309,18 +341,7 @@ QList<FoundPatient> CLogicPatient::FindPatients(
         query->Where(QStringLiteral("ID"), Korbel::Compare::NotEqual, id);
         query->Where(QStringLiteral("PARENT_ID"), Korbel::Compare::NotEqual, id);
     }
-    Korbel::ReleasePtr<Korbel::ITable> rows(query->Open());
-    if (!rows)
-        return found;
-    const Finance::FieldPtr id = OpenField(rows.get(), QStringLiteral("ID"));
-    const Finance::FieldPtr first = OpenField(rows.get(), QStringLiteral("FIRST_NAME"));
-    const Finance::FieldPtr last = OpenField(rows.get(), QStringLiteral("LAST_NAME"));
-    if (!id || !first || !last)
-        return found;
-    found.reserve(rows->RecordCount());
-    for (int more = rows->Move(Korbel::MoveFirst); more == 1; more = rows->Move(Korbel::MoveNext))
-        found.append({ id->GetAsString(), first->GetAsString(), last->GetAsString() });
-    return found;
+    return FoundPatients(query->Open());
 }
 
 QString CLogicPatient::DisplayName(const FoundPatient &patient)
@@ -339,7 +360,7 @@ QWidget *CLogicPatient::DialogParent(const LogicCommand &command) const
 int CLogicPatient::ChoosePatient(LogicCommand &command, qint64 excludeLinkedTo, FoundPatient *chosen)
 {
     CFindDlg dialog([this, excludeLinkedTo](const QString &first,
-                        const QString &last) { return FindPatients(first, last, excludeLinkedTo); },
+                        const QString &last) { return OpenFind(first, last, excludeLinkedTo); },
         DialogParent(command));
     const int shown = m_findPresenter ? m_findPresenter(dialog) : dialog.exec();
     if (shown != QDialog::Accepted || dialog.ChosenId().isEmpty())

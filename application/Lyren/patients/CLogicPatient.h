@@ -3,6 +3,8 @@
 #include "patients/PatientParticipant.h"
 #include "shell/CurrentPatient.h"
 
+#include "Korbel/DataSource.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QList>
 #include <QtCore/QString>
@@ -19,6 +21,29 @@ struct FoundPatient
     QString id;
     QString firstName;
     QString lastName;
+};
+
+// The patients a find query matched, in table order. Each row is read from
+// the database when it is asked for, so that a query matching most of a large
+// practice opens at once and only the rows shown are read.
+class FoundPatients
+{
+public:
+    FoundPatients() = default;
+    // Takes the query's rows (owned).
+    explicit FoundPatients(Korbel::ITable *rows);
+
+    int Count() const { return m_count; }
+    // The patient of a row; an empty one outside the rows.
+    FoundPatient At(int row) const;
+    QList<FoundPatient> ToList() const;
+
+private:
+    Korbel::ReleasePtr<Korbel::ITable> m_pRows;
+    Korbel::ReleasePtr<Korbel::IField> m_pId;
+    Korbel::ReleasePtr<Korbel::IField> m_pFirstName;
+    Korbel::ReleasePtr<Korbel::IField> m_pLastName;
+    int m_count = 0;
 };
 
 // The current patient: the current row of MAIN. Moves between patients,
@@ -76,6 +101,9 @@ public:
     // themselves), in table order. With a patient ID, that patient and the
     // patients linked to it are left out (the choices of a linked account).
     QList<FoundPatient> FindPatients(
+        const QString &firstName, const QString &lastName, qint64 excludeLinkedTo = 0) const;
+    // The same query, its rows read as they are shown.
+    FoundPatients OpenFind(
         const QString &firstName, const QString &lastName, qint64 excludeLinkedTo = 0) const;
     // The display name of a found patient: first name, a space, last name.
     static QString DisplayName(const FoundPatient &patient);

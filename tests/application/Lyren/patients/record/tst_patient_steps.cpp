@@ -168,6 +168,15 @@ TEST_F(PatientStepsTest, FindMatchesNamePrefixesLiterallyAndTheLinkedAccountLeav
         return list;
     };
     EXPECT_EQ(patient.FindPatients(QString(), QString()).size(), 8);
+    // The dialog's rows are read as they are asked for, in any order.
+    const FoundPatients lazy = patient.OpenFind(QString(), QString());
+    ASSERT_EQ(lazy.Count(), 8);
+    EXPECT_EQ(CLogicPatient::DisplayName(lazy.At(7)), QStringLiteral("100 x Wildxcard"));
+    EXPECT_EQ(lazy.At(1).firstName, QStringLiteral("Bert"));
+    EXPECT_EQ(lazy.At(1).id, QStringLiteral("2"));
+    EXPECT_TRUE(lazy.At(8).id.isEmpty());
+    EXPECT_TRUE(lazy.At(-1).id.isEmpty());
+    EXPECT_EQ(FoundPatients().Count(), 0);
     EXPECT_EQ(names(patient.FindPatients(QStringLiteral("Ann"), QString())),
         (QStringList { QStringLiteral("Anna "), QStringLiteral("Annabel Smith") }));
     EXPECT_EQ(names(patient.FindPatients(QStringLiteral("an"), QString())),
