@@ -80,6 +80,10 @@ TEST_F(PatientRecordTest, ThePatientTabShowsTheRowAndSavesWhatWasTyped)
     const QString anna = NewPatient(QStringLiteral("Anna"), QStringLiteral("Berg"));
     EXPECT_EQ(anna, QStringLiteral("1"));
     EXPECT_EQ(Edit(QStringLiteral("ID"))->text(), anna);
+    // A save without changes succeeds and changes nothing.
+    EXPECT_EQ(frame->SendCommand(27), 1);
+    EXPECT_EQ(Current(QStringLiteral("FIRST_NAME")), QStringLiteral("Anna"));
+    EXPECT_EQ(Main()->RecordCount(), 1);
     EXPECT_TRUE(Edit(QStringLiteral("ID"))->isReadOnly());
     const QString folder = Hub()->GetLogicFolders()->GetPatientFolder();
     EXPECT_EQ(folder, Root() + QStringLiteral("UserData/1/"));
