@@ -42,7 +42,9 @@ QString CLogicPatientPicture::NameLine(const QString &first, const QString &midd
 
 QString CLogicPatientPicture::AgeLine(const QDate &dateOfBirth, const QDate &today)
 {
-    if (!dateOfBirth.isValid() || !today.isValid())
+    // A birth date after today is a typing slip; a negative age would only
+    // mislead, so it shows no age, like a date that cannot be read.
+    if (!dateOfBirth.isValid() || !today.isValid() || dateOfBirth > today)
         return {};
     const qint64 years = dateOfBirth.daysTo(today) / 365;
     return tr("%1 year(s)").arg(years);

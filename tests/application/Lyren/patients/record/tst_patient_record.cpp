@@ -279,8 +279,10 @@ TEST_F(PatientRecordTest, HeaderAgeLineAndPictureWithItsFallbacks)
     // of the birthday.
     EXPECT_EQ(CLogicPatientPicture::AgeLine(QDate(1984, 3, 11), today), QStringLiteral("40 year(s)"));
     EXPECT_EQ(CLogicPatientPicture::AgeLine(QDate(1984, 3, 12), today), QStringLiteral("39 year(s)"));
-    // A date of birth in the future counts toward zero.
-    EXPECT_EQ(CLogicPatientPicture::AgeLine(QDate(2025, 3, 1), today), QStringLiteral("-1 year(s)"));
+    // A date of birth in the future shows no age rather than a negative one.
+    EXPECT_TRUE(CLogicPatientPicture::AgeLine(QDate(2025, 3, 1), today).isEmpty());
+    EXPECT_TRUE(CLogicPatientPicture::AgeLine(QDate(2024, 3, 2), today).isEmpty());
+    EXPECT_EQ(CLogicPatientPicture::AgeLine(today, today), QStringLiteral("0 year(s)"));
     EXPECT_TRUE(CLogicPatientPicture::AgeLine(QDate(), today).isEmpty());
     EXPECT_EQ(CLogicPatientPicture::NameLine(QStringLiteral("Anna"), QString(), QStringLiteral("Berg")),
         QStringLiteral("Anna Berg"));
