@@ -2,6 +2,7 @@
 
 #include "Korbel/ValueText.h"
 #include "common/Identifiers.h"
+#include "common/Money.h"
 
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
@@ -47,6 +48,19 @@ bool truthOf(ColumnKind kind, const QVariant &stored)
     return stored.toLongLong() != 0;
 }
 
+// What an edit box shows for a stored value. Money keeps its four stored
+// decimals only when they are needed, so a fee reads "80.00" rather than
+// "80.0000"; reading the text back gives the same stored value either way.
+QString editText(ColumnKind kind, const QVariant &stored)
+{
+    if (kind == ColumnKind::Money && stored.isValid() && !stored.isNull() && stored.toLongLong() % 100 == 0) {
+        QLocale plain;
+        plain.setNumberOptions(QLocale::OmitGroupSeparator);
+        return plain.toString(Verdanta::MoneyFromUnits(stored.toLongLong()), 'f', 2);
+    }
+    return TextFromStorage(kind, stored);
+}
+
 } // namespace
 
 bool IsBindableControl(const QWidget *control)
@@ -60,7 +74,7 @@ bool IsBindableControl(const QWidget *control)
 void ShowInControl(QWidget *control, ColumnKind kind, const QVariant &stored)
 {
     if (auto *edit = qobject_cast<QLineEdit *>(control)) {
-        edit->setText(TextFromStorage(kind, stored));
+        edit->setText(editText(kind, stored));
     } else if (auto *plain = qobject_cast<QPlainTextEdit *>(control)) {
         plain->setPlainText(TextFromStorage(kind, stored));
     } else if (auto *rich = qobject_cast<QTextEdit *>(control)) {

@@ -97,3 +97,32 @@ TEST(Binding, ControlsShowTheCurrentRowAndUpdateTakesThemBack)
     EXPECT_FALSE(f->BindControl(&slider, 1));
     f->Release();
 }
+
+TEST(Binding, MoneyInAnEditBoxShowsCentsAndKeepsFinerAmountsExactly)
+{
+    TestSupport::TemporaryFolder dir;
+    auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+    auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
+    AddRow(main.get(), {{QStringLiteral("HOM_INS_AMNT"), QStringLiteral("80")},
+                        {QStringLiteral("NAT_INS_AMNT"), QStringLiteral("12.3456")}});
+    main->Move(Korbel::MoveFirst);
+
+    QWidget page;
+    auto *homeopathy = new QLineEdit(&page);
+    auto *naturopathy = new QLineEdit(&page);
+    auto *fee = new QLineEdit(&page);
+    bind(main.get(), QStringLiteral("HOM_INS_AMNT"), homeopathy);
+    bind(main.get(), QStringLiteral("NAT_INS_AMNT"), naturopathy);
+    bind(main.get(), QStringLiteral("MONTHLY_FEE"), fee);
+    EXPECT_EQ(homeopathy->text(), QStringLiteral("80.00"));
+    EXPECT_EQ(naturopathy->text(), QStringLiteral("12.3456"));
+    EXPECT_EQ(fee->text(), QString()); // no amount stays blank
+
+    // Saving without touching the boxes writes back the same amounts.
+    ASSERT_EQ(main->Edit(), 1);
+    ASSERT_NE(main->Update(), 0);
+    auto check = OpenTable(source.get(), QStringLiteral("MAIN"));
+    check->Move(Korbel::MoveFirst);
+    EXPECT_EQ(Get(check.get(), QStringLiteral("HOM_INS_AMNT")), QStringLiteral("80.0000"));
+    EXPECT_EQ(Get(check.get(), QStringLiteral("NAT_INS_AMNT")), QStringLiteral("12.3456"));
+}
