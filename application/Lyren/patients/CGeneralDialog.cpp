@@ -4,6 +4,7 @@
 #include "shell/CLogicMain.h"
 #include "shell/CommandCodes.h"
 
+#include "Korbel/DataSource.h"
 #include "Korbel/XListCtrl/XListCtrl.h"
 
 #include <QtCore/QMimeData>
@@ -223,6 +224,19 @@ void CGeneralDialog::BindFields()
 
 void CGeneralDialog::Refresh()
 {
+    // Without a current patient (an empty practice) nothing typed here could
+    // be kept, so the page takes no input until New makes a patient.
+    Korbel::ITable *main = m_pHub ? m_pHub->GetMainTable() : nullptr;
+    const bool hasPatient = main && main->CurrentPosition() >= 0;
+    for (QWidget *control : std::as_const(m_fields))
+        control->setEnabled(hasPatient);
+    for (QWidget *control : std::initializer_list<QWidget *> { m_pSearch, m_pImport, m_pDeleteDocument,
+             m_pAppointment, m_pDocuments }) {
+        if (control)
+            control->setEnabled(hasPatient);
+    }
+    if (!hasPatient)
+        return;
     for (const char *box : { "HOM_INS", "NAT_INS" }) {
         const auto *check = qobject_cast<QCheckBox *>(FieldControl(QLatin1String(box)));
         if (QWidget *amount = FieldControl(QLatin1String(box) + QStringLiteral("_AMNT")))

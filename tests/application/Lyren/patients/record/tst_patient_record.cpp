@@ -198,6 +198,8 @@ TEST_F(PatientRecordTest, DeleteRemovesChildRowsFolderAndRowAndReportsARefusal)
     EXPECT_TRUE(frame->GetMainView()->GetNameLine().isEmpty());
     EXPECT_TRUE(frame->GetMainView()->GetAgeLine().isEmpty());
     EXPECT_TRUE(Edit(QStringLiteral("FIRST_NAME"))->text().isEmpty());
+    // Nothing can be typed where it could not be kept.
+    EXPECT_FALSE(Edit(QStringLiteral("FIRST_NAME"))->isEnabled());
     for (int code : { 1, 2, 3, 4, 6 })
         EXPECT_EQ(frame->SendCommand(code), 0) << code;
     EXPECT_EQ(frame->SendCommand(27), 0);
@@ -205,6 +207,7 @@ TEST_F(PatientRecordTest, DeleteRemovesChildRowsFolderAndRowAndReportsARefusal)
     const QString carl = NewPatient(QStringLiteral("Carl"));
     EXPECT_EQ(Main()->RecordCount(), 1);
     EXPECT_EQ(frame->GetMainView()->GetNameLine(), QStringLiteral("Carl"));
+    EXPECT_TRUE(Edit(QStringLiteral("FIRST_NAME"))->isEnabled());
     EXPECT_TRUE(QFileInfo(Root() + QStringLiteral("UserData/") + carl).isDir());
 }
 
