@@ -12,8 +12,7 @@ bool isBlank(QChar c)
 }
 
 // Reads [blanks][sign]digits and saturates at the limits of T.
-template <typename T>
-T parseLeadingInteger(QStringView text)
+template<typename T> T parseLeadingInteger(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();

@@ -18,7 +18,7 @@ VERDANTACOMMON_EXPORT QString FormatId(qint64 id);
 // leading digits are read, anything else ends the number; text without a
 // number reads as 0. Values out of range saturate.
 VERDANTACOMMON_EXPORT qint64 ParseId(QStringView text); // _atoi64
-VERDANTACOMMON_EXPORT int AtoI(QStringView text);       // atoi
-VERDANTACOMMON_EXPORT double AtoF(QStringView text);    // atof (C locale decimal point)
+VERDANTACOMMON_EXPORT int AtoI(QStringView text); // atoi
+VERDANTACOMMON_EXPORT double AtoF(QStringView text); // atof (C locale decimal point)
 
 } // namespace Verdanta

@@ -46,9 +46,8 @@ QStringList dateFormats(const QLocale &locale)
 {
     QStringList formats;
     formats << LocaleDateFormat(locale) << locale.dateFormat(QLocale::ShortFormat)
-            << widenYear(locale.dateFormat(QLocale::LongFormat))
-            << locale.dateFormat(QLocale::LongFormat) << QStringLiteral("yyyy-MM-dd")
-            << QStringLiteral("yyyy/MM/dd");
+            << widenYear(locale.dateFormat(QLocale::LongFormat)) << locale.dateFormat(QLocale::LongFormat)
+            << QStringLiteral("yyyy-MM-dd") << QStringLiteral("yyyy/MM/dd");
     formats.removeDuplicates();
     return formats;
 }
@@ -162,7 +161,8 @@ QString FormatXmlStamp(const QDateTime &dateTime)
 
 bool ParseXmlStamp(QStringView text, QDateTime *dateTime)
 {
-    const QDateTime dt = QDateTime::fromString(text.toString().trimmed(), QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    const QDateTime dt
+        = QDateTime::fromString(text.toString().trimmed(), QStringLiteral("dd/MM/yyyy HH:mm:ss"));
     if (dateTime)
         *dateTime = dt;
     return dt.isValid();

@@ -24,8 +24,7 @@ VERDANTACOMMON_EXPORT QString MoneyToStorageText(double amount, const QLocale &l
 VERDANTACOMMON_EXPORT double MoneyFromStorageText(QStringView text, const QLocale &locale = QLocale());
 
 // Like MoneyFromStorageText, and tells whether the text was a number.
-VERDANTACOMMON_EXPORT bool TryParseMoney(QStringView text, double *amount,
-                                         const QLocale &locale = QLocale());
+VERDANTACOMMON_EXPORT bool TryParseMoney(QStringView text, double *amount, const QLocale &locale = QLocale());
 
 // Display form: rounded to two decimals ("%.2f"), then the locale currency
 // format, negative amounts in the locale's negative form.

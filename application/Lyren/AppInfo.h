@@ -5,7 +5,7 @@
 // The program's name and version as the About box and the window title show them.
 namespace AppInfo {
 
-QString ProductName();    // "Verdanta"
-QString VersionLine();    // "Verdanta Version 2.3"
+QString ProductName(); // "Verdanta"
+QString VersionLine(); // "Verdanta Version 2.3"
 
 } // namespace AppInfo

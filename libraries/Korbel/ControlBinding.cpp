@@ -20,7 +20,7 @@ namespace {
 bool isNumericKind(ColumnKind kind)
 {
     return kind == ColumnKind::Key || kind == ColumnKind::Id || kind == ColumnKind::Integer
-           || kind == ColumnKind::Bool;
+        || kind == ColumnKind::Bool;
 }
 
 // The key a combo item stands for: its item data, or its text when it has none.
@@ -66,9 +66,9 @@ QString editText(ColumnKind kind, const QVariant &stored)
 bool IsBindableControl(const QWidget *control)
 {
     return qobject_cast<const QLineEdit *>(control) || qobject_cast<const QTextEdit *>(control)
-           || qobject_cast<const QPlainTextEdit *>(control) || qobject_cast<const QComboBox *>(control)
-           || qobject_cast<const QAbstractButton *>(control) || qobject_cast<const QDateTimeEdit *>(control)
-           || qobject_cast<const QSpinBox *>(control) || qobject_cast<const QDoubleSpinBox *>(control);
+        || qobject_cast<const QPlainTextEdit *>(control) || qobject_cast<const QComboBox *>(control)
+        || qobject_cast<const QAbstractButton *>(control) || qobject_cast<const QDateTimeEdit *>(control)
+        || qobject_cast<const QSpinBox *>(control) || qobject_cast<const QDoubleSpinBox *>(control);
 }
 
 void ShowInControl(QWidget *control, ColumnKind kind, const QVariant &stored)

@@ -191,15 +191,13 @@ KORBEL_EXPORT int CurrentSchemaVersion();
 
 struct Releaser
 {
-    template <typename T>
-    void operator()(T *object) const
+    template<typename T> void operator()(T *object) const
     {
         if (object)
             object->Release();
     }
 };
-template <typename T>
-using ReleasePtr = std::unique_ptr<T, Releaser>;
+template<typename T> using ReleasePtr = std::unique_ptr<T, Releaser>;
 
 } // namespace Korbel
 

@@ -15,7 +15,8 @@ QSet<QString> existingTables(QSqlDatabase database, QString *error)
     QSet<QString> names;
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!RunStatement(query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"), {}, error))
+    if (!RunStatement(
+            query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"), {}, error))
         return names;
     while (query.next())
         names.insert(query.value(0).toString().toUpper());
@@ -27,7 +28,7 @@ QSet<QString> existingColumns(QSqlDatabase database, const QString &table, QStri
     QSet<QString> names;
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!RunStatement(query, QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table}, error))
+    if (!RunStatement(query, QStringLiteral("SELECT name FROM pragma_table_info(?)"), { table }, error))
         return names;
     while (query.next())
         names.insert(query.value(0).toString().toUpper());
@@ -47,8 +48,8 @@ QString defaultClause(const ColumnDef &column)
 
 QString columnDdl(const ColumnDef &column)
 {
-    return SqlDialect::quote(column.name) + QLatin1Char(' ') + SqlDialect::columnType(column.kind, column.caseInsensitive)
-           + defaultClause(column);
+    return SqlDialect::quote(column.name) + QLatin1Char(' ')
+        + SqlDialect::columnType(column.kind, column.caseInsensitive) + defaultClause(column);
 }
 
 bool exec(QSqlDatabase database, const QString &sql, const QVariantList &values, QString *error)
@@ -76,8 +77,9 @@ bool baseline(QSqlDatabase database, QString *error)
             for (const ColumnDef &column : table.columns)
                 columns << columnDdl(column);
             if (!exec(database,
-                      QStringLiteral("CREATE TABLE %1 (%2)").arg(SqlDialect::quote(table.name), columns.join(QStringLiteral(", "))),
-                      {}, error))
+                    QStringLiteral("CREATE TABLE %1 (%2)")
+                        .arg(SqlDialect::quote(table.name), columns.join(QStringLiteral(", "))),
+                    {}, error))
                 return false;
             tables.insert(table.name.toUpper());
             continue;
@@ -88,8 +90,9 @@ bool baseline(QSqlDatabase database, QString *error)
             if (column.kind == ColumnKind::Key || columns.contains(column.name.toUpper()))
                 continue;
             if (!exec(database,
-                      QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(SqlDialect::quote(table.name), columnDdl(column)),
-                      {}, error))
+                    QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                        .arg(SqlDialect::quote(table.name), columnDdl(column)),
+                    {}, error))
                 return false;
         }
     }
@@ -102,8 +105,10 @@ bool baseline(QSqlDatabase database, QString *error)
             columns << SqlDialect::quote(c);
         const QString body = QStringLiteral("INDEX IF NOT EXISTS %1 ON %2 (%3)")
                                  .arg(SqlDialect::quote(index.name), SqlDialect::quote(index.table),
-                                      columns.join(QStringLiteral(", ")));
-        if (exec(database, (index.unique ? QStringLiteral("CREATE UNIQUE ") : QStringLiteral("CREATE ")) + body, {}, error))
+                                     columns.join(QStringLiteral(", ")));
+        if (exec(database,
+                (index.unique ? QStringLiteral("CREATE UNIQUE ") : QStringLiteral("CREATE ")) + body, {},
+                error))
             continue;
         // Older data may hold duplicates; the index then only speeds up lookups.
         if (!index.unique || !exec(database, QStringLiteral("CREATE ") + body, {}, error))
@@ -127,9 +132,10 @@ bool baseline(QSqlDatabase database, QString *error)
             values << stored;
         }
         if (!exec(database,
-                  QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
-                      .arg(SqlDialect::quote(seed.table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-                  values, error))
+                QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
+                    .arg(SqlDialect::quote(seed.table), names.join(QStringLiteral(", ")),
+                        marks.join(QStringLiteral(", "))),
+                values, error))
             return false;
     }
     return true;

@@ -15,16 +15,16 @@
 namespace Korbel {
 
 enum class ColumnKind {
-    Key,      // the row's own ID, made by the database
-    Id,       // a reference to another row ("0" means none), signed 64-bit
-    Integer,  // signed 64-bit integer
-    Text,     // text; case-insensitive collation when marked so
-    Money,    // exact, whole ten-thousandths of a unit
-    Real,     // double (rates)
-    Date,     // calendar date
+    Key, // the row's own ID, made by the database
+    Id, // a reference to another row ("0" means none), signed 64-bit
+    Integer, // signed 64-bit integer
+    Text, // text; case-insensitive collation when marked so
+    Money, // exact, whole ten-thousandths of a unit
+    Real, // double (rates)
+    Date, // calendar date
     DateTime, // date and time
-    Bool,     // yes/no
-    Binary,   // long binary, read only when asked for
+    Bool, // yes/no
+    Binary, // long binary, read only when asked for
 };
 
 struct ColumnDef
@@ -32,7 +32,7 @@ struct ColumnDef
     QString name;
     ColumnKind kind = ColumnKind::Text;
     bool caseInsensitive = false; // text compared and indexed without regard to ASCII case
-    QVariant defaultValue;        // typed default of a new row, invalid for none
+    QVariant defaultValue; // typed default of a new row, invalid for none
 };
 
 struct TableDef

@@ -62,8 +62,7 @@ QString SqlDialect::prefixUpperBound(const QString &prefix)
 
 Connection::Connection(QString name)
     : m_name(std::move(name))
-{
-}
+{ }
 
 Connection::~Connection()
 {
@@ -85,15 +84,17 @@ const TableLayout *Connection::layout(const QString &table)
     QSqlQuery query(db());
     query.setForwardOnly(true);
     QString error;
-    if (!RunStatement(query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
-                      {table}, &error)
+    if (!RunStatement(query,
+            QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+            { table }, &error)
         || !query.next())
         return nullptr;
     auto layout = std::make_shared<TableLayout>();
     layout->name = query.value(0).toString();
     query.finish();
 
-    if (!RunStatement(query, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"), {layout->name}, &error))
+    if (!RunStatement(query, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"),
+            { layout->name }, &error))
         return nullptr;
     const TableDef *def = Schema::instance().table(layout->name);
     while (query.next()) {

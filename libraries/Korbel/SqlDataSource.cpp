@@ -84,7 +84,8 @@ bool SqlDataSource::connect(const QString &path)
     m_conn = std::make_shared<Connection>(name);
     if (!opened) {
         m_conn.reset();
-        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be opened: %2").arg(path, error));
+        return fail(
+            QCoreApplication::translate("Korbel", "The database %1 cannot be opened: %2").arg(path, error));
     }
     return true;
 }
@@ -93,7 +94,8 @@ bool SqlDataSource::createNew(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
-        return fail(QCoreApplication::translate("Korbel", "The folder of the database %1 does not exist.").arg(path));
+        return fail(
+            QCoreApplication::translate("Korbel", "The folder of the database %1 does not exist.").arg(path));
     if (!connect(path))
         return false;
     QString error;
@@ -122,9 +124,11 @@ bool SqlDataSource::createNew(const QString &path)
     if (!ok) {
         m_conn.reset();
         removeDatabaseFiles(path);
-        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be created: %2").arg(path, error));
+        return fail(
+            QCoreApplication::translate("Korbel", "The database %1 cannot be created: %2").arg(path, error));
     }
-    qCInfo(lcKorbel).noquote() << "created a new database" << path << "with schema version" << Schema::instance().version();
+    qCInfo(lcKorbel).noquote() << "created a new database" << path << "with schema version"
+                               << Schema::instance().version();
     return true;
 }
 
@@ -135,13 +139,15 @@ bool SqlDataSource::checkExisting(const QString &path)
         return fail(QCoreApplication::translate("Korbel", "%1 is not a database file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be read: %2").arg(path, file.errorString()));
+        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be read: %2")
+                        .arg(path, file.errorString()));
     const QByteArray header = file.read(kSqliteHeader.size());
     file.close();
     if (info.size() == 0)
         return fail(QCoreApplication::translate("Korbel", "The database file %1 is empty.").arg(path));
     if (header != kSqliteHeader)
-        return fail(QCoreApplication::translate("Korbel", "%1 is not a database this program can read.").arg(path));
+        return fail(
+            QCoreApplication::translate("Korbel", "%1 is not a database this program can read.").arg(path));
     if (!info.isWritable())
         return fail(QCoreApplication::translate("Korbel", "The database %1 is read-only.").arg(path));
     return true;
@@ -172,7 +178,8 @@ bool SqlDataSource::Open(const QString &path)
         QSqlQuery probe(database);
         probe.setForwardOnly(true);
         bool ok = false;
-        if (!RunStatement(probe, QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &error) || !probe.next()) {
+        if (!RunStatement(probe, QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, &error)
+            || !probe.next()) {
             state = Unreadable;
         } else {
             probe.finish();
@@ -195,18 +202,20 @@ bool SqlDataSource::Open(const QString &path)
         break;
     case Unreadable:
         m_conn.reset();
-        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be read: %2").arg(path, error));
+        return fail(
+            QCoreApplication::translate("Korbel", "The database %1 cannot be read: %2").arg(path, error));
     case Newer:
         m_conn.reset();
         return fail(QCoreApplication::translate("Korbel",
-                                                "The database %1 was made by a newer version of the program "
-                                                "(schema %2, this program knows up to %3).")
+            "The database %1 was made by a newer version of the program "
+            "(schema %2, this program knows up to %3).")
                         .arg(path)
                         .arg(version)
                         .arg(Schema::instance().version()));
     case Unsettable:
         m_conn.reset();
-        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be opened: %2").arg(path, error));
+        return fail(
+            QCoreApplication::translate("Korbel", "The database %1 cannot be opened: %2").arg(path, error));
     }
     m_path = path;
     return true;
@@ -230,7 +239,7 @@ ITable *SqlDataSource::OpenTable(const QString &name)
         fail(QStringLiteral("There is no table %1.").arg(name));
         return nullptr;
     }
-    auto table = std::make_unique<SqlTable>(m_conn, *layout, SqlTable::Filter{});
+    auto table = std::make_unique<SqlTable>(m_conn, *layout, SqlTable::Filter {});
     QString error;
     if (!table->load(&error)) {
         fail(error);
@@ -241,7 +250,8 @@ ITable *SqlDataSource::OpenTable(const QString &name)
         const int column = layout->columnIndex(QStringLiteral("PATIENT_ID"));
         if (column >= 0)
             table->follow(m_conn->primaryMain, column);
-    } else if (layout->name.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0 && !m_conn->primaryMain) {
+    } else if (layout->name.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0
+        && !m_conn->primaryMain) {
         m_conn->primaryMain = table.get();
     }
     return table.release();
@@ -253,9 +263,10 @@ bool SqlDataSource::TableExists(const QString &name)
         return false;
     QSqlQuery query(m_conn->db());
     query.setForwardOnly(true);
-    return RunStatement(query, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
-                        {name}, &m_error)
-           && query.next();
+    return RunStatement(query,
+               QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+               { name }, &m_error)
+        && query.next();
 }
 
 bool SqlDataSource::UpgradeSchema()
@@ -279,7 +290,9 @@ bool SqlDataSource::UpgradeSchema()
             database.rollback();
             m_conn->forgetLayouts();
             m_conn->bumpVersion();
-            return fail(QStringLiteral("The database schema could not be upgraded to version %1: %2").arg(next).arg(error));
+            return fail(QStringLiteral("The database schema could not be upgraded to version %1: %2")
+                            .arg(next)
+                            .arg(error));
         }
         qCInfo(lcKorbel).noquote() << "upgraded the database schema to version" << next;
         m_conn->forgetLayouts();
@@ -366,12 +379,13 @@ bool SqlDataSource::BackupTo(const QString &path)
         QTemporaryFile temporary(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
         temporary.setAutoRemove(false);
         if (!temporary.open())
-            return fail(QStringLiteral("The backup %1 cannot be written: %2").arg(path, temporary.errorString()));
+            return fail(
+                QStringLiteral("The backup %1 cannot be written: %2").arg(path, temporary.errorString()));
         temporaryPath = temporary.fileName();
     }
     sqlite3 *destination = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(temporaryPath).constData(), &destination,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_backup *backup = sqlite3_backup_init(destination, "main", source, "main");
         if (backup) {

@@ -9,8 +9,7 @@ SqlField::SqlField(SqlTable *table, int column)
     : m_table(table)
     , m_column(column)
     , m_name(table->layout().columns[column].name)
-{
-}
+{ }
 
 SqlField::~SqlField()
 {

@@ -17,7 +17,7 @@ public:
 
     void detach() { m_table = nullptr; }
 
-    void Refresh() override {}
+    void Refresh() override { }
     void Release() override;
     QString GetName() const override;
     QString GetAsString() const override;

@@ -7,8 +7,7 @@ namespace Korbel {
 
 SqlQueryBuilder::SqlQueryBuilder(std::shared_ptr<Connection> connection)
     : m_conn(std::move(connection))
-{
-}
+{ }
 
 void SqlQueryBuilder::Release()
 {
@@ -22,12 +21,12 @@ void SqlQueryBuilder::SetTable(const QString &table)
 
 void SqlQueryBuilder::Where(const QString &field, Compare compare, const QString &value)
 {
-    m_conditions.push_back(Condition{field, compare, value});
+    m_conditions.push_back(Condition { field, compare, value });
 }
 
 void SqlQueryBuilder::OrderBy(const QString &field, bool ascending)
 {
-    m_order.push_back(Order{field, ascending});
+    m_order.push_back(Order { field, ascending });
 }
 
 ITable *SqlQueryBuilder::Open()
@@ -108,7 +107,8 @@ ITable *SqlQueryBuilder::Open()
             m_error = QStringLiteral("Table %1 has no field %2.").arg(m_table, o.field);
             return nullptr;
         }
-        order << SqlDialect::quote(layout->columns[index].name) + (o.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+        order << SqlDialect::quote(layout->columns[index].name)
+                + (o.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
     }
     filter.orderBy = order.join(QStringLiteral(", "));
 

@@ -69,7 +69,7 @@ bool SqlTable::idsWhere(const QString &condition, const QVariantList &values, st
 {
     QString sql = QStringLiteral("SELECT %1 FROM %2")
                       .arg(SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name),
-                           SqlDialect::quote(m_layout.name));
+                          SqlDialect::quote(m_layout.name));
     QVariantList bound = m_filter.values;
     QStringList conditions;
     if (!m_filter.where.isEmpty())
@@ -82,7 +82,7 @@ bool SqlTable::idsWhere(const QString &condition, const QVariantList &values, st
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     const QString key = SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name);
     sql += QStringLiteral(" ORDER BY ")
-           + (m_filter.orderBy.isEmpty() ? key : m_filter.orderBy + QStringLiteral(", ") + key);
+        + (m_filter.orderBy.isEmpty() ? key : m_filter.orderBy + QStringLiteral(", ") + key);
 
     QSqlQuery query(m_conn->db());
     query.setForwardOnly(true);
@@ -142,8 +142,8 @@ void SqlTable::fetchWindow(int position) const
         m_fetchQuery->setForwardOnly(true);
         const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
                                 .arg(m_selectColumns, SqlDialect::quote(m_layout.name),
-                                     SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name),
-                                     marks.join(QLatin1Char(',')));
+                                    SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name),
+                                    marks.join(QLatin1Char(',')));
         if (!m_fetchQuery->prepare(sql)) {
             qCWarning(lcKorbel) << "prepare failed:" << m_fetchQuery->lastError().text();
             m_fetchQuery.reset();
@@ -213,9 +213,9 @@ void SqlTable::storeRow(qint64 id)
     query.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
                             .arg(m_selectColumns, SqlDialect::quote(m_layout.name),
-                                 SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
+                                SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
     QString error;
-    if (!RunStatement(query, sql, {id}, &error) || !query.next())
+    if (!RunStatement(query, sql, { id }, &error) || !query.next())
         return;
     m_cache[id] = readRow(query);
 }
@@ -370,7 +370,8 @@ void SqlTable::takeBoundControls()
             continue;
         QVariant stored;
         if (!TakeFromControl(b.control, m_layout.columns[b.column].kind, &stored)) {
-            m_error = QStringLiteral("The value shown for %1 cannot be stored.").arg(m_layout.columns[b.column].name);
+            m_error = QStringLiteral("The value shown for %1 cannot be stored.")
+                          .arg(m_layout.columns[b.column].name);
             continue;
         }
         if (!sameStored(stored, m_buffer[b.column]) || m_state == State::Adding) {
@@ -417,7 +418,8 @@ int SqlTable::Update()
         for (const QString &name : names)
             sets << name + QStringLiteral(" = ?");
         values << id;
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(table, sets.join(QStringLiteral(", ")), key);
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                .arg(table, sets.join(QStringLiteral(", ")), key);
         if (!RunStatement(query, sql, values, &m_error))
             return 0;
         if (query.numRowsAffected() == 0) {
@@ -467,8 +469,8 @@ int SqlTable::Delete()
     QSqlQuery query(m_conn->db());
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
                             .arg(SqlDialect::quote(m_layout.name),
-                                 SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
-    if (!RunStatement(query, sql, {id}, &m_error))
+                                SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
+    if (!RunStatement(query, sql, { id }, &m_error))
         return 0;
     m_conn->bumpVersion();
     m_ids.erase(m_ids.begin() + m_pos);
@@ -533,8 +535,9 @@ int SqlTable::locate(const QString &field, const QString &value, int after)
         std::vector<qint64> matches;
         const QString quoted = SqlDialect::quote(info.name);
         const bool isNull = stored.isNull() || !stored.isValid();
-        const QString condition = isNull ? quoted + QStringLiteral(" IS NULL") : quoted + QStringLiteral(" = ?");
-        if (!idsWhere(condition, isNull ? QVariantList{} : QVariantList{stored}, &matches))
+        const QString condition
+            = isNull ? quoted + QStringLiteral(" IS NULL") : quoted + QStringLiteral(" = ?");
+        if (!idsWhere(condition, isNull ? QVariantList {} : QVariantList { stored }, &matches))
             return 0;
         rebuildPositions();
         // The query keeps the record set's order, so the first match after the
@@ -548,7 +551,8 @@ int SqlTable::locate(const QString &field, const QString &value, int after)
         }
     }
     if (found < 0) {
-        m_error = QStringLiteral("No row of table %1 has %2 equal to \"%3\".").arg(m_layout.name, field, value);
+        m_error
+            = QStringLiteral("No row of table %1 has %2 equal to \"%3\".").arg(m_layout.name, field, value);
         return 0;
     }
     if (found == m_pos) {
@@ -597,10 +601,11 @@ bool SqlTable::GetBinary(const QString &field, QByteArray *bytes)
     }
     QSqlQuery query(m_conn->db());
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                            .arg(SqlDialect::quote(m_layout.columns[column].name), SqlDialect::quote(m_layout.name),
-                                 SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
-    if (!RunStatement(query, sql, {id}, &m_error))
+    const QString sql
+        = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+              .arg(SqlDialect::quote(m_layout.columns[column].name), SqlDialect::quote(m_layout.name),
+                  SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
+    if (!RunStatement(query, sql, { id }, &m_error))
         return false;
     if (!query.next()) {
         m_error = QStringLiteral("The row of table %1 no longer exists.").arg(m_layout.name);
@@ -644,15 +649,16 @@ bool SqlTable::bindControl(int column, QWidget *control, bool writable)
             return true;
         }
     }
-    m_bindings.push_back(Binding{column, control, writable});
+    m_bindings.push_back(Binding { column, control, writable });
     ShowInControl(control, m_layout.columns[column].kind, storedValue(column));
     return true;
 }
 
 void SqlTable::showBoundControls()
 {
-    m_bindings.erase(std::remove_if(m_bindings.begin(), m_bindings.end(), [](const Binding &b) { return !b.control; }),
-                     m_bindings.end());
+    m_bindings.erase(
+        std::remove_if(m_bindings.begin(), m_bindings.end(), [](const Binding &b) { return !b.control; }),
+        m_bindings.end());
     for (const Binding &b : m_bindings)
         ShowInControl(b.control, m_layout.columns[b.column].kind, storedValue(b.column));
 }
@@ -677,7 +683,7 @@ void SqlTable::refollow()
     cancelPending();
     const qint64 key = m_master && m_master->m_state != State::Adding ? m_master->currentId() : 0;
     m_filter.where = SqlDialect::quote(m_layout.columns[m_followColumn].name) + QStringLiteral(" = ?");
-    m_filter.values = {key};
+    m_filter.values = { key };
     if (!idsWhere(QString(), {}, &m_ids))
         m_ids.clear();
     m_positionsValid = false;

@@ -20,9 +20,9 @@ class SqlTable final : public ITable
 public:
     struct Filter
     {
-        QString where;       // SQL condition with '?' placeholders, empty for all rows
+        QString where; // SQL condition with '?' placeholders, empty for all rows
         QVariantList values; // bound values of the condition
-        QString orderBy;     // SQL ordering, empty for table order
+        QString orderBy; // SQL ordering, empty for table order
     };
 
     SqlTable(std::shared_ptr<Connection> connection, const TableLayout &layout, Filter filter);

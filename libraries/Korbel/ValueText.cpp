@@ -217,7 +217,8 @@ bool StorageFromValue(ColumnKind kind, const QVariant &value, QVariant *stored)
         return false;
     case ColumnKind::DateTime:
         if (type == QMetaType::QDate || type == QMetaType::QDateTime) {
-            const QDateTime dt = type == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0)) : value.toDateTime();
+            const QDateTime dt
+                = type == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0)) : value.toDateTime();
             if (!dt.isValid())
                 return false;
             *stored = dt.toString(kIsoDateTime);

@@ -43,20 +43,20 @@ QString QtFilterFromPlatformFilter(const QString &filter)
     return entries.join(QStringLiteral(";;"));
 }
 
-QString QtFileDialogs::GetOpenFileName(QWidget *parent, const QString &caption, const QString &folder,
-                                       const QString &filter)
+QString QtFileDialogs::GetOpenFileName(
+    QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
 {
     return QFileDialog::getOpenFileName(parent, caption, folder, QtFilterFromPlatformFilter(filter));
 }
 
-QStringList QtFileDialogs::GetOpenFileNames(QWidget *parent, const QString &caption, const QString &folder,
-                                            const QString &filter)
+QStringList QtFileDialogs::GetOpenFileNames(
+    QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
 {
     return QFileDialog::getOpenFileNames(parent, caption, folder, QtFilterFromPlatformFilter(filter));
 }
 
-QString QtFileDialogs::GetSaveFileName(QWidget *parent, const QString &caption, const QString &path,
-                                       const QString &filter)
+QString QtFileDialogs::GetSaveFileName(
+    QWidget *parent, const QString &caption, const QString &path, const QString &filter)
 {
     return QFileDialog::getSaveFileName(parent, caption, path, QtFilterFromPlatformFilter(filter));
 }
@@ -92,39 +92,39 @@ QStringList ScriptedFileDialogs::nextFiles()
     return next;
 }
 
-QString ScriptedFileDialogs::GetOpenFileName(QWidget *, const QString &caption, const QString &folder,
-                                             const QString &filter)
+QString ScriptedFileDialogs::GetOpenFileName(
+    QWidget *, const QString &caption, const QString &folder, const QString &filter)
 {
-    m_requests.push_back({QStringLiteral("open"), caption, folder, filter});
+    m_requests.push_back({ QStringLiteral("open"), caption, folder, filter });
     return nextFiles().value(0);
 }
 
-QStringList ScriptedFileDialogs::GetOpenFileNames(QWidget *, const QString &caption, const QString &folder,
-                                                  const QString &filter)
+QStringList ScriptedFileDialogs::GetOpenFileNames(
+    QWidget *, const QString &caption, const QString &folder, const QString &filter)
 {
-    m_requests.push_back({QStringLiteral("openMany"), caption, folder, filter});
+    m_requests.push_back({ QStringLiteral("openMany"), caption, folder, filter });
     QStringList files = nextFiles();
     files.removeAll(QString());
     return files;
 }
 
-QString ScriptedFileDialogs::GetSaveFileName(QWidget *, const QString &caption, const QString &path,
-                                             const QString &filter)
+QString ScriptedFileDialogs::GetSaveFileName(
+    QWidget *, const QString &caption, const QString &path, const QString &filter)
 {
-    m_requests.push_back({QStringLiteral("save"), caption, path, filter});
+    m_requests.push_back({ QStringLiteral("save"), caption, path, filter });
     return nextFiles().value(0);
 }
 
 QString ScriptedFileDialogs::GetExistingFolder(QWidget *, const QString &caption, const QString &folder)
 {
-    m_requests.push_back({QStringLiteral("folder"), caption, folder, QString()});
+    m_requests.push_back({ QStringLiteral("folder"), caption, folder, QString() });
     return nextFiles().value(0);
 }
 
 QColor ScriptedFileDialogs::GetColor(QWidget *, const QColor &initial, const QString &caption)
 {
     Q_UNUSED(initial);
-    m_requests.push_back({QStringLiteral("color"), caption, QString(), QString()});
+    m_requests.push_back({ QStringLiteral("color"), caption, QString(), QString() });
     if (m_colors.empty())
         return {};
     const QColor color = m_colors.front();

@@ -19,12 +19,15 @@ class DESKTOP_EXPORT IFileDialogs
 public:
     virtual ~IFileDialogs() = default;
     // Empty text (or list) when the person cancels.
-    virtual QString GetOpenFileName(QWidget *parent, const QString &caption, const QString &folder,
-                                    const QString &filter) = 0;
-    virtual QStringList GetOpenFileNames(QWidget *parent, const QString &caption, const QString &folder,
-                                         const QString &filter) = 0;
-    virtual QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &path,
-                                    const QString &filter) = 0;
+    virtual QString GetOpenFileName(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
+        = 0;
+    virtual QStringList GetOpenFileNames(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
+        = 0;
+    virtual QString GetSaveFileName(
+        QWidget *parent, const QString &caption, const QString &path, const QString &filter)
+        = 0;
     virtual QString GetExistingFolder(QWidget *parent, const QString &caption, const QString &folder) = 0;
     // An invalid colour when the person cancels.
     virtual QColor GetColor(QWidget *parent, const QColor &initial, const QString &caption = QString()) = 0;
@@ -39,10 +42,12 @@ DESKTOP_EXPORT QString QtFilterFromPlatformFilter(const QString &filter);
 class DESKTOP_EXPORT QtFileDialogs final : public IFileDialogs
 {
 public:
-    QString GetOpenFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter) override;
-    QStringList GetOpenFileNames(QWidget *parent, const QString &caption, const QString &folder,
-                                 const QString &filter) override;
-    QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &path, const QString &filter) override;
+    QString GetOpenFileName(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &filter) override;
+    QStringList GetOpenFileNames(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &filter) override;
+    QString GetSaveFileName(
+        QWidget *parent, const QString &caption, const QString &path, const QString &filter) override;
     QString GetExistingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     QColor GetColor(QWidget *parent, const QColor &initial, const QString &caption) override;
 };
@@ -65,15 +70,17 @@ public:
     ScriptedFileDialogs(const ScriptedFileDialogs &) = delete;
     ScriptedFileDialogs &operator=(const ScriptedFileDialogs &) = delete;
 
-    void QueueFileName(const QString &path) { m_files.push_back({path}); }
+    void QueueFileName(const QString &path) { m_files.push_back({ path }); }
     void QueueFileNames(const QStringList &paths) { m_files.push_back(paths); }
     void QueueColor(const QColor &color) { m_colors.push_back(color); }
     const std::vector<Request> &Requests() const { return m_requests; }
 
-    QString GetOpenFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter) override;
-    QStringList GetOpenFileNames(QWidget *parent, const QString &caption, const QString &folder,
-                                 const QString &filter) override;
-    QString GetSaveFileName(QWidget *parent, const QString &caption, const QString &path, const QString &filter) override;
+    QString GetOpenFileName(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &filter) override;
+    QStringList GetOpenFileNames(
+        QWidget *parent, const QString &caption, const QString &folder, const QString &filter) override;
+    QString GetSaveFileName(
+        QWidget *parent, const QString &caption, const QString &path, const QString &filter) override;
     QString GetExistingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     QColor GetColor(QWidget *parent, const QColor &initial, const QString &caption) override;
 

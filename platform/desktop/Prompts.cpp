@@ -84,10 +84,11 @@ bool AskYesNo(QWidget *parent, const QString &text, Icon icon)
     return Prompts().Show(parent, text, Buttons::YesNo, icon) == Answer::Yes;
 }
 
-Answer MessageBoxPrompts::Show(QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title)
+Answer MessageBoxPrompts::Show(
+    QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
     QMessageBox box(boxIcon(icon), title.isEmpty() ? QApplication::applicationDisplayName() : title, text,
-                    standardButtons(buttons), parent);
+        standardButtons(buttons), parent);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;
@@ -114,7 +115,8 @@ ScriptedPrompts::~ScriptedPrompts()
         g_installed = m_previous;
 }
 
-Answer ScriptedPrompts::Show(QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title)
+Answer ScriptedPrompts::Show(
+    QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
     Q_UNUSED(parent);
     Q_UNUSED(title);

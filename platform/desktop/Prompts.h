@@ -21,8 +21,9 @@ class DESKTOP_EXPORT IPrompts
 {
 public:
     virtual ~IPrompts() = default;
-    virtual Answer Show(QWidget *parent, const QString &text, Buttons buttons, Icon icon,
-                        const QString &title = QString()) = 0;
+    virtual Answer Show(
+        QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title = QString())
+        = 0;
 };
 
 // The prompts of the process: QMessageBox unless a test installed others.
@@ -38,7 +39,8 @@ DESKTOP_EXPORT bool AskYesNo(QWidget *parent, const QString &text, Icon icon = I
 class DESKTOP_EXPORT MessageBoxPrompts final : public IPrompts
 {
 public:
-    Answer Show(QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title) override;
+    Answer Show(
+        QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title) override;
 };
 
 // Answers from a queue (the default answer when it is empty) and keeps every
@@ -60,7 +62,8 @@ public:
     Icon LastIcon() const { return m_lastIcon; }
     void Clear() { m_texts.clear(); }
 
-    Answer Show(QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title) override;
+    Answer Show(
+        QWidget *parent, const QString &text, Buttons buttons, Icon icon, const QString &title) override;
 
 private:
     std::deque<Answer> m_answers;

@@ -52,7 +52,7 @@ ScriptedShell::~ScriptedShell()
 
 bool ScriptedShell::Open(const QString &target, const QString &verb)
 {
-    m_launches.push_back({target, verb});
+    m_launches.push_back({ target, verb });
     return m_result;
 }
 

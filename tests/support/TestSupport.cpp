@@ -26,8 +26,7 @@ LocaleGuard::~LocaleGuard()
 
 TemporaryFolder::TemporaryFolder()
     : m_dir(QDir::tempPath() + QStringLiteral("/verdanta-test-XXXXXX"))
-{
-}
+{ }
 
 bool TemporaryFolder::writeFile(const QString &name, const QByteArray &content) const
 {

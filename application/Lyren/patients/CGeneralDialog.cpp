@@ -230,8 +230,8 @@ void CGeneralDialog::Refresh()
     const bool hasPatient = main && main->CurrentPosition() >= 0;
     for (QWidget *control : std::as_const(m_fields))
         control->setEnabled(hasPatient);
-    for (QWidget *control : std::initializer_list<QWidget *> { m_pSearch, m_pImport, m_pDeleteDocument,
-             m_pAppointment, m_pDocuments }) {
+    for (QWidget *control : std::initializer_list<QWidget *> {
+             m_pSearch, m_pImport, m_pDeleteDocument, m_pAppointment, m_pDocuments }) {
         if (control)
             control->setEnabled(hasPatient);
     }

@@ -55,8 +55,8 @@ inline QString AddRow(Korbel::ITable *table, const std::vector<std::pair<QString
     return Get(table, QStringLiteral("ID"));
 }
 
-inline ReleasePtr<Korbel::ITable> Query(Korbel::IDataSource *source, const QString &table,
-                                        const std::function<void(Korbel::IQuery *)> &build)
+inline ReleasePtr<Korbel::ITable> Query(
+    Korbel::IDataSource *source, const QString &table, const std::function<void(Korbel::IQuery *)> &build)
 {
     ReleasePtr<Korbel::IQuery> query(source->CreateQuery());
     query->SetTable(table);

@@ -26,9 +26,14 @@ TEST(Binding, ControlsShowTheCurrentRowAndUpdateTakesThemBack)
     TestSupport::TemporaryFolder dir;
     auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
     auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
-    AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("Anna")}, {QStringLiteral("SEX"), QStringLiteral("0")},
-                        {QStringLiteral("DATE_OF_BIRTH"), QStringLiteral("3/7/1969")}, {QStringLiteral("VIP"), QStringLiteral("1")}});
-    AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("Bert")}, {QStringLiteral("SEX"), QStringLiteral("1")}});
+    AddRow(main.get(),
+        { { QStringLiteral("FIRST_NAME"), QStringLiteral("Anna") },
+            { QStringLiteral("SEX"), QStringLiteral("0") },
+            { QStringLiteral("DATE_OF_BIRTH"), QStringLiteral("3/7/1969") },
+            { QStringLiteral("VIP"), QStringLiteral("1") } });
+    AddRow(main.get(),
+        { { QStringLiteral("FIRST_NAME"), QStringLiteral("Bert") },
+            { QStringLiteral("SEX"), QStringLiteral("1") } });
     main->Move(Korbel::MoveFirst);
 
     QWidget page;
@@ -73,7 +78,8 @@ TEST(Binding, ControlsShowTheCurrentRowAndUpdateTakesThemBack)
     auto check = OpenTable(source.get(), QStringLiteral("MAIN"));
     check->Move(Korbel::MoveLast);
     EXPECT_EQ(Get(check.get(), QStringLiteral("ID")), QStringLiteral("2"));
-    EXPECT_EQ(Get(check.get(), QStringLiteral("FIRST_NAME")), QString::fromUtf8("Bertrand \u00e9\u4e2d\U0001F600"));
+    EXPECT_EQ(
+        Get(check.get(), QStringLiteral("FIRST_NAME")), QString::fromUtf8("Bertrand \u00e9\u4e2d\U0001F600"));
     EXPECT_EQ(Get(check.get(), QStringLiteral("INSURANCE_INFO")), QStringLiteral("line one\nline two"));
     EXPECT_EQ(Get(check.get(), QStringLiteral("VIP")), QStringLiteral("1"));
     EXPECT_EQ(Get(check.get(), QStringLiteral("SEX")), QStringLiteral("0"));
@@ -103,8 +109,9 @@ TEST(Binding, MoneyInAnEditBoxShowsCentsAndKeepsFinerAmountsExactly)
     TestSupport::TemporaryFolder dir;
     auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
     auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
-    AddRow(main.get(), {{QStringLiteral("HOM_INS_AMNT"), QStringLiteral("80")},
-                        {QStringLiteral("NAT_INS_AMNT"), QStringLiteral("12.3456")}});
+    AddRow(main.get(),
+        { { QStringLiteral("HOM_INS_AMNT"), QStringLiteral("80") },
+            { QStringLiteral("NAT_INS_AMNT"), QStringLiteral("12.3456") } });
     main->Move(Korbel::MoveFirst);
 
     QWidget page;

@@ -56,7 +56,8 @@ TEST(DataSource, MissingFileBecomesNewDatabaseWithSchemaAndSeeds)
         ASSERT_TRUE(table);
         for (const Korbel::ColumnDef &column : def.columns) {
             Korbel::IField *f = nullptr;
-            EXPECT_EQ(table->GetField(column.name, &f), 1) << def.name.toStdString() << "." << column.name.toStdString();
+            EXPECT_EQ(table->GetField(column.name, &f), 1)
+                << def.name.toStdString() << "." << column.name.toStdString();
             if (f)
                 f->Release();
         }
@@ -88,14 +89,15 @@ TEST(DataSource, MissingFileBecomesNewDatabaseWithSchemaAndSeeds)
 TEST(DataSource, UnreadableFilesAreRefusedAndLeftUntouched)
 {
     TestSupport::TemporaryFolder dir;
-    struct Case {
+    struct Case
+    {
         const char *name;
         QByteArray content;
     } cases[] = {
-        {"empty.mdb", QByteArray()},
-        {"text.mdb", QByteArray("this is not a database at all\n")},
-        {"access.mdb", QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4096, 'x')},
-        {"truncated.mdb", QByteArray("SQLite format 3\0", 16) + QByteArray(50, '\x7f')},
+        { "empty.mdb", QByteArray() },
+        { "text.mdb", QByteArray("this is not a database at all\n") },
+        { "access.mdb", QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4096, 'x') },
+        { "truncated.mdb", QByteArray("SQLite format 3\0", 16) + QByteArray(50, '\x7f') },
     };
     for (const Case &c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
@@ -118,15 +120,17 @@ TEST(DataSource, NewerSchemaIsRefusedAndUpgradeIsIdempotent)
 {
     TestSupport::TemporaryFolder dir;
     const QString path = dir.filePath(QStringLiteral("data.mdb"));
-    { auto source = OpenSource(path); }
-    rawSql(path, {QStringLiteral("PRAGMA user_version = %1").arg(Korbel::CurrentSchemaVersion() + 1)});
+    {
+        auto source = OpenSource(path);
+    }
+    rawSql(path, { QStringLiteral("PRAGMA user_version = %1").arg(Korbel::CurrentSchemaVersion() + 1) });
     const QByteArray before = fileHash(path);
     Korbel::ReleasePtr<IDataSource> newer(DataSourceFactory());
     EXPECT_FALSE(newer->Open(path));
     EXPECT_TRUE(newer->GetErrorDescription().contains(QStringLiteral("newer")));
     EXPECT_EQ(fileHash(path), before);
 
-    rawSql(path, {QStringLiteral("PRAGMA user_version = 0")});
+    rawSql(path, { QStringLiteral("PRAGMA user_version = 0") });
     auto source = OpenSource(path);
     EXPECT_EQ(source->SchemaVersion(), 0);
     EXPECT_TRUE(source->UpgradeSchema());
@@ -139,11 +143,14 @@ TEST(DataSource, OldDatabaseWithAudioTableKeepsIt)
 {
     TestSupport::TemporaryFolder dir;
     const QString path = dir.filePath(QStringLiteral("old.mdb"));
-    rawSql(path, {QStringLiteral("CREATE TABLE MAIN (ID INTEGER PRIMARY KEY AUTOINCREMENT, FIRST_NAME TEXT, LAST_NAME TEXT)"),
-                  QStringLiteral("CREATE TABLE AUDIO (ID INTEGER PRIMARY KEY AUTOINCREMENT, PATIENT_ID INTEGER, "
-                                 "CHAR_POS INTEGER, CONSULTATION_ID INTEGER, FILE_PATH TEXT, IS_VIDEO INTEGER)"),
-                  QStringLiteral("INSERT INTO MAIN (FIRST_NAME, LAST_NAME) VALUES ('Ada', 'Byron')"),
-                  QStringLiteral("INSERT INTO AUDIO (PATIENT_ID, CHAR_POS, FILE_PATH, IS_VIDEO) VALUES (1, 7, '/m/a.wma', 0)")});
+    rawSql(path,
+        { QStringLiteral(
+              "CREATE TABLE MAIN (ID INTEGER PRIMARY KEY AUTOINCREMENT, FIRST_NAME TEXT, LAST_NAME TEXT)"),
+            QStringLiteral("CREATE TABLE AUDIO (ID INTEGER PRIMARY KEY AUTOINCREMENT, PATIENT_ID INTEGER, "
+                           "CHAR_POS INTEGER, CONSULTATION_ID INTEGER, FILE_PATH TEXT, IS_VIDEO INTEGER)"),
+            QStringLiteral("INSERT INTO MAIN (FIRST_NAME, LAST_NAME) VALUES ('Ada', 'Byron')"),
+            QStringLiteral("INSERT INTO AUDIO (PATIENT_ID, CHAR_POS, FILE_PATH, IS_VIDEO) VALUES (1, 7, "
+                           "'/m/a.wma', 0)") });
     auto source = OpenSource(path);
     EXPECT_TRUE(source->UpgradeSchema());
     EXPECT_TRUE(source->TableExists(QStringLiteral("AUDIO")));
@@ -169,7 +176,7 @@ TEST(DataSource, OnlineBackupWhileOpenIsAConsistentCopy)
     auto source = OpenSource(path);
     auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
     for (int i = 0; i < 50; ++i)
-        AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("P%1").arg(i)}});
+        AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("P%1").arg(i) } });
     // An edit that is still pending is not part of the copy.
     ASSERT_TRUE(main->Edit());
     Set(main.get(), QStringLiteral("FIRST_NAME"), QStringLiteral("pending"));
@@ -188,7 +195,8 @@ TEST(DataSource, OnlineBackupWhileOpenIsAConsistentCopy)
     EXPECT_EQ(Get(copied.get(), QStringLiteral("FIRST_NAME")), QStringLiteral("P49"));
     EXPECT_EQ(OpenTable(backup.get(), QStringLiteral("STATUS"))->RecordCount(), 7);
     // The original keeps working after the backup.
-    EXPECT_EQ(AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("after")}}), QStringLiteral("51"));
+    EXPECT_EQ(AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("after") } }),
+        QStringLiteral("51"));
 
     EXPECT_FALSE(source->BackupTo(dir.filePath(QStringLiteral("no/such/folder/data.mdb"))));
 }
@@ -199,10 +207,10 @@ TEST(DataSource, TransactionsAndStoredQueries)
     auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
     auto providers = OpenTable(source.get(), QStringLiteral("PROVIDERS"));
     ASSERT_TRUE(source->BeginTransaction());
-    AddRow(providers.get(), {{QStringLiteral("NAME"), QStringLiteral("Kept")}});
+    AddRow(providers.get(), { { QStringLiteral("NAME"), QStringLiteral("Kept") } });
     EXPECT_EQ(source->CommitTransaction(), 1);
     ASSERT_TRUE(source->BeginTransaction());
-    AddRow(providers.get(), {{QStringLiteral("NAME"), QStringLiteral("Dropped")}});
+    AddRow(providers.get(), { { QStringLiteral("NAME"), QStringLiteral("Dropped") } });
     EXPECT_TRUE(source->RollbackTransaction());
     auto reopened = OpenTable(source.get(), QStringLiteral("PROVIDERS"));
     EXPECT_EQ(reopened->RecordCount(), 1);

@@ -13,12 +13,12 @@ TEST(Durability, AWriteThatReportedSuccessSurvivesAKilledProgram)
     {
         auto source = OpenSource(path);
         auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
-        AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("Anna")}});
+        AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("Anna") } });
     }
     for (int round = 0; round < 3; ++round) {
         const QString value = QStringLiteral("written-%1").arg(round);
         QProcess child;
-        child.start(QStringLiteral(KORBEL_CRASH_CHILD), {path, value});
+        child.start(QStringLiteral(KORBEL_CRASH_CHILD), { path, value });
         ASSERT_TRUE(child.waitForStarted());
         ASSERT_TRUE(child.waitForReadyRead(10000)) << child.readAllStandardError().toStdString();
         ASSERT_EQ(child.readLine().trimmed(), QByteArray("written"));

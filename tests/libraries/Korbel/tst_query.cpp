@@ -21,11 +21,13 @@ protected:
     {
         source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
         auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
-        const char *people[][2] = {{"Anna", "Lee"},  {"Andrew", "Lee"},    {"Joan", "Anders"}, {"anselm", "Lee"},
-                                   {"An%na", "Kim"}, {"An_dy", "Lee"},     {"Zoë", "Åberg"},   {"Ann*", "Star"}};
+        const char *people[][2]
+            = { { "Anna", "Lee" }, { "Andrew", "Lee" }, { "Joan", "Anders" }, { "anselm", "Lee" },
+                  { "An%na", "Kim" }, { "An_dy", "Lee" }, { "Zoë", "Åberg" }, { "Ann*", "Star" } };
         for (const auto &p : people)
-            AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QString::fromUtf8(p[0])},
-                                {QStringLiteral("LAST_NAME"), QString::fromUtf8(p[1])}});
+            AddRow(main.get(),
+                { { QStringLiteral("FIRST_NAME"), QString::fromUtf8(p[0]) },
+                    { QStringLiteral("LAST_NAME"), QString::fromUtf8(p[1]) } });
     }
     QStringList find(const QString &first, const QString &last)
     {
@@ -33,7 +35,8 @@ protected:
             q->Where(QStringLiteral("FIRST_NAME"), Compare::Prefix, first);
             q->Where(QStringLiteral("LAST_NAME"), Compare::Prefix, last);
         });
-        return result ? column(result.get(), QStringLiteral("FIRST_NAME")) : QStringList{QStringLiteral("<failed>")};
+        return result ? column(result.get(), QStringLiteral("FIRST_NAME"))
+                      : QStringList { QStringLiteral("<failed>") };
     }
 
     TestSupport::TemporaryFolder dir;
@@ -45,18 +48,19 @@ protected:
 TEST_F(QueryTest, PrefixFindMatchesStartsOnlyAndWildcardsMatchThemselves)
 {
     EXPECT_EQ(find(QStringLiteral("an"), QString()),
-              (QStringList{QStringLiteral("Anna"), QStringLiteral("Andrew"), QStringLiteral("anselm"),
-                           QStringLiteral("An%na"), QStringLiteral("An_dy"), QStringLiteral("Ann*")}));
-    EXPECT_EQ(find(QStringLiteral("An%"), QString()), QStringList{QStringLiteral("An%na")});
-    EXPECT_EQ(find(QStringLiteral("An_"), QString()), QStringList{QStringLiteral("An_dy")});
-    EXPECT_EQ(find(QStringLiteral("Ann*"), QString()), QStringList{QStringLiteral("Ann*")});
-    EXPECT_EQ(find(QStringLiteral("*"), QString()), QStringList{});
+        (QStringList { QStringLiteral("Anna"), QStringLiteral("Andrew"), QStringLiteral("anselm"),
+            QStringLiteral("An%na"), QStringLiteral("An_dy"), QStringLiteral("Ann*") }));
+    EXPECT_EQ(find(QStringLiteral("An%"), QString()), QStringList { QStringLiteral("An%na") });
+    EXPECT_EQ(find(QStringLiteral("An_"), QString()), QStringList { QStringLiteral("An_dy") });
+    EXPECT_EQ(find(QStringLiteral("Ann*"), QString()), QStringList { QStringLiteral("Ann*") });
+    EXPECT_EQ(find(QStringLiteral("*"), QString()), QStringList {});
     EXPECT_EQ(find(QStringLiteral("an"), QStringLiteral("lee")),
-              (QStringList{QStringLiteral("Anna"), QStringLiteral("Andrew"), QStringLiteral("anselm"),
-                           QStringLiteral("An_dy")}));
+        (QStringList { QStringLiteral("Anna"), QStringLiteral("Andrew"), QStringLiteral("anselm"),
+            QStringLiteral("An_dy") }));
     EXPECT_EQ(find(QString(), QString()).size(), 8);
-    EXPECT_EQ(find(QString::fromUtf8("Zoë"), QString::fromUtf8("Å")), QStringList{QString::fromUtf8("Zoë")});
-    EXPECT_EQ(find(QStringLiteral("x"), QString()), QStringList{});
+    EXPECT_EQ(
+        find(QString::fromUtf8("Zoë"), QString::fromUtf8("Å")), QStringList { QString::fromUtf8("Zoë") });
+    EXPECT_EQ(find(QStringLiteral("x"), QString()), QStringList {});
 }
 
 TEST_F(QueryTest, ConditionsOrderingAndNulls)
@@ -77,20 +81,20 @@ TEST_F(QueryTest, ConditionsOrderingAndNulls)
         q->Where(QStringLiteral("PARENT_ID"), Compare::NotEqual, QStringLiteral("3"));
     });
     EXPECT_EQ(column(candidates.get(), QStringLiteral("ID")),
-              (QStringList{QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
-                           QStringLiteral("7"), QStringLiteral("8")}));
+        (QStringList { QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+            QStringLiteral("7"), QStringLiteral("8") }));
 
     auto ordered = Query(source.get(), QStringLiteral("MAIN"), [](IQuery *q) {
         q->Where(QStringLiteral("LAST_NAME"), Compare::Equal, QStringLiteral("Lee"));
         q->OrderBy(QStringLiteral("FIRST_NAME"), false);
     });
     EXPECT_EQ(column(ordered.get(), QStringLiteral("FIRST_NAME")),
-              (QStringList{QStringLiteral("anselm"), QStringLiteral("Anna"), QStringLiteral("Andrew"),
-                           QStringLiteral("An_dy")}));
+        (QStringList { QStringLiteral("anselm"), QStringLiteral("Anna"), QStringLiteral("Andrew"),
+            QStringLiteral("An_dy") }));
 
     auto nulls = Query(source.get(), QStringLiteral("MAIN"),
-                       [](IQuery *q) { q->Where(QStringLiteral("PARENT_ID"), Compare::IsNull); });
-    EXPECT_EQ(column(nulls.get(), QStringLiteral("ID")), QStringList{QStringLiteral("2")});
+        [](IQuery *q) { q->Where(QStringLiteral("PARENT_ID"), Compare::IsNull); });
+    EXPECT_EQ(column(nulls.get(), QStringLiteral("ID")), QStringList { QStringLiteral("2") });
     auto none = Query(source.get(), QStringLiteral("MAIN"), [](IQuery *q) {
         q->Where(QStringLiteral("DATE_OF_BIRTH"), Compare::Equal, QStringLiteral("not a date"));
     });
@@ -106,22 +110,30 @@ TEST_F(QueryTest, ConditionsOrderingAndNulls)
 TEST_F(QueryTest, FilteredChildTablesAndYesNoFilters)
 {
     auto invoicing = OpenTable(source.get(), QStringLiteral("INVOICING"));
-    AddRow(invoicing.get(), {{QStringLiteral("PATIENT_ID"), QStringLiteral("1")}, {QStringLiteral("ACTIVE"), QStringLiteral("1")},
-                             {QStringLiteral("AMOUNT"), QStringLiteral("30")}});
-    AddRow(invoicing.get(), {{QStringLiteral("PATIENT_ID"), QStringLiteral("1")}, {QStringLiteral("ACTIVE"), QStringLiteral("0")},
-                             {QStringLiteral("AMOUNT"), QStringLiteral("50")}});
-    AddRow(invoicing.get(), {{QStringLiteral("PATIENT_ID"), QStringLiteral("2")}, {QStringLiteral("AMOUNT"), QStringLiteral("9")}});
+    AddRow(invoicing.get(),
+        { { QStringLiteral("PATIENT_ID"), QStringLiteral("1") },
+            { QStringLiteral("ACTIVE"), QStringLiteral("1") },
+            { QStringLiteral("AMOUNT"), QStringLiteral("30") } });
+    AddRow(invoicing.get(),
+        { { QStringLiteral("PATIENT_ID"), QStringLiteral("1") },
+            { QStringLiteral("ACTIVE"), QStringLiteral("0") },
+            { QStringLiteral("AMOUNT"), QStringLiteral("50") } });
+    AddRow(invoicing.get(),
+        { { QStringLiteral("PATIENT_ID"), QStringLiteral("2") },
+            { QStringLiteral("AMOUNT"), QStringLiteral("9") } });
     auto unpaid = Query(source.get(), QStringLiteral("INVOICING"), [](IQuery *q) {
         q->Where(QStringLiteral("PATIENT_ID"), Compare::Equal, QStringLiteral("1"));
         q->Where(QStringLiteral("ACTIVE"), Compare::Equal, QStringLiteral("TRUE"));
     });
-    EXPECT_EQ(column(unpaid.get(), QStringLiteral("AMOUNT")), QStringList{QStringLiteral("30.0000")});
+    EXPECT_EQ(column(unpaid.get(), QStringLiteral("AMOUNT")), QStringList { QStringLiteral("30.0000") });
     auto paid = Query(source.get(), QStringLiteral("INVOICING"), [](IQuery *q) {
         q->Where(QStringLiteral("PATIENT_ID"), Compare::Equal, QStringLiteral("1"));
         q->Where(QStringLiteral("ACTIVE"), Compare::Equal, QStringLiteral("FALSE"));
     });
-    EXPECT_EQ(column(paid.get(), QStringLiteral("AMOUNT")), QStringList{QStringLiteral("50.0000")});
+    EXPECT_EQ(column(paid.get(), QStringLiteral("AMOUNT")), QStringList { QStringLiteral("50.0000") });
     // A row added through a filtered table is part of it at once.
-    AddRow(paid.get(), {{QStringLiteral("PATIENT_ID"), QStringLiteral("1")}, {QStringLiteral("ACTIVE"), QStringLiteral("0")}});
+    AddRow(paid.get(),
+        { { QStringLiteral("PATIENT_ID"), QStringLiteral("1") },
+            { QStringLiteral("ACTIVE"), QStringLiteral("0") } });
     EXPECT_EQ(paid->RecordCount(), 2);
 }

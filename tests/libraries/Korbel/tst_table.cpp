@@ -16,8 +16,8 @@ protected:
     {
         source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
         main = OpenTable(source.get(), QStringLiteral("MAIN"));
-        for (const char *name : {"Anna", "Bert", "Carl", "Dora"})
-            AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QString::fromLatin1(name)}});
+        for (const char *name : { "Anna", "Bert", "Carl", "Dora" })
+            AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QString::fromLatin1(name) } });
     }
     QString name() { return Get(main.get(), QStringLiteral("FIRST_NAME")); }
 
@@ -111,12 +111,15 @@ TEST_F(TableTest, EditUpdateCancelAndDelete)
     EXPECT_EQ(main->RecordCount(), 0);
     EXPECT_EQ(OpenTable(source.get(), QStringLiteral("MAIN"))->RecordCount(), 0);
     // The key is never reused.
-    EXPECT_EQ(AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("Eve")}}), QStringLiteral("5"));
+    EXPECT_EQ(
+        AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("Eve") } }), QStringLiteral("5"));
 }
 
 TEST_F(TableTest, LocateAndLocateNextInRecordSetOrder)
 {
-    AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("Bert")}, {QStringLiteral("LAST_NAME"), QStringLiteral("Two")}});
+    AddRow(main.get(),
+        { { QStringLiteral("FIRST_NAME"), QStringLiteral("Bert") },
+            { QStringLiteral("LAST_NAME"), QStringLiteral("Two") } });
     EXPECT_EQ(main->Locate(QStringLiteral("FIRST_NAME"), Korbel::LocateEqual, QStringLiteral("Bert")), 1);
     EXPECT_EQ(Get(main.get(), QStringLiteral("ID")), QStringLiteral("2"));
     EXPECT_EQ(main->LocateNext(QStringLiteral("FIRST_NAME"), Korbel::LocateEqual, QStringLiteral("Bert")), 1);
@@ -127,14 +130,16 @@ TEST_F(TableTest, LocateAndLocateNextInRecordSetOrder)
     EXPECT_EQ(name(), QStringLiteral("Carl"));
     EXPECT_EQ(main->Locate(QStringLiteral("ID"), Korbel::LocateEqual, QStringLiteral("99")), 0);
     EXPECT_EQ(main->Locate(QStringLiteral("NO_FIELD"), Korbel::LocateEqual, QStringLiteral("1")), 0);
-    EXPECT_EQ(main->Locate(QStringLiteral("DATE_OF_BIRTH"), Korbel::LocateEqual, QStringLiteral("not a date")), 0);
+    EXPECT_EQ(
+        main->Locate(QStringLiteral("DATE_OF_BIRTH"), Korbel::LocateEqual, QStringLiteral("not a date")), 0);
     EXPECT_EQ(name(), QStringLiteral("Carl"));
     // Markup and quotes in values are plain data.
-    AddRow(main.get(), {{QStringLiteral("FIRST_NAME"), QStringLiteral("O'Brien\"; DROP TABLE MAIN; --")}});
+    AddRow(
+        main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("O'Brien\"; DROP TABLE MAIN; --") } });
     main->Move(Korbel::MoveFirst);
     EXPECT_EQ(main->Locate(QStringLiteral("FIRST_NAME"), Korbel::LocateEqual,
-                           QStringLiteral("O'Brien\"; DROP TABLE MAIN; --")),
-              1);
+                  QStringLiteral("O'Brien\"; DROP TABLE MAIN; --")),
+        1);
     EXPECT_TRUE(source->TableExists(QStringLiteral("MAIN")));
 }
 
@@ -163,8 +168,9 @@ TEST_F(TableTest, TextFormsAreTypedInStorageAndSurviveALocaleChange)
         db.setDatabaseName(source->GetPath());
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QStringLiteral("SELECT DATE_OF_BIRTH, MONTHLY_FEE, VIP, typeof(MONTHLY_FEE), MONTHLY_FEE_TS "
-                                          "FROM MAIN WHERE ID = 1")));
+        ASSERT_TRUE(q.exec(
+            QStringLiteral("SELECT DATE_OF_BIRTH, MONTHLY_FEE, VIP, typeof(MONTHLY_FEE), MONTHLY_FEE_TS "
+                           "FROM MAIN WHERE ID = 1")));
         ASSERT_TRUE(q.next());
         EXPECT_EQ(q.value(0).toString(), QStringLiteral("1969-03-07"));
         EXPECT_EQ(q.value(1).toLongLong(), 12345000);
@@ -235,8 +241,9 @@ TEST_F(TableTest, DeleteRefusedByTheDatabaseKeepsTheRow)
         db.setDatabaseName(source->GetPath());
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TRIGGER keep_bert BEFORE DELETE ON MAIN WHEN OLD.FIRST_NAME = 'Bert' "
-                                          "BEGIN SELECT RAISE(ABORT, 'patient is referenced'); END")));
+        ASSERT_TRUE(q.exec(
+            QStringLiteral("CREATE TRIGGER keep_bert BEFORE DELETE ON MAIN WHEN OLD.FIRST_NAME = 'Bert' "
+                           "BEGIN SELECT RAISE(ABORT, 'patient is referenced'); END")));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("trigger"));
     ASSERT_EQ(main->Locate(QStringLiteral("FIRST_NAME"), Korbel::LocateEqual, QStringLiteral("Bert")), 1);

@@ -20,8 +20,8 @@ TEST(Desktop, ScriptedPromptsAnswerInOrderAndFitTheButtons)
         EXPECT_EQ(Prompts().Show(nullptr, QStringLiteral("y"), Buttons::Ok, Icon::Warning), Answer::Ok);
         Inform(nullptr, QStringLiteral("Done"));
         EXPECT_EQ(prompts.Texts(),
-                  (QStringList{QStringLiteral("Delete?"), QStringLiteral("Again?"), QStringLiteral("x"),
-                               QStringLiteral("y"), QStringLiteral("Done")}));
+            (QStringList { QStringLiteral("Delete?"), QStringLiteral("Again?"), QStringLiteral("x"),
+                QStringLiteral("y"), QStringLiteral("Done") }));
         EXPECT_EQ(prompts.LastIcon(), Icon::Information);
         {
             ScriptedPrompts inner;
@@ -36,18 +36,20 @@ TEST(Desktop, ScriptedPromptsAnswerInOrderAndFitTheButtons)
 
 TEST(Desktop, FiltersConvertAndScriptedDialogsRecord)
 {
-    EXPECT_EQ(QtFilterFromPlatformFilter(QStringLiteral(
-                  "Document Files (*.doc; *.rtf)| *.doc; *.rtf|All files (*.*)|*.*||")),
-              QStringLiteral("Document Files (*.doc *.rtf);;All files (*)"));
+    EXPECT_EQ(QtFilterFromPlatformFilter(
+                  QStringLiteral("Document Files (*.doc; *.rtf)| *.doc; *.rtf|All files (*.*)|*.*||")),
+        QStringLiteral("Document Files (*.doc *.rtf);;All files (*)"));
     EXPECT_EQ(QtFilterFromPlatformFilter(QString()), QString());
 
     ScriptedFileDialogs dialogs;
     dialogs.QueueFileName(QStringLiteral("/a/b.doc"));
     dialogs.QueueFileName(QString());
     dialogs.QueueColor(Qt::red);
-    EXPECT_EQ(FileDialogs().GetOpenFileName(nullptr, QStringLiteral("Open"), QStringLiteral("/a"), QStringLiteral("f")),
-              QStringLiteral("/a/b.doc"));
-    EXPECT_EQ(FileDialogs().GetSaveFileName(nullptr, QStringLiteral("Save"), QString(), QString()), QString());
+    EXPECT_EQ(FileDialogs().GetOpenFileName(
+                  nullptr, QStringLiteral("Open"), QStringLiteral("/a"), QStringLiteral("f")),
+        QStringLiteral("/a/b.doc"));
+    EXPECT_EQ(
+        FileDialogs().GetSaveFileName(nullptr, QStringLiteral("Save"), QString(), QString()), QString());
     EXPECT_EQ(FileDialogs().GetOpenFileName(nullptr, QString(), QString(), QString()), QString());
     EXPECT_EQ(FileDialogs().GetColor(nullptr, Qt::blue), QColor(Qt::red));
     EXPECT_FALSE(FileDialogs().GetColor(nullptr, Qt::blue).isValid());
