@@ -5,7 +5,8 @@
 #                        [INCLUDE_ROOT dir] [PCH])
 #   verdanta_add_module(Name SOURCES ... [DEPENDS ...] [PCH])
 #   verdanta_add_executable(Name SOURCES ... [DEPENDS ...] [PCH])
-#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [PCH])
+#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [LOGIC] [PCH] [TIMEOUT s])
+#   verdanta_forbid_link(Target Library)
 #   verdanta_add_benchmark(Name SOURCES ... [DEPENDS ...])
 
 include(GenerateExportHeader)
@@ -16,6 +17,11 @@ set(VERDANTA_PCH_HEADERS
     <QtWidgets/QWidget> <QtWidgets/QDialog> <QtWidgets/QLabel> <QtWidgets/QPushButton>
     <QtWidgets/QLineEdit> <QtWidgets/QComboBox> <QtWidgets/QCheckBox> <QtWidgets/QLayout>
     <QtGui/QPainter> <memory> <vector> <map> <functional> <string>)
+# The same without widgets, for targets that must not see them.
+set(VERDANTA_LOGIC_PCH_HEADERS
+    <QtCore/QObject> <QtCore/QString> <QtCore/QStringList> <QtCore/QVariant>
+    <QtCore/QDateTime> <QtCore/QHash> <QtCore/QList> <QtCore/QDir> <QtCore/QFile>
+    <QtGui/QPainter> <QtGui/QTextDocument> <memory> <vector> <map> <functional> <string>)
 
 function(_verdanta_common target)
   target_compile_options(${target} PRIVATE ${VERDANTA_WARNINGS})
@@ -105,17 +111,29 @@ function(verdanta_add_executable name)
 endfunction()
 
 # A GoogleTest program. Every test runs with the offscreen platform plugin, a
-# pinned locale and a throw-away home, set up by the shared test main.
+# pinned locale and a throw-away home, set up by the shared test main. A LOGIC
+# test runs without widgets: its main makes a QGuiApplication, the build
+# refuses to link it with Qt Widgets, and the main fails when the library is
+# loaded all the same.
 function(verdanta_add_test name)
-  cmake_parse_arguments(ARG "PCH" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "PCH;LOGIC" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} VerdantaTestSupport GTest::gtest GTest::gmock)
+  if(ARG_LOGIC)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} VerdantaTestMainLogic GTest::gtest GTest::gmock)
+    verdanta_forbid_link(${name} Qt6::Widgets)
+  else()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} VerdantaTestMainWidgets GTest::gtest GTest::gmock)
+  endif()
   _verdanta_common(${name})
   if(ARG_PCH)
-    _verdanta_pch(${name})
+    if(ARG_LOGIC)
+      target_precompile_headers(${name} PRIVATE ${VERDANTA_LOGIC_PCH_HEADERS})
+    else()
+      _verdanta_pch(${name})
+    endif()
   endif()
   # The shared test main sets the test environment itself (offscreen platform,
   # modules folder, fixtures folder, sanitizer options): properties of
@@ -133,3 +151,57 @@ function(verdanta_add_benchmark name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
   _verdanta_common(${name})
 endfunction()
+
+# Fails the configuration when a target reaches a library through its links,
+# directly or through any target it links (checked once every target exists).
+function(verdanta_forbid_link target library)
+  set_property(GLOBAL APPEND PROPERTY VERDANTA_FORBIDDEN_LINKS "${target}|${library}")
+endfunction()
+
+function(_verdanta_links_of target out)
+  set(found)
+  foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+    get_target_property(links ${target} ${property})
+    if(links)
+      foreach(link IN LISTS links)
+        # Generator expressions such as $<LINK_ONLY:x> still name x.
+        string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+        list(APPEND found ${link})
+      endforeach()
+    endif()
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(_verdanta_check_forbidden_links)
+  get_property(pairs GLOBAL PROPERTY VERDANTA_FORBIDDEN_LINKS)
+  foreach(pair IN LISTS pairs)
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 target)
+    list(GET pair 1 library)
+    set(queue ${target})
+    set(seen)
+    while(queue)
+      list(POP_FRONT queue current)
+      if(current IN_LIST seen)
+        continue()
+      endif()
+      list(APPEND seen ${current})
+      if(current STREQUAL library)
+        message(FATAL_ERROR "${target} must not link ${library}, but reaches it through its links.")
+      endif()
+      if(TARGET ${current})
+        get_target_property(aliased ${current} ALIASED_TARGET)
+        if(aliased)
+          list(APPEND queue ${aliased})
+          if(aliased STREQUAL library)
+            message(FATAL_ERROR "${target} must not link ${library}.")
+          endif()
+        endif()
+        _verdanta_links_of(${current} links)
+        list(APPEND queue ${links})
+      endif()
+    endwhile()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _verdanta_check_forbidden_links)

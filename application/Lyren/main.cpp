@@ -1,4 +1,4 @@
-#include "shell/CVerdantaApp.h"
+#include "shell/ui/CVerdantaApp.h"
 
 #include "AppInfo.h"
 

@@ -11,8 +11,8 @@
 #include "Korbel/DataSource.h"
 #include "patients/forms/CLogicMedicalHistory.h"
 #include "patients/forms/CLogicQuestionnaire.h"
-#include "patients/forms/CMedicalHistoryLayoutDlg.h"
-#include "patients/forms/CQuestLayoutDlg.h"
+#include "patients/forms/ui/CMedicalHistoryLayoutDlg.h"
+#include "patients/forms/ui/CQuestLayoutDlg.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QApplication>

@@ -19,15 +19,17 @@
 #include "practice/BenchTimer.h"
 #include "practice/SyntheticPractice.h"
 
-#include "patients/CFindDlg.h"
-#include "patients/CGeneralDialog.h"
+#include "core/CLogicFolders.h"
+#include "core/LogicContext.h"
 #include "patients/CLogicPatient.h"
+#include "patients/ui/CFindDlg.h"
+#include "patients/ui/CGeneralDialog.h"
 #include "shell/CLogicMain.h"
-#include "shell/CMainFrame.h"
-#include "shell/CPageContainer.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CPageContainer.h"
 
 #include "Korbel/DataSource.h"
-#include "desktop/Prompts.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QApplication>
@@ -103,8 +105,11 @@ int FindBenchmarks()
     if (!source->Open(path))
         return 1;
     Korbel::ReleasePtr<Korbel::ITable> main(source->OpenTable(QStringLiteral("MAIN")));
+    CLogicFolders folders(dir.path() + QLatin1Char('/'), dir.path());
+    LogicContext context(folders);
+    context.SetData(source.get(), main.get(), nullptr, QStringLiteral("MEDIA"));
     CLogicPatient patient;
-    if (!main || !patient.Open(source.get(), main.get(), nullptr))
+    if (!main || !patient.Open(context))
         return 1;
     int count = 0;
     const char *const *names = Bench::FirstNames(&count);

@@ -13,7 +13,7 @@
 #include "finance/LogicDilutions.h"
 #include "finance/LogicMedicines.h"
 #include "finance/LogicStocks.h"
-#include "finance/ManagementDialog.h"
+#include "finance/ui/ManagementDialog.h"
 
 #include "Korbel/XListCtrl/XListCtrl.h"
 

@@ -12,8 +12,8 @@
 #include "practice/BenchTimer.h"
 #include "practice/SyntheticPractice.h"
 
-#include "shell/CMainFrame.h"
-#include "shell/CVerdantaApp.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CVerdantaApp.h"
 
 #include "profile/IniFile.h"
 

@@ -16,9 +16,11 @@
 #include <functional>
 #include <memory>
 
-class QWidget;
+class QObject;
 
 namespace Korbel {
+
+enum class ColumnKind;
 
 // Move kinds of ITable::Move.
 enum MoveKind : int {
@@ -77,9 +79,9 @@ public:
 
     // Binds a control: every move of the table shows the value in it, and
     // Update() of a pending edit or new row takes it back (when writable).
-    // Line edits, plain and rich text edits, combo boxes (the item whose data
-    // equals the key), check boxes, spin boxes, date and date-time edits.
-    virtual bool BindControl(QWidget *control, int writable) = 0;
+    // The data source's control binder decides which controls can be bound
+    // and how values show in them; without one nothing can be bound.
+    virtual bool BindControl(QObject *control, int writable) = 0;
 
 protected:
     virtual ~IField() = default;
@@ -180,6 +182,27 @@ public:
 protected:
     virtual ~IDataSource() = default;
 };
+
+// Shows stored values in controls and takes them back. The data library
+// holds no window code: the program's window layer gives a binder to each
+// data source whose fields it binds (Korbel/Binding/WidgetBinder.h binds the
+// common widgets).
+class KORBEL_EXPORT IControlBinder
+{
+public:
+    virtual bool CanBind(const QObject *control) const = 0;
+    virtual void Show(QObject *control, ColumnKind kind, const QVariant &stored) const = 0;
+    // False when the control's content cannot be read as the kind (a typed
+    // date that is not a date); the stored value is then left alone.
+    virtual bool Take(const QObject *control, ColumnKind kind, QVariant *stored) const = 0;
+
+protected:
+    ~IControlBinder() = default;
+};
+
+// Gives a data source its control binder (not owned; it must outlive the
+// bindings). None stops further binding.
+KORBEL_EXPORT void SetControlBinder(IDataSource *source, const IControlBinder *binder);
 
 // Handler of RunStoredQuery: the program registers what previews a stored
 // report; without one the call fails.

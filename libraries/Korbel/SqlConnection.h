@@ -72,7 +72,16 @@ public:
     // The table that ADDRESS follows: the first unfiltered MAIN table opened.
     SqlTable *primaryMain = nullptr;
 
+    // Every open table of the connection, so that a rollback can make each
+    // one forget the rows that were undone.
+    std::vector<SqlTable *> openTables;
+    // Nesting depth of BeginTransaction: the outermost is a transaction, the
+    // inner ones are savepoints.
+    int transactionDepth = 0;
+
     StoredQueryHandler storedQueryHandler;
+    // Shows values in bound controls and takes them back; none: no binding.
+    const IControlBinder *binder = nullptr;
 
 private:
     QString m_name;

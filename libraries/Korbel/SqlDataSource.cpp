@@ -302,12 +302,26 @@ bool SqlDataSource::UpgradeSchema()
     return true;
 }
 
+bool SqlDataSource::execute(const QString &sql)
+{
+    QSqlQuery query(m_conn->db());
+    if (!query.exec(sql))
+        return fail(query.lastError().text());
+    return true;
+}
+
 bool SqlDataSource::BeginTransaction()
 {
     if (!m_conn)
         return fail(QStringLiteral("The database is not open."));
-    if (!m_conn->db().transaction())
-        return fail(m_conn->db().lastError().text());
+    const int depth = m_conn->transactionDepth;
+    if (depth == 0) {
+        if (!m_conn->db().transaction())
+            return fail(m_conn->db().lastError().text());
+    } else if (!execute(QStringLiteral("SAVEPOINT korbel_%1").arg(depth))) {
+        return false;
+    }
+    ++m_conn->transactionDepth;
     return true;
 }
 
@@ -315,11 +329,24 @@ int SqlDataSource::CommitTransaction()
 {
     if (!m_conn)
         return fail(QStringLiteral("The database is not open.")) ? 1 : 0;
+    const int depth = m_conn->transactionDepth;
+    if (depth <= 0) {
+        fail(QStringLiteral("No transaction is open."));
+        return 0;
+    }
     m_conn->bumpVersion();
+    if (depth > 1) {
+        if (!execute(QStringLiteral("RELEASE SAVEPOINT korbel_%1").arg(depth - 1)))
+            return 0;
+        --m_conn->transactionDepth;
+        return 1;
+    }
     if (!m_conn->db().commit()) {
+        // The transaction stays open: the caller rolls it back.
         fail(m_conn->db().lastError().text());
         return 0;
     }
+    m_conn->transactionDepth = 0;
     return 1;
 }
 
@@ -327,10 +354,27 @@ bool SqlDataSource::RollbackTransaction()
 {
     if (!m_conn)
         return fail(QStringLiteral("The database is not open."));
+    const int depth = m_conn->transactionDepth;
+    if (depth <= 0)
+        return fail(QStringLiteral("No transaction is open."));
     m_conn->bumpVersion();
-    if (!m_conn->db().rollback())
-        return fail(m_conn->db().lastError().text());
-    return true;
+    bool undone = true;
+    if (depth > 1) {
+        const QString savepoint = QStringLiteral("korbel_%1").arg(depth - 1);
+        undone = execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + savepoint)
+            && execute(QStringLiteral("RELEASE SAVEPOINT ") + savepoint);
+        --m_conn->transactionDepth;
+    } else {
+        undone = m_conn->db().rollback();
+        if (!undone)
+            fail(m_conn->db().lastError().text());
+        m_conn->transactionDepth = 0;
+    }
+    // Rows written in the transaction are gone: every open table forgets them.
+    const std::vector<SqlTable *> tables = m_conn->openTables;
+    for (SqlTable *table : tables)
+        table->reloadAfterRollback();
+    return undone;
 }
 
 bool SqlDataSource::RunStoredQuery(const QString &name, const QString &parameter)
@@ -356,6 +400,12 @@ void SqlDataSource::setStoredQueryHandler(StoredQueryHandler handler)
 {
     if (m_conn)
         m_conn->storedQueryHandler = std::move(handler);
+}
+
+void SqlDataSource::setControlBinder(const IControlBinder *binder)
+{
+    if (m_conn)
+        m_conn->binder = binder;
 }
 
 bool SqlDataSource::BackupTo(const QString &path)
@@ -425,6 +475,12 @@ void SetStoredQueryHandler(IDataSource *source, StoredQueryHandler handler)
 {
     if (auto *sql = dynamic_cast<SqlDataSource *>(source))
         sql->setStoredQueryHandler(std::move(handler));
+}
+
+void SetControlBinder(IDataSource *source, const IControlBinder *binder)
+{
+    if (auto *sql = dynamic_cast<SqlDataSource *>(source))
+        sql->setControlBinder(binder);
 }
 
 } // namespace Korbel

@@ -26,9 +26,12 @@ public:
     int SchemaVersion() const override;
 
     void setStoredQueryHandler(StoredQueryHandler handler);
+    void setControlBinder(const IControlBinder *binder);
 
 private:
     bool fail(const QString &error);
+    // Runs one statement without values; false and the error on failure.
+    bool execute(const QString &sql);
     bool connect(const QString &path);
     bool createNew(const QString &path);
     bool checkExisting(const QString &path);

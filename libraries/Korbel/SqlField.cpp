@@ -90,7 +90,7 @@ bool SqlField::SetValue(const QVariant &value)
     return m_table->setStoredValue(m_column, stored, &error);
 }
 
-bool SqlField::BindControl(QWidget *control, int writable)
+bool SqlField::BindControl(QObject *control, int writable)
 {
     if (!m_table)
         return false;

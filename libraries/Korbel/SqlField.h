@@ -27,7 +27,7 @@ public:
     bool SetNotNull() override;
     QVariant GetValue() const override;
     bool SetValue(const QVariant &value) override;
-    bool BindControl(QWidget *control, int writable) override;
+    bool BindControl(QObject *control, int writable) override;
 
 private:
     SqlTable *m_table;

@@ -1,6 +1,5 @@
 #include "Korbel/SqlTable.h"
 
-#include "Korbel/ControlBinding.h"
 #include "Korbel/SqlField.h"
 #include "Korbel/ValueText.h"
 
@@ -42,6 +41,7 @@ SqlTable::SqlTable(std::shared_ptr<Connection> connection, const TableLayout &la
             columns << SqlDialect::quote(c.name);
     }
     m_selectColumns = columns.join(QStringLiteral(", "));
+    m_conn->openTables.push_back(this);
 }
 
 SqlTable::~SqlTable()
@@ -58,6 +58,8 @@ SqlTable::~SqlTable()
     }
     if (m_conn->primaryMain == this)
         m_conn->primaryMain = nullptr;
+    auto &open = m_conn->openTables;
+    open.erase(std::remove(open.begin(), open.end(), this), open.end());
 }
 
 void SqlTable::Release()
@@ -104,6 +106,28 @@ bool SqlTable::load(QString *error)
     m_positionsValid = false;
     m_pos = m_ids.empty() ? -1 : 0;
     return true;
+}
+
+void SqlTable::reloadAfterRollback()
+{
+    // The keys are read again under the same condition (a follower's is its
+    // master's key). Bound controls are not touched: after a failed save they
+    // keep what was typed, so that the next save can write it.
+    const qint64 current = currentId();
+    std::vector<qint64> ids;
+    if (!idsWhere(QString(), {}, &ids))
+        return;
+    m_ids = std::move(ids);
+    m_positionsValid = false;
+    m_cache.clear();
+    if (m_ids.empty()) {
+        m_pos = -1;
+        return;
+    }
+    rebuildPositions();
+    const auto found = m_positions.find(current);
+    m_pos = found != m_positions.end() ? found->second
+                                       : std::min(std::max(m_pos, 0), static_cast<int>(m_ids.size()) - 1);
 }
 
 void SqlTable::rebuildPositions() const
@@ -369,7 +393,7 @@ void SqlTable::takeBoundControls()
         if (!b.writable || !b.control)
             continue;
         QVariant stored;
-        if (!TakeFromControl(b.control, m_layout.columns[b.column].kind, &stored)) {
+        if (!m_conn->binder || !m_conn->binder->Take(b.control, m_layout.columns[b.column].kind, &stored)) {
             m_error = QStringLiteral("The value shown for %1 cannot be stored.")
                           .arg(m_layout.columns[b.column].name);
             continue;
@@ -635,9 +659,9 @@ bool SqlTable::SetBinary(const QString &field, const QByteArray &bytes)
     return true;
 }
 
-bool SqlTable::bindControl(int column, QWidget *control, bool writable)
+bool SqlTable::bindControl(int column, QObject *control, bool writable)
 {
-    if (!control || !IsBindableControl(control)) {
+    if (!control || !m_conn->binder || !m_conn->binder->CanBind(control)) {
         m_error = QStringLiteral("This kind of control cannot be bound.");
         return false;
     }
@@ -645,12 +669,12 @@ bool SqlTable::bindControl(int column, QWidget *control, bool writable)
         if (b.control == control) {
             b.column = column;
             b.writable = writable;
-            ShowInControl(control, m_layout.columns[column].kind, storedValue(column));
+            m_conn->binder->Show(control, m_layout.columns[column].kind, storedValue(column));
             return true;
         }
     }
     m_bindings.push_back(Binding { column, control, writable });
-    ShowInControl(control, m_layout.columns[column].kind, storedValue(column));
+    m_conn->binder->Show(control, m_layout.columns[column].kind, storedValue(column));
     return true;
 }
 
@@ -659,8 +683,10 @@ void SqlTable::showBoundControls()
     m_bindings.erase(
         std::remove_if(m_bindings.begin(), m_bindings.end(), [](const Binding &b) { return !b.control; }),
         m_bindings.end());
+    if (!m_conn->binder)
+        return;
     for (const Binding &b : m_bindings)
-        ShowInControl(b.control, m_layout.columns[b.column].kind, storedValue(b.column));
+        m_conn->binder->Show(b.control, m_layout.columns[b.column].kind, storedValue(b.column));
 }
 
 void SqlTable::follow(SqlTable *master, int followColumn)

@@ -2,8 +2,8 @@
 
 #include "Korbel/SqlConnection.h"
 
+#include <QtCore/QObject>
 #include <QtCore/QPointer>
-#include <QtWidgets/QWidget>
 
 #include <unordered_map>
 
@@ -29,6 +29,10 @@ public:
     ~SqlTable() override;
 
     bool load(QString *error);
+    // After a rollback: the row keys are read again, keeping the current row
+    // when it still exists; a pending edit and the bound controls are kept
+    // for the caller to retry.
+    void reloadAfterRollback();
 
     // ITable
     void Release() override;
@@ -53,7 +57,7 @@ public:
     const TableLayout &layout() const { return m_layout; }
     QVariant storedValue(int column) const;
     bool setStoredValue(int column, const QVariant &stored, QString *error);
-    bool bindControl(int column, QWidget *control, bool writable);
+    bool bindControl(int column, QObject *control, bool writable);
     void setError(const QString &error) { m_error = error; }
     void forgetField(SqlField *field);
 
@@ -105,7 +109,7 @@ private:
     struct Binding
     {
         int column;
-        QPointer<QWidget> control;
+        QPointer<QObject> control;
         bool writable;
     };
     std::vector<Binding> m_bindings;

@@ -16,13 +16,13 @@
 namespace Korbel {
 
 // Text form of a stored value; NULL reads as "" ("0" for yes/no).
-QString TextFromStorage(ColumnKind kind, const QVariant &stored);
+KORBEL_EXPORT QString TextFromStorage(ColumnKind kind, const QVariant &stored);
 // Stored value of a text; false when the text cannot be read as the kind
 // (only dates can fail: numbers read like atoi/atof, unreadable money is 0).
-bool StorageFromText(ColumnKind kind, const QString &text, QVariant *stored);
+KORBEL_EXPORT bool StorageFromText(ColumnKind kind, const QString &text, QVariant *stored);
 
-QVariant ValueFromStorage(ColumnKind kind, const QVariant &stored);
-bool StorageFromValue(ColumnKind kind, const QVariant &value, QVariant *stored);
+KORBEL_EXPORT QVariant ValueFromStorage(ColumnKind kind, const QVariant &stored);
+KORBEL_EXPORT bool StorageFromValue(ColumnKind kind, const QVariant &value, QVariant *stored);
 
 // The kind of a column that the schema does not know, from its declared type.
 ColumnKind KindFromDeclaredType(const QString &declaredType);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "componentcontrols_export.h"
+
 #include "component/DispatchDriver.h"
 
 #include <QtCore/QPointer>
@@ -14,7 +16,7 @@ namespace Component {
 //     auto *host = new Component::ControlHost(headerBand);
 //     if (Succeeded(host->CreateControl(kClsidTalmaro)))
 //         m_media = host->Dispatch();
-class COMPONENT_EXPORT ControlHost : public QWidget
+class COMPONENTCONTROLS_EXPORT ControlHost : public QWidget
 {
     Q_OBJECT
 

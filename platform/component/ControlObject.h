@@ -1,5 +1,7 @@
 #pragma once
 
+#include "componentcontrols_export.h"
+
 #include "component/Control.h"
 #include "component/DispatchObject.h"
 #include "component/Events.h"
@@ -12,7 +14,7 @@ namespace Component {
 // Base of a control: dispatch members in m_dispatch, events fired with Fire(),
 // and a window made by CreateWidget() the first time the container asks. The
 // window may keep a plain pointer to its control (the control outlives it).
-class COMPONENT_EXPORT ControlObject : public DispatchObject<IControl, IConnectionPoint>
+class COMPONENTCONTROLS_EXPORT ControlObject : public DispatchObject<IControl, IConnectionPoint>
 {
 public:
     HRESULT CreateControlWindow(QWidget *parent, QWidget **window) override;

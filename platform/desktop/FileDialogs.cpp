@@ -1,8 +1,6 @@
 #include "desktop/FileDialogs.h"
 
 #include <QtCore/QRegularExpression>
-#include <QtWidgets/QColorDialog>
-#include <QtWidgets/QFileDialog>
 
 namespace Desktop {
 
@@ -10,17 +8,39 @@ namespace {
 
 IFileDialogs *g_installed = nullptr;
 
+// Nobody to ask: every dialog is cancelled.
+class UnattendedFileDialogs final : public IFileDialogs
+{
+public:
+    QString GetOpenFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QStringList GetOpenFileNames(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString GetSaveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString GetExistingFolder(QWidget *, const QString &, const QString &) override { return {}; }
+    QColor GetColor(QWidget *, const QColor &, const QString &) override { return {}; }
+};
+
 } // namespace
 
 IFileDialogs &FileDialogs()
 {
-    static QtFileDialogs dialogs;
-    return g_installed ? *g_installed : dialogs;
+    static UnattendedFileDialogs unattended;
+    return g_installed ? *g_installed : unattended;
 }
 
-void SetFileDialogs(IFileDialogs *dialogs)
+IFileDialogs *SetFileDialogs(IFileDialogs *dialogs)
 {
+    IFileDialogs *previous = g_installed;
     g_installed = dialogs;
+    return previous;
 }
 
 QString QtFilterFromPlatformFilter(const QString &filter)
@@ -41,95 +61,6 @@ QString QtFilterFromPlatformFilter(const QString &filter)
         entries << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return entries.join(QStringLiteral(";;"));
-}
-
-QString QtFileDialogs::GetOpenFileName(
-    QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
-{
-    return QFileDialog::getOpenFileName(parent, caption, folder, QtFilterFromPlatformFilter(filter));
-}
-
-QStringList QtFileDialogs::GetOpenFileNames(
-    QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
-{
-    return QFileDialog::getOpenFileNames(parent, caption, folder, QtFilterFromPlatformFilter(filter));
-}
-
-QString QtFileDialogs::GetSaveFileName(
-    QWidget *parent, const QString &caption, const QString &path, const QString &filter)
-{
-    return QFileDialog::getSaveFileName(parent, caption, path, QtFilterFromPlatformFilter(filter));
-}
-
-QString QtFileDialogs::GetExistingFolder(QWidget *parent, const QString &caption, const QString &folder)
-{
-    return QFileDialog::getExistingDirectory(parent, caption, folder);
-}
-
-QColor QtFileDialogs::GetColor(QWidget *parent, const QColor &initial, const QString &caption)
-{
-    return QColorDialog::getColor(initial, parent, caption);
-}
-
-ScriptedFileDialogs::ScriptedFileDialogs()
-    : m_previous(g_installed)
-{
-    g_installed = this;
-}
-
-ScriptedFileDialogs::~ScriptedFileDialogs()
-{
-    if (g_installed == this)
-        g_installed = m_previous;
-}
-
-QStringList ScriptedFileDialogs::nextFiles()
-{
-    if (m_files.empty())
-        return {};
-    QStringList next = m_files.front();
-    m_files.pop_front();
-    return next;
-}
-
-QString ScriptedFileDialogs::GetOpenFileName(
-    QWidget *, const QString &caption, const QString &folder, const QString &filter)
-{
-    m_requests.push_back({ QStringLiteral("open"), caption, folder, filter });
-    return nextFiles().value(0);
-}
-
-QStringList ScriptedFileDialogs::GetOpenFileNames(
-    QWidget *, const QString &caption, const QString &folder, const QString &filter)
-{
-    m_requests.push_back({ QStringLiteral("openMany"), caption, folder, filter });
-    QStringList files = nextFiles();
-    files.removeAll(QString());
-    return files;
-}
-
-QString ScriptedFileDialogs::GetSaveFileName(
-    QWidget *, const QString &caption, const QString &path, const QString &filter)
-{
-    m_requests.push_back({ QStringLiteral("save"), caption, path, filter });
-    return nextFiles().value(0);
-}
-
-QString ScriptedFileDialogs::GetExistingFolder(QWidget *, const QString &caption, const QString &folder)
-{
-    m_requests.push_back({ QStringLiteral("folder"), caption, folder, QString() });
-    return nextFiles().value(0);
-}
-
-QColor ScriptedFileDialogs::GetColor(QWidget *, const QColor &initial, const QString &caption)
-{
-    Q_UNUSED(initial);
-    m_requests.push_back({ QStringLiteral("color"), caption, QString(), QString() });
-    if (m_colors.empty())
-        return {};
-    const QColor color = m_colors.front();
-    m_colors.pop_front();
-    return color;
 }
 
 } // namespace Desktop

@@ -18,9 +18,11 @@ IShell &Shell()
     return g_installed ? *g_installed : shell;
 }
 
-void SetShell(IShell *shell)
+IShell *SetShell(IShell *shell)
 {
+    IShell *previous = g_installed;
     g_installed = shell;
+    return previous;
 }
 
 bool DesktopServicesShell::Open(const QString &target, const QString &verb)
@@ -36,24 +38,6 @@ bool DesktopServicesShell::Open(const QString &target, const QString &verb)
     if (verb == u"explore" && url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
         url = QUrl::fromLocalFile(QFileInfo(url.toLocalFile()).absolutePath());
     return QDesktopServices::openUrl(url);
-}
-
-ScriptedShell::ScriptedShell()
-    : m_previous(g_installed)
-{
-    g_installed = this;
-}
-
-ScriptedShell::~ScriptedShell()
-{
-    if (g_installed == this)
-        g_installed = m_previous;
-}
-
-bool ScriptedShell::Open(const QString &target, const QString &verb)
-{
-    m_launches.push_back({ target, verb });
-    return m_result;
 }
 
 } // namespace Desktop

@@ -4,8 +4,6 @@
 
 #include <QtCore/QString>
 
-#include <vector>
-
 namespace Desktop {
 
 // The shell's launching of documents, folders and addresses with their
@@ -19,39 +17,15 @@ public:
     virtual bool Open(const QString &target, const QString &verb = QStringLiteral("open")) = 0;
 };
 
+// The shell of the process: the desktop's unless another was installed.
+// Installing returns the one installed before (not owned).
 DESKTOP_EXPORT IShell &Shell();
-DESKTOP_EXPORT void SetShell(IShell *shell);
+DESKTOP_EXPORT IShell *SetShell(IShell *shell);
 
 class DESKTOP_EXPORT DesktopServicesShell final : public IShell
 {
 public:
     bool Open(const QString &target, const QString &verb) override;
-};
-
-// Records every launch and answers with a set result. Installs itself for its
-// lifetime.
-class DESKTOP_EXPORT ScriptedShell final : public IShell
-{
-public:
-    struct Launch
-    {
-        QString target;
-        QString verb;
-    };
-    ScriptedShell();
-    ~ScriptedShell() override;
-    ScriptedShell(const ScriptedShell &) = delete;
-    ScriptedShell &operator=(const ScriptedShell &) = delete;
-
-    void SetResult(bool result) { m_result = result; }
-    const std::vector<Launch> &Launches() const { return m_launches; }
-
-    bool Open(const QString &target, const QString &verb) override;
-
-private:
-    bool m_result = true;
-    std::vector<Launch> m_launches;
-    IShell *m_previous = nullptr;
 };
 
 } // namespace Desktop

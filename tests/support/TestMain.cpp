@@ -1,14 +1,24 @@
-// Shared main of every test program: a real QApplication on the offscreen
-// platform, a pinned locale, and settings and data folders that live in a
-// throw-away place so that no test touches the user's files.
+// Shared main of every test program: a real application object on the
+// offscreen platform (QApplication for tests of windows, QGuiApplication for
+// tests of logic, which must run without the widgets library), a pinned
+// locale, and settings and data folders that live in a throw-away place so
+// that no test touches the user's files.
 #include "support/TestSupport.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QStandardPaths>
+#ifdef VERDANTA_TEST_WIDGETS
 #include <QtWidgets/QApplication>
+using TestApplication = QApplication;
+#else
+#include <QtGui/QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 // Sanitizer settings of every test program: Qt keeps some allocations until the
@@ -47,9 +57,18 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     QLocale::setDefault(TestSupport::PinnedLocale());
 
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("VerdantaTests"));
-    QApplication::setApplicationName(QStringLiteral("VerdantaTests"));
+    TestApplication app(argc, argv);
+    TestApplication::setOrganizationName(QStringLiteral("VerdantaTests"));
+    TestApplication::setApplicationName(QStringLiteral("VerdantaTests"));
+#ifndef VERDANTA_TEST_WIDGETS
+    // A logic test proves that logic runs without the widgets library: it
+    // must not even be loaded.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Widgets")) {
+        fprintf(stderr, "This logic test loaded the Qt widgets library.\n");
+        return 3;
+    }
+#endif
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

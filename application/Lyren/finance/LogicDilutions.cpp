@@ -24,7 +24,7 @@ bool CLogicDilutions::GetOrAdd(const QString &value, qint64 *id)
     // finds the usual potencies at once; the walk below also matches letters
     // outside ASCII in another case.
     if (Table()->Locate(kValue, Korbel::LocateEqual, wanted) == 1)
-        return Finance::ReadKeyAndText(Table(), kValue, id, nullptr);
+        return Records::ReadKeyAndText(Table(), kValue, id, nullptr);
     qint64 rowId = 0;
     QString rowValue;
     for (bool more = First(&rowId, &rowValue); more; more = Next(&rowId, &rowValue)) {
@@ -35,10 +35,10 @@ bool CLogicDilutions::GetOrAdd(const QString &value, qint64 *id)
         }
     }
 
-    if (!Finance::BeginAddOrEdit(Table(), true, 0)
-        || !Finance::FinishWrite(Table(), Finance::WriteText(Table(), kValue, wanted)))
+    if (!Records::BeginAddOrEdit(Table(), true, 0)
+        || !Records::FinishWrite(Table(), Records::WriteText(Table(), kValue, wanted)))
         return false;
-    const qint64 newId = Finance::CurrentId(Table());
+    const qint64 newId = Records::CurrentId(Table());
     if (newId == 0)
         return false;
     if (id)

@@ -1,8 +1,7 @@
 #include "finance/LogicMedicines.h"
 
-#include "finance/DialogParts.h"
-#include "finance/ManagementDialog.h"
-#include "finance/MedicineDetailsDialog.h"
+#include "core/CommandCodes.h"
+#include "finance/ReferenceDialogs.h"
 #include "finance/ReferenceList.h"
 
 #include "desktop/Prompts.h"
@@ -24,12 +23,12 @@ constexpr int kDescriptionCharacters = 30;
 struct CLogicMedicines::RowFields
 {
     explicit RowFields(Korbel::ITable *table)
-        : m_id(Finance::OpenField(table, QStringLiteral("ID")))
-        , m_name(Finance::OpenField(table, kName))
-        , m_price(Finance::OpenField(table, kPrice))
-        , m_providerPrice(Finance::OpenField(table, kProviderPrice))
-        , m_providerId(Finance::OpenField(table, kProviderId))
-        , m_description(Finance::OpenField(table, kDescription))
+        : m_id(Records::OpenField(table, QStringLiteral("ID")))
+        , m_name(Records::OpenField(table, kName))
+        , m_price(Records::OpenField(table, kPrice))
+        , m_providerPrice(Records::OpenField(table, kProviderPrice))
+        , m_providerId(Records::OpenField(table, kProviderId))
+        , m_description(Records::OpenField(table, kDescription))
     { }
     bool valid() const
     {
@@ -43,7 +42,7 @@ struct CLogicMedicines::RowFields
     QString description() const { return m_description->GetAsString(); }
 
 private:
-    Finance::FieldPtr m_id, m_name, m_price, m_providerPrice, m_providerId, m_description;
+    Records::FieldPtr m_id, m_name, m_price, m_providerPrice, m_providerId, m_description;
 };
 
 CLogicMedicines::CLogicMedicines(Korbel::IDataSource *source)
@@ -59,10 +58,10 @@ bool CLogicMedicines::GetName(qint64 id, QString *name)
 
 bool CLogicMedicines::GetPrice(qint64 id, double *price)
 {
-    if (!Finance::LocateId(Table(), id))
+    if (!Records::LocateId(Table(), id))
         return false;
     bool ok = false;
-    const QString text = Finance::ReadText(Table(), kPrice, &ok);
+    const QString text = Records::ReadText(Table(), kPrice, &ok);
     if (ok && price)
         *price = Verdanta::MoneyFromStorageText(text);
     return ok;
@@ -72,11 +71,11 @@ bool CLogicMedicines::LoadProviders()
 {
     m_providerNames = QStringList { NoProvider() };
     m_providerMap.clear();
-    Finance::TablePtr providers = Finance::OpenOrdered(Source(), QStringLiteral("PROVIDERS"), kName);
+    Records::TablePtr providers = Records::OpenOrdered(Source(), QStringLiteral("PROVIDERS"), kName);
     if (!providers)
         return false;
-    Finance::FieldPtr id = Finance::OpenField(providers.get(), QStringLiteral("ID"));
-    Finance::FieldPtr name = Finance::OpenField(providers.get(), kName);
+    Records::FieldPtr id = Records::OpenField(providers.get(), QStringLiteral("ID"));
+    Records::FieldPtr name = Records::OpenField(providers.get(), kName);
     if (!id || !name)
         return false;
     for (int ok = providers->Move(Korbel::MoveFirst); ok == 1; ok = providers->Move(Korbel::MoveNext)) {
@@ -141,17 +140,11 @@ QString CLogicMedicines::DeleteQuestion() const
     return tr("Are you sure you want to delete this remedy?");
 }
 
-void CLogicMedicines::ConnectList(Korbel::CXListCtrl *list)
-{
-    KeepConnection(QObject::connect(list, &Korbel::CXListCtrl::comboSelection, list,
-        [this](int row, int column) { SetProviderFromList(row, column); }));
-}
-
 void CLogicMedicines::SetColumnWidths()
 {
     if (!List())
         return;
-    const int width = List()->viewport()->width();
+    const int width = List()->ClientWidth();
     for (int column = NameColumn; column <= ProviderColumn; ++column)
         List()->SetColumnWidth(column, std::max(0, width / 5 - 25));
     List()->SetColumnWidth(DescriptionColumn, std::max(0, width / 5 + 70));
@@ -159,7 +152,7 @@ void CLogicMedicines::SetColumnWidths()
 
 void CLogicMedicines::fillRow(int row, const RowFields &fields)
 {
-    Korbel::CXListCtrl *list = List();
+    Korbel::IXListCtrl *list = List();
     list->SetItemText(row, NameColumn, Finance::Cell(fields.name()));
     list->SetItemText(row, PriceColumn, Finance::Cell(Verdanta::FormatMoneyForDisplay(fields.price())));
     list->SetItemText(
@@ -207,48 +200,46 @@ bool CLogicMedicines::AddOrModify()
         return false;
     MedicineDetails details;
     if (!selected.isNew) {
-        if (!Finance::LocateId(Table(), selected.id))
+        if (!Records::LocateId(Table(), selected.id))
             return false;
-        details.name = Finance::ReadText(Table(), kName);
-        details.price = Finance::ReadText(Table(), kPrice);
-        details.providerPrice = Finance::ReadText(Table(), kProviderPrice);
-        details.description = Finance::ReadText(Table(), kDescription);
-        details.providerName = GetProviderName(Verdanta::ParseId(Finance::ReadText(Table(), kProviderId)));
+        details.name = Records::ReadText(Table(), kName);
+        details.price = Records::ReadText(Table(), kPrice);
+        details.providerPrice = Records::ReadText(Table(), kProviderPrice);
+        details.description = Records::ReadText(Table(), kDescription);
+        details.providerName = GetProviderName(Verdanta::ParseId(Records::ReadText(Table(), kProviderId)));
     }
 
-    CMedicineDetailsDialog dialog(m_providerNames, List()->window());
-    dialog.SetDetails(details);
-    if (dialog.exec() != QDialog::Accepted || !List())
+    IReferenceDialogs *dialogs = Service<IReferenceDialogs>();
+    if (!dialogs || !dialogs->EditRemedy(List()->DialogParent(), m_providerNames, &details) || !List())
         return false;
-    details = dialog.GetDetails();
 
     // The row being edited may keep its own name in any case.
     const int existing = FindRowOfName(details.name, selected.row);
     if (existing >= 0) {
         Desktop::Inform(
-            List()->window(), tr("A remedy with this name already exists."), Desktop::Icon::Warning);
+            List()->DialogParent(), tr("A remedy with this name already exists."), Desktop::Icon::Warning);
         List()->SetCurSel(existing);
         return false;
     }
     if (Verdanta::MoneyFromStorageText(details.price)
         < Verdanta::MoneyFromStorageText(details.providerPrice)) {
-        Desktop::Inform(List()->window(),
+        Desktop::Inform(List()->DialogParent(),
             tr("The provider's price for this remedy is greater than the remedy's price."),
             Desktop::Icon::Warning);
     }
 
     Korbel::ITable *table = Table();
     // The record set may have moved while the dialog was open.
-    if (!Finance::BeginAddOrEdit(table, selected.isNew, selected.id))
+    if (!Records::BeginAddOrEdit(table, selected.isNew, selected.id))
         return false;
-    bool written = Finance::WriteText(table, kName, details.name)
-        && Finance::WriteText(table, kPrice, details.price)
-        && Finance::WriteText(table, kProviderPrice, details.providerPrice)
-        && Finance::WriteText(table, kDescription, details.description);
+    bool written = Records::WriteText(table, kName, details.name)
+        && Records::WriteText(table, kPrice, details.price)
+        && Records::WriteText(table, kProviderPrice, details.providerPrice)
+        && Records::WriteText(table, kDescription, details.description);
     qint64 providerId = 0;
     if (GetProviderId(details.providerName, &providerId))
-        written = written && Finance::WriteText(table, kProviderId, Verdanta::FormatId(providerId));
-    if (!Finance::FinishWrite(table, written))
+        written = written && Records::WriteText(table, kProviderId, Verdanta::FormatId(providerId));
+    if (!Records::FinishWrite(table, written))
         return false;
     RecordStored(selected);
     fillRow(selected.row, RowFields(table));
@@ -263,32 +254,37 @@ bool CLogicMedicines::SetProviderFromList(int row, int column)
     qint64 providerId = 0;
     if (id == 0 || !GetProviderId(List()->GetComboText(row, column), &providerId))
         return false;
-    return Finance::BeginAddOrEdit(Table(), false, id)
-        && Finance::FinishWrite(
-            Table(), Finance::WriteText(Table(), kProviderId, Verdanta::FormatId(providerId)));
+    return Records::BeginAddOrEdit(Table(), false, id)
+        && Records::FinishWrite(
+            Table(), Records::WriteText(Table(), kProviderId, Verdanta::FormatId(providerId)));
 }
 
 int CLogicMedicines::OnCommand(LogicCommand &command)
 {
-    if (command.code == kCommandProviderChosen)
+    if (command.code == CommandCode::RemedyProviderChosen)
         return SetProviderFromList(static_cast<int>(command.id), command.subCommand) ? 1 : 0;
     // The record set is opened again so that the list shows every remedy as stored now.
-    if (command.code != kCommandRemedies || !Open())
+    IReferenceDialogs *dialogs = Service<IReferenceDialogs>();
+    if (command.code != CommandCode::Remedies || !dialogs || !Open())
         return 0;
-    CMedicinesDialog dialog(Finance::DialogParent(command));
-    SetList(dialog.List());
-    QObject::connect(&dialog, &CManagementDialog::resized, &dialog, [this] { SetColumnWidths(); });
-    QObject::connect(&dialog, &CMedicinesDialog::stocksClicked, &dialog, [this, &dialog] {
+    IReferenceDialogs::ManagementHooks hooks;
+    hooks.attach = [this](Korbel::IXListCtrl *list) {
+        SetList(list);
+        if (list) {
+            FillList();
+            SetColumnWidths();
+        }
+    };
+    hooks.resized = [this] { SetColumnWidths(); };
+    hooks.stocks = [this](QWidget *dialog) {
         if (!m_pLogicStocks)
             return;
         LogicCommand stocks;
-        stocks.code = kCommandStocksFromRemedies;
-        stocks.control = &dialog;
+        stocks.code = CommandCode::StocksFromRemedies;
+        stocks.window = dialog;
         m_pLogicStocks->OnCommand(stocks);
-    });
-    FillList();
-    SetColumnWidths();
-    dialog.exec();
+    };
+    dialogs->ShowManagement(IReferenceDialogs::Management::Remedies, command.window, hooks);
     SetList(nullptr);
     return 1;
 }

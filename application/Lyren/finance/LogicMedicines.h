@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/LogicCommand.h"
+#include "core/LogicServices.h"
 #include "finance/ReferenceList.h"
 #include "finance/ReferenceRecordSet.h"
-#include "shell/LogicCommand.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QHash>
@@ -25,7 +26,10 @@ using RemedyMap = std::unordered_map<qint64, RemedyInfo>;
 // with the lookups the rest of the practice uses, the provider name list that
 // feeds every provider combo box, and the remedies list of "Remedies
 // Management" (command 35).
-class CLogicMedicines : public CReferenceRecordSet, public ILogicObject, public CReferenceListLogic
+class CLogicMedicines : public CReferenceRecordSet,
+                        public ILogicObject,
+                        public CReferenceListLogic,
+                        public LogicServiceUser
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicMedicines)
 
@@ -64,6 +68,8 @@ public:
     void SetColumnWidths();
     bool AddOrModify() override;
     bool SetProviderFromList(int row, int column);
+    // A provider chosen in a row's combo.
+    void ComboSelection(int row, int column) override { SetProviderFromList(row, column); }
     // The first row, other than exceptRow, whose remedy name equals name
     // without regard to case or surrounding blanks; -1 when none.
     int FindRowOfName(const QString &name, int exceptRow = -1) const;
@@ -72,9 +78,6 @@ public:
     void SetLogicStocks(ILogicObject *stocks) { m_pLogicStocks = stocks; }
 
     enum Column { NameColumn, PriceColumn, ProviderPriceColumn, ProviderColumn, DescriptionColumn };
-    static constexpr int kCommandRemedies = 35;
-    static constexpr int kCommandProviderChosen = 59; // id: the row, subCommand: the column
-    static constexpr int kCommandStocksFromRemedies = 52;
 
     // 35: shows "Remedies Management" over command.control's window.
     // 59: the provider of a row was chosen in its combo.
@@ -84,7 +87,6 @@ protected:
     QStringList ListHeadings() const override;
     QString DeleteQuestion() const override;
     Korbel::ITable *ListTable() const override { return Table(); }
-    void ConnectList(Korbel::CXListCtrl *list) override;
 
 private:
     // The fields of the current row, opened once for a walk.

@@ -1,7 +1,7 @@
 #include "finance/LogicOfficeData.h"
+#include "core/CommandCodes.h"
 
-#include "finance/DialogParts.h"
-#include "finance/OfficeDataDialog.h"
+#include "finance/ReferenceDialogs.h"
 
 #include "common/Identifiers.h"
 
@@ -38,13 +38,13 @@ CLogicOfficeData::CLogicOfficeData(Korbel::IDataSource *source)
 
 bool CLogicOfficeData::Open()
 {
-    m_pOfficeData = Finance::OpenOrdered(m_pSource, kTable, QString());
+    m_pOfficeData = Records::OpenOrdered(m_pSource, kTable, QString());
     if (!m_pOfficeData)
         return false;
     if (m_pOfficeData->Move(Korbel::MoveFirst) == 1)
         return true;
-    if (!Finance::BeginAddOrEdit(m_pOfficeData.get(), true, 0)
-        || !Finance::FinishWrite(m_pOfficeData.get(), true))
+    if (!Records::BeginAddOrEdit(m_pOfficeData.get(), true, 0)
+        || !Records::FinishWrite(m_pOfficeData.get(), true))
         return false;
     return m_pOfficeData->CurrentPosition() >= 0;
 }
@@ -63,11 +63,11 @@ bool CLogicOfficeData::Exchange(OfficeRecord &record, Direction direction)
         bool ok = true;
         for (const TextField &field : kTextFields) {
             bool read = false;
-            record.*field.member = Finance::ReadText(table, QString::fromLatin1(field.name), &read);
+            record.*field.member = Records::ReadText(table, QString::fromLatin1(field.name), &read);
             ok = ok && read;
         }
-        record.tax1 = Verdanta::AtoF(Finance::ReadText(table, kTax1));
-        record.tax2 = Verdanta::AtoF(Finance::ReadText(table, kTax2));
+        record.tax1 = Verdanta::AtoF(Records::ReadText(table, kTax1));
+        record.tax2 = Verdanta::AtoF(Records::ReadText(table, kTax2));
         return ok;
     }
 
@@ -75,32 +75,32 @@ bool CLogicOfficeData::Exchange(OfficeRecord &record, Direction direction)
         return false;
     bool ok = true;
     for (const TextField &field : kTextFields)
-        ok = Finance::WriteText(table, QString::fromLatin1(field.name), record.*field.member) && ok;
-    ok = Finance::WriteText(table, kTax1, RateText(record.tax1)) && ok;
-    ok = Finance::WriteText(table, kTax2, RateText(record.tax2)) && ok;
+        ok = Records::WriteText(table, QString::fromLatin1(field.name), record.*field.member) && ok;
+    ok = Records::WriteText(table, kTax1, RateText(record.tax1)) && ok;
+    ok = Records::WriteText(table, kTax2, RateText(record.tax2)) && ok;
     // A record that could not be written whole is not stored in part.
-    return Finance::FinishWrite(table, ok);
+    return Records::FinishWrite(table, ok);
 }
 
 QString CLogicOfficeData::GetName()
 {
-    return Finance::ReadText(m_pOfficeData.get(), QStringLiteral("NAME"));
+    return Records::ReadText(m_pOfficeData.get(), QStringLiteral("NAME"));
 }
 
 QString CLogicOfficeData::GetEmail()
 {
-    return Finance::ReadText(m_pOfficeData.get(), QStringLiteral("EMAIL"));
+    return Records::ReadText(m_pOfficeData.get(), QStringLiteral("EMAIL"));
 }
 
 QString CLogicOfficeData::GetEmailFooter()
 {
-    return Finance::ReadText(m_pOfficeData.get(), QStringLiteral("EMAIL_FOOTER"));
+    return Records::ReadText(m_pOfficeData.get(), QStringLiteral("EMAIL_FOOTER"));
 }
 
 bool CLogicOfficeData::readRate(const QString &field, double *rate)
 {
     bool ok = false;
-    const QString text = Finance::ReadText(m_pOfficeData.get(), field, &ok);
+    const QString text = Records::ReadText(m_pOfficeData.get(), field, &ok);
     if (!ok)
         return false;
     if (rate)
@@ -125,16 +125,14 @@ QString CLogicOfficeData::RateText(double rate)
 
 int CLogicOfficeData::OnCommand(LogicCommand &command)
 {
-    if (command.code != kCommandOfficeData)
+    if (command.code != CommandCode::OfficeData)
         return 0;
     if (!m_pOfficeData && !Open())
         return 0;
     if (!Exchange(m_record, Direction::Read))
         return 0;
-    COfficeDataDialog dialog(Finance::DialogParent(command));
-    dialog.SetRecord(m_record);
-    if (dialog.exec() != QDialog::Accepted)
+    IReferenceDialogs *dialogs = Service<IReferenceDialogs>();
+    if (!dialogs || !dialogs->EditOfficeData(command.window, &m_record))
         return 0;
-    m_record = dialog.GetRecord();
     return Exchange(m_record, Direction::Write) ? 1 : 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "finance/RecordAccess.h"
-#include "shell/LogicCommand.h"
+#include "core/LogicCommand.h"
+#include "core/LogicServices.h"
+#include "core/RecordAccess.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QString>
@@ -25,13 +26,12 @@ struct OfficeRecord
 
 // The one-row table OFFICE_DATA: its record, its getters for the e-mail and
 // charge code, and the "Office data" dialog (command 56).
-class CLogicOfficeData : public ILogicObject
+class CLogicOfficeData : public ILogicObject, public LogicServiceUser
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicOfficeData)
 
 public:
     enum class Direction { Read, Write };
-    static constexpr int kCommandOfficeData = 56;
 
     explicit CLogicOfficeData(Korbel::IDataSource *source);
 
@@ -61,6 +61,6 @@ private:
     bool readRate(const QString &field, double *rate);
 
     Korbel::IDataSource *m_pSource;
-    Finance::TablePtr m_pOfficeData;
+    Records::TablePtr m_pOfficeData;
     OfficeRecord m_record;
 };

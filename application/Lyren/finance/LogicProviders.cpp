@@ -1,8 +1,7 @@
 #include "finance/LogicProviders.h"
+#include "core/CommandCodes.h"
 
-#include "finance/DialogParts.h"
-#include "finance/ManagementDialog.h"
-#include "finance/ProviderDetailsDialog.h"
+#include "finance/ReferenceDialogs.h"
 #include "finance/ReferenceList.h"
 
 namespace {
@@ -29,7 +28,7 @@ bool CLogicProviders::GetNameAndEmail(qint64 id, QString *name, QString *email)
     if (!GetName(id, name))
         return false;
     bool ok = false;
-    const QString text = Finance::ReadText(Table(), kEmail, &ok);
+    const QString text = Records::ReadText(Table(), kEmail, &ok);
     if (ok && email)
         *email = text;
     return ok;
@@ -48,10 +47,10 @@ QString CLogicProviders::DeleteQuestion() const
 void CLogicProviders::fillRow(int row)
 {
     Korbel::ITable *table = Table();
-    List()->SetItemText(row, NameColumn, Finance::Cell(Finance::ReadText(table, kName)));
-    List()->SetItemText(row, AddressColumn, Finance::Cell(Finance::ReadText(table, kAddress)));
-    List()->SetItemText(row, EmailColumn, Finance::Cell(Finance::ReadText(table, kEmail)));
-    List()->SetItemText(row, DescriptionColumn, Finance::Cell(Finance::ReadText(table, kDescription)));
+    List()->SetItemText(row, NameColumn, Finance::Cell(Records::ReadText(table, kName)));
+    List()->SetItemText(row, AddressColumn, Finance::Cell(Records::ReadText(table, kAddress)));
+    List()->SetItemText(row, EmailColumn, Finance::Cell(Records::ReadText(table, kEmail)));
+    List()->SetItemText(row, DescriptionColumn, Finance::Cell(Records::ReadText(table, kDescription)));
 }
 
 bool CLogicProviders::FillList()
@@ -61,7 +60,7 @@ bool CLogicProviders::FillList()
     List()->DeleteAllItems();
     Korbel::ITable *table = Table();
     for (int ok = table->Move(Korbel::MoveFirst); ok == 1; ok = table->Move(Korbel::MoveNext))
-        fillRow(Finance::InsertRecordRow(List(), QString(), Finance::CurrentId(table)));
+        fillRow(Finance::InsertRecordRow(List(), QString(), Records::CurrentId(table)));
     Finance::AppendAddNewRow(List());
     List()->AdjustColumns();
     return true;
@@ -74,25 +73,23 @@ bool CLogicProviders::AddOrModify()
         return false;
     ProviderDetails details;
     if (!selected.isNew) {
-        if (!Finance::LocateId(Table(), selected.id))
+        if (!Records::LocateId(Table(), selected.id))
             return false;
-        details = ProviderDetails { Finance::ReadText(Table(), kName), Finance::ReadText(Table(), kAddress),
-            Finance::ReadText(Table(), kEmail), Finance::ReadText(Table(), kDescription) };
+        details = ProviderDetails { Records::ReadText(Table(), kName), Records::ReadText(Table(), kAddress),
+            Records::ReadText(Table(), kEmail), Records::ReadText(Table(), kDescription) };
     }
-    CProviderDetailsDialog dialog(List()->window());
-    dialog.SetDetails(details);
-    if (dialog.exec() != QDialog::Accepted || !List())
+    IReferenceDialogs *dialogs = Service<IReferenceDialogs>();
+    if (!dialogs || !dialogs->EditProvider(List()->DialogParent(), &details) || !List())
         return false;
-    details = dialog.GetDetails();
 
     Korbel::ITable *table = Table();
-    if (!Finance::BeginAddOrEdit(table, selected.isNew, selected.id))
+    if (!Records::BeginAddOrEdit(table, selected.isNew, selected.id))
         return false;
-    const bool written = Finance::WriteText(table, kName, details.name)
-        && Finance::WriteText(table, kAddress, details.address)
-        && Finance::WriteText(table, kEmail, details.email)
-        && Finance::WriteText(table, kDescription, details.description);
-    if (!Finance::FinishWrite(table, written))
+    const bool written = Records::WriteText(table, kName, details.name)
+        && Records::WriteText(table, kAddress, details.address)
+        && Records::WriteText(table, kEmail, details.email)
+        && Records::WriteText(table, kDescription, details.description);
+    if (!Records::FinishWrite(table, written))
         return false;
     RecordStored(selected);
     fillRow(selected.row);
@@ -101,12 +98,16 @@ bool CLogicProviders::AddOrModify()
 
 int CLogicProviders::OnCommand(LogicCommand &command)
 {
-    if (command.code != kCommandProviders || !Open())
+    IReferenceDialogs *dialogs = Service<IReferenceDialogs>();
+    if (command.code != CommandCode::Providers || !dialogs || !Open())
         return 0;
-    CProvidersDialog dialog(Finance::DialogParent(command));
-    SetList(dialog.List());
-    FillList();
-    dialog.exec();
+    IReferenceDialogs::ManagementHooks hooks;
+    hooks.attach = [this](Korbel::IXListCtrl *list) {
+        SetList(list);
+        if (list)
+            FillList();
+    };
+    dialogs->ShowManagement(IReferenceDialogs::Management::Providers, command.window, hooks);
     SetList(nullptr);
     return 1;
 }

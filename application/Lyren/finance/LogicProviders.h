@@ -1,15 +1,19 @@
 #pragma once
 
+#include "core/LogicCommand.h"
+#include "core/LogicServices.h"
 #include "finance/ReferenceList.h"
 #include "finance/ReferenceRecordSet.h"
-#include "shell/LogicCommand.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QString>
 
 // The providers remedies are ordered from (PROVIDERS, in name order), and
 // the providers list of the "Providers" dialog (command 49).
-class CLogicProviders : public CReferenceRecordSet, public ILogicObject, public CReferenceListLogic
+class CLogicProviders : public CReferenceRecordSet,
+                        public ILogicObject,
+                        public CReferenceListLogic,
+                        public LogicServiceUser
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicProviders)
 
@@ -27,7 +31,6 @@ public:
     bool AddOrModify() override;
 
     enum Column { NameColumn, AddressColumn, EmailColumn, DescriptionColumn };
-    static constexpr int kCommandProviders = 49;
 
     // 49: shows "Providers" over command.control's window.
     int OnCommand(LogicCommand &command) override;

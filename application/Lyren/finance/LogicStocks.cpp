@@ -1,9 +1,8 @@
 #include "finance/LogicStocks.h"
+#include "core/CommandCodes.h"
 
-#include "finance/DialogParts.h"
-#include "finance/ManagementDialog.h"
+#include "finance/ReferenceDialogs.h"
 #include "finance/ReferenceList.h"
-#include "finance/StockDetailsDialog.h"
 
 #include "finance/LogicDilutions.h"
 #include "finance/LogicMedicines.h"
@@ -32,7 +31,7 @@ QString countText(int value)
 }
 
 // A count as an int: NULL is 0, values beyond 32 bits saturate.
-int countOf(const Finance::FieldPtr &field)
+int countOf(const Records::FieldPtr &field)
 {
     return static_cast<int>(std::clamp<qint64>(
         field->GetValue().toLongLong(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
@@ -44,13 +43,13 @@ int countOf(const Finance::FieldPtr &field)
 struct CLogicStocks::RowFields
 {
     explicit RowFields(Korbel::ITable *table)
-        : m_id(Finance::OpenField(table, QStringLiteral("ID")))
-        , m_remedy(Finance::OpenField(table, kMedicineId))
-        , m_dilution(Finance::OpenField(table, kDilutionId))
-        , m_stock(Finance::OpenField(table, kStock))
-        , m_threshold(Finance::OpenField(table, kThreshold))
-        , m_replenish(Finance::OpenField(table, kReplenish))
-        , m_predicted(Finance::OpenField(table, kPredicted))
+        : m_id(Records::OpenField(table, QStringLiteral("ID")))
+        , m_remedy(Records::OpenField(table, kMedicineId))
+        , m_dilution(Records::OpenField(table, kDilutionId))
+        , m_stock(Records::OpenField(table, kStock))
+        , m_threshold(Records::OpenField(table, kThreshold))
+        , m_replenish(Records::OpenField(table, kReplenish))
+        , m_predicted(Records::OpenField(table, kPredicted))
     { }
     qint64 id() const { return m_id->GetValue().toLongLong(); }
     bool valid() const
@@ -68,7 +67,7 @@ struct CLogicStocks::RowFields
     }
 
 private:
-    Finance::FieldPtr m_id, m_remedy, m_dilution, m_stock, m_threshold, m_replenish, m_predicted;
+    Records::FieldPtr m_id, m_remedy, m_dilution, m_stock, m_threshold, m_replenish, m_predicted;
 };
 
 CLogicStocks::CLogicStocks(
@@ -83,7 +82,7 @@ CLogicStocks::~CLogicStocks() = default;
 bool CLogicStocks::Open()
 {
     m_pFields.reset();
-    m_pStocks = Finance::OpenOrdered(m_pSource, kTable, QString());
+    m_pStocks = Records::OpenOrdered(m_pSource, kTable, QString());
     if (m_pStocks)
         m_pFields = std::make_unique<RowFields>(m_pStocks.get());
     return IsOpen() && m_pFields->valid();
@@ -143,11 +142,11 @@ bool CLogicStocks::Set(qint64 remedyId, qint64 dilutionId, int stock, int predic
     const int started = Find(remedyId, dilutionId) ? table->Edit() : table->AddNew();
     if (started != 1)
         return false;
-    const bool written = Finance::WriteText(table, kMedicineId, Verdanta::FormatId(remedyId))
-        && Finance::WriteText(table, kDilutionId, Verdanta::FormatId(dilutionId))
-        && Finance::WriteText(table, kStock, countText(stock))
-        && Finance::WriteText(table, kPredicted, countText(std::max(predicted, 0)));
-    return Finance::FinishWrite(table, written);
+    const bool written = Records::WriteText(table, kMedicineId, Verdanta::FormatId(remedyId))
+        && Records::WriteText(table, kDilutionId, Verdanta::FormatId(dilutionId))
+        && Records::WriteText(table, kStock, countText(stock))
+        && Records::WriteText(table, kPredicted, countText(std::max(predicted, 0)));
+    return Records::FinishWrite(table, written);
 }
 
 bool CLogicStocks::First(StockRow *row)
@@ -249,7 +248,7 @@ bool CLogicStocks::AddOrModify()
     StockDetails details;
     if (!selected.isNew) {
         StockRow stock;
-        if (!Finance::LocateId(table, selected.id) || !readRow(&stock))
+        if (!Records::LocateId(table, selected.id) || !readRow(&stock))
             return false;
         details = StockDetails { stock.remedyId, stock.dilutionId, dilutionValue(stock.dilutionId),
             stock.stock, stock.threshold, stock.replenish };
@@ -258,28 +257,28 @@ bool CLogicStocks::AddOrModify()
         m_pLogicMedicines->Open();
     if (m_pLogicDilutions && !m_pLogicDilutions->IsOpen())
         m_pLogicDilutions->Open();
-    CStockDetailsDialog dialog(m_pLogicMedicines, m_pLogicDilutions, List()->window());
-    dialog.SetDetails(details);
-    if (dialog.exec() != QDialog::Accepted || !List())
+    IReferenceDialogs *dialogs = Service<IReferenceDialogs>();
+    if (!dialogs
+        || !dialogs->EditStock(List()->DialogParent(), m_pLogicMedicines, m_pLogicDilutions, &details)
+        || !List())
         return false;
-    details = dialog.GetDetails();
 
     // One stock row per remedy and dilution: a new row, or a row changed to
     // another remedy or dilution, must not make a second one.
-    if (Find(details.remedyId, details.dilutionId) && Finance::CurrentId(table) != selected.id) {
-        Desktop::Inform(List()->window(), tr("There is already a stock entry created for this remedy."),
+    if (Find(details.remedyId, details.dilutionId) && Records::CurrentId(table) != selected.id) {
+        Desktop::Inform(List()->DialogParent(), tr("There is already a stock entry created for this remedy."),
             Desktop::Icon::Warning);
-        List()->SetCurSel(List()->FindItemData(static_cast<quintptr>(Finance::CurrentId(table))));
+        List()->SetCurSel(List()->FindItemData(static_cast<quintptr>(Records::CurrentId(table))));
         return false;
     }
-    if (!Finance::BeginAddOrEdit(table, selected.isNew, selected.id))
+    if (!Records::BeginAddOrEdit(table, selected.isNew, selected.id))
         return false;
-    const bool written = Finance::WriteText(table, kMedicineId, Verdanta::FormatId(details.remedyId))
-        && Finance::WriteText(table, kDilutionId, Verdanta::FormatId(details.dilutionId))
-        && Finance::WriteText(table, kStock, countText(details.stock))
-        && Finance::WriteText(table, kThreshold, countText(details.threshold))
-        && Finance::WriteText(table, kReplenish, countText(details.replenish));
-    if (!Finance::FinishWrite(table, written))
+    const bool written = Records::WriteText(table, kMedicineId, Verdanta::FormatId(details.remedyId))
+        && Records::WriteText(table, kDilutionId, Verdanta::FormatId(details.dilutionId))
+        && Records::WriteText(table, kStock, countText(details.stock))
+        && Records::WriteText(table, kThreshold, countText(details.threshold))
+        && Records::WriteText(table, kReplenish, countText(details.replenish));
+    if (!Records::FinishWrite(table, written))
         return false;
     RecordStored(selected);
     List()->SetItemText(selected.row, RemedyColumn, Finance::Cell(remedyName(details.remedyId)));
@@ -292,12 +291,18 @@ bool CLogicStocks::AddOrModify()
 
 int CLogicStocks::OnCommand(LogicCommand &command)
 {
-    if ((command.code != kCommandStocks && command.code != kCommandStocksFromRemedies) || !Open())
+    if ((command.code != CommandCode::Stocks && command.code != CommandCode::StocksFromRemedies) || !Open())
         return 0;
-    CStocksDialog dialog(Finance::DialogParent(command));
-    SetList(dialog.List());
-    FillList();
-    dialog.exec();
+    IReferenceDialogs *dialogs = Service<IReferenceDialogs>();
+    if (!dialogs)
+        return 0;
+    IReferenceDialogs::ManagementHooks hooks;
+    hooks.attach = [this](Korbel::IXListCtrl *list) {
+        SetList(list);
+        if (list)
+            FillList();
+    };
+    dialogs->ShowManagement(IReferenceDialogs::Management::Stocks, command.window, hooks);
     SetList(nullptr);
     return 1;
 }

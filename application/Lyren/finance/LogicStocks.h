@@ -1,8 +1,9 @@
 #pragma once
 
-#include "finance/RecordAccess.h"
+#include "core/LogicCommand.h"
+#include "core/LogicServices.h"
+#include "core/RecordAccess.h"
 #include "finance/ReferenceList.h"
-#include "shell/LogicCommand.h"
 
 #include <QtCore/QCoreApplication>
 
@@ -25,7 +26,7 @@ struct StockRow
 // The stock count per remedy and dilution (STOCKS, table order): the
 // operations prescriptions and orders call, and the stocks dialog (commands
 // 57 from the main window and 52 from the remedies dialog's "Stocks" button).
-class CLogicStocks : public ILogicObject, public CReferenceListLogic
+class CLogicStocks : public ILogicObject, public CReferenceListLogic, public LogicServiceUser
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicStocks)
 
@@ -61,8 +62,6 @@ public:
     bool AddOrModify() override;
 
     enum Column { RemedyColumn, DilutionColumn, StockColumn, ThresholdColumn, ReplenishColumn };
-    static constexpr int kCommandStocks = 57;
-    static constexpr int kCommandStocksFromRemedies = 52;
 
     // 57 and 52: shows "Stocks Management" over command.control's window.
     int OnCommand(LogicCommand &command) override;
@@ -81,7 +80,7 @@ private:
     Korbel::IDataSource *m_pSource;
     CLogicMedicines *m_pLogicMedicines;
     CLogicDilutions *m_pLogicDilutions;
-    Finance::TablePtr m_pStocks;
+    Records::TablePtr m_pStocks;
     // The fields of the current row, kept open for the walks over every row.
     struct RowFields;
     std::unique_ptr<RowFields> m_pFields;

@@ -1,6 +1,6 @@
 #include "finance/ReferenceList.h"
 
-#include "finance/RecordAccess.h"
+#include "core/RecordAccess.h"
 
 #include "desktop/Prompts.h"
 
@@ -28,13 +28,13 @@ QString LeftCharacters(const QString &text, int count)
     return text.left(cut);
 }
 
-void InsertColumns(Korbel::CXListCtrl *list, const QStringList &headings)
+void InsertColumns(Korbel::IXListCtrl *list, const QStringList &headings)
 {
     for (const QString &heading : headings)
         list->InsertColumn(list->GetColumnCount(), heading);
 }
 
-int InsertRecordRow(Korbel::CXListCtrl *list, const QString &firstCell, qint64 id)
+int InsertRecordRow(Korbel::IXListCtrl *list, const QString &firstCell, qint64 id)
 {
     int row = list->GetItemCount();
     if (row > 0 && list->IsItemPlaceHolder(row - 1))
@@ -45,7 +45,7 @@ int InsertRecordRow(Korbel::CXListCtrl *list, const QString &firstCell, qint64 i
     return row;
 }
 
-int AppendAddNewRow(Korbel::CXListCtrl *list)
+int AppendAddNewRow(Korbel::IXListCtrl *list)
 {
     const int row = list->InsertItem(
         list->GetItemCount(), QCoreApplication::translate("Finance", "Double click here to add new..."));
@@ -56,7 +56,7 @@ int AppendAddNewRow(Korbel::CXListCtrl *list)
     return row;
 }
 
-void AdoptAddNewRow(Korbel::CXListCtrl *list, int row, qint64 id)
+void AdoptAddNewRow(Korbel::IXListCtrl *list, int row, qint64 id)
 {
     list->SetItemPlaceHolder(row, false);
     list->SetItemData(row, static_cast<quintptr>(id));
@@ -64,19 +64,19 @@ void AdoptAddNewRow(Korbel::CXListCtrl *list, int row, qint64 id)
     AppendAddNewRow(list);
 }
 
-qint64 RecordIdOfRow(const Korbel::CXListCtrl *list, int row)
+qint64 RecordIdOfRow(const Korbel::IXListCtrl *list, int row)
 {
     if (!list || row < 0 || row >= list->GetItemCount() || list->IsItemPlaceHolder(row))
         return 0;
     return static_cast<qint64>(list->GetItemData(row));
 }
 
-bool DeleteRecordOfRow(Korbel::ITable *table, const Korbel::CXListCtrl *list, int row)
+bool DeleteRecordOfRow(Korbel::ITable *table, const Korbel::IXListCtrl *list, int row)
 {
     if (!table || !list || list->GetItemCount() <= 1)
         return false;
     const qint64 id = RecordIdOfRow(list, row);
-    return id != 0 && LocateId(table, id) && table->Delete() > 0;
+    return id != 0 && Records::LocateId(table, id) && table->Delete() > 0;
 }
 
 bool ConfirmDelete(QWidget *parent, const QString &question)
@@ -91,11 +91,8 @@ CReferenceListLogic::~CReferenceListLogic()
     SetList(nullptr);
 }
 
-void CReferenceListLogic::SetList(Korbel::CXListCtrl *list)
+void CReferenceListLogic::SetList(Korbel::IXListCtrl *list)
 {
-    for (const QMetaObject::Connection &connection : m_connections)
-        QObject::disconnect(connection);
-    m_connections.clear();
     if (m_pList)
         m_pList->SetCallback(nullptr);
     m_pList = list;
@@ -104,9 +101,11 @@ void CReferenceListLogic::SetList(Korbel::CXListCtrl *list)
     list->SetCallback(this);
     if (list->GetColumnCount() == 0)
         Finance::InsertColumns(list, ListHeadings());
-    KeepConnection(QObject::connect(
-        list, &Korbel::CXListCtrl::itemDoubleClicked, list, [this](int, int) { AddOrModify(); }));
-    ConnectList(list);
+}
+
+void CReferenceListLogic::ItemDoubleClicked(int, int)
+{
+    AddOrModify();
 }
 
 bool CReferenceListLogic::Delete(int row)
@@ -116,7 +115,7 @@ bool CReferenceListLogic::Delete(int row)
 
 bool CReferenceListLogic::DeleteRow(int row)
 {
-    return m_pList && Finance::ConfirmDelete(m_pList->window(), DeleteQuestion()) && Delete(row);
+    return m_pList && Finance::ConfirmDelete(m_pList->DialogParent(), DeleteQuestion()) && Delete(row);
 }
 
 bool CReferenceListLogic::SelectedRow(Selection *selection) const
@@ -134,5 +133,5 @@ bool CReferenceListLogic::SelectedRow(Selection *selection) const
 void CReferenceListLogic::RecordStored(const Selection &selection)
 {
     if (selection.isNew)
-        Finance::AdoptAddNewRow(m_pList, selection.row, Finance::CurrentId(ListTable()));
+        Finance::AdoptAddNewRow(m_pList, selection.row, Records::CurrentId(ListTable()));
 }

@@ -6,15 +6,11 @@
 // the user to add a new record.
 
 #include "Korbel/DataSource.h"
-#include "Korbel/XListCtrl/XListCtrl.h"
+#include "Korbel/XListCtrl/IXListCtrl.h"
 
-#include <QtCore/QMetaObject>
-#include <QtCore/QPointer>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 #include <QtCore/QStringView>
-
-#include <vector>
 
 class QWidget;
 
@@ -29,22 +25,22 @@ QStringView CellValue(const QString &cell);
 // UTF-16 units.
 QString LeftCharacters(const QString &text, int count);
 
-void InsertColumns(Korbel::CXListCtrl *list, const QStringList &headings);
+void InsertColumns(Korbel::IXListCtrl *list, const QStringList &headings);
 
 // Adds a record row with its first cell before the trailing row (at the end
 // when there is none); returns the row.
-int InsertRecordRow(Korbel::CXListCtrl *list, const QString &firstCell, qint64 id);
+int InsertRecordRow(Korbel::IXListCtrl *list, const QString &firstCell, qint64 id);
 // Appends "Double click here to add new..." and makes the end of the list visible.
-int AppendAddNewRow(Korbel::CXListCtrl *list);
+int AppendAddNewRow(Korbel::IXListCtrl *list);
 // The trailing row became a stored record: it takes the record's ID and a new
 // trailing row follows it.
-void AdoptAddNewRow(Korbel::CXListCtrl *list, int row, qint64 id);
+void AdoptAddNewRow(Korbel::IXListCtrl *list, int row, qint64 id);
 // The record ID of a row; 0 for the trailing row or a row out of range.
-qint64 RecordIdOfRow(const Korbel::CXListCtrl *list, int row);
+qint64 RecordIdOfRow(const Korbel::IXListCtrl *list, int row);
 
 // Deletes the record of a list row from the table; false for the trailing
 // row, a list holding nothing else, or a record that cannot be deleted.
-bool DeleteRecordOfRow(Korbel::ITable *table, const Korbel::CXListCtrl *list, int row);
+bool DeleteRecordOfRow(Korbel::ITable *table, const Korbel::IXListCtrl *list, int row);
 
 // Del on a row asks before the record goes.
 bool ConfirmDelete(QWidget *parent, const QString &question);
@@ -58,16 +54,19 @@ class CReferenceListLogic : public Korbel::IXListCtrlCallback
 {
 public:
     // Takes the list (nullptr lets it go): gives it its columns when it has
-    // none and routes its double clicks and Del here.
-    void SetList(Korbel::CXListCtrl *list);
+    // none and takes its notifications.
+    void SetList(Korbel::IXListCtrl *list);
     // Adds (on the trailing row) or modifies the record of the last selected
     // row through the details dialog.
     virtual bool AddOrModify() = 0;
     // Deletes the record of a row (not the trailing row).
     bool Delete(int row);
 
-    // Korbel::IXListCtrlCallback: Del asks before the record goes.
+    // Korbel::IXListCtrlCallback: Del asks before the record goes; a double
+    // click adds or modifies.
     bool DeleteRow(int row) override;
+    void ItemDoubleClicked(int row, int column) override;
+    void ListDestroyed() override { m_pList = nullptr; }
 
 protected:
     CReferenceListLogic() = default;
@@ -77,11 +76,8 @@ protected:
     virtual QString DeleteQuestion() const = 0;
     // The record set whose rows the list shows.
     virtual Korbel::ITable *ListTable() const = 0;
-    // Further connections of the list; the list lets them go with it.
-    virtual void ConnectList(Korbel::CXListCtrl * /*list*/) { }
-    void KeepConnection(QMetaObject::Connection connection) { m_connections.push_back(connection); }
 
-    Korbel::CXListCtrl *List() const { return m_pList; }
+    Korbel::IXListCtrl *List() const { return m_pList; }
 
     // The row AddOrModify works on: the last selected row, whether it is the
     // trailing row, and its record's ID.
@@ -97,6 +93,5 @@ protected:
     void RecordStored(const Selection &selection);
 
 private:
-    QPointer<Korbel::CXListCtrl> m_pList; // the dialog owns it
-    std::vector<QMetaObject::Connection> m_connections;
+    Korbel::IXListCtrl *m_pList = nullptr; // the dialog owns it and lets it go through SetList(nullptr)
 };

@@ -11,7 +11,7 @@ CReferenceRecordSet::CReferenceRecordSet(
 bool CReferenceRecordSet::Open()
 {
     m_pTable.reset();
-    m_pTable = Finance::OpenOrdered(m_pSource, m_table, m_orderBy);
+    m_pTable = Records::OpenOrdered(m_pSource, m_table, m_orderBy);
     return IsOpen();
 }
 
@@ -22,16 +22,16 @@ void CReferenceRecordSet::Close()
 
 bool CReferenceRecordSet::First(qint64 *id, QString *text)
 {
-    return Finance::MoveAndRead(m_pTable.get(), Korbel::MoveFirst, m_textField, id, text);
+    return Records::MoveAndRead(m_pTable.get(), Korbel::MoveFirst, m_textField, id, text);
 }
 
 bool CReferenceRecordSet::Next(qint64 *id, QString *text)
 {
-    return Finance::MoveAndRead(m_pTable.get(), Korbel::MoveNext, m_textField, id, text);
+    return Records::MoveAndRead(m_pTable.get(), Korbel::MoveNext, m_textField, id, text);
 }
 
 bool CReferenceRecordSet::Lookup(qint64 id, QString *text)
 {
-    return Finance::LocateId(m_pTable.get(), id)
-        && Finance::ReadKeyAndText(m_pTable.get(), m_textField, nullptr, text);
+    return Records::LocateId(m_pTable.get(), id)
+        && Records::ReadKeyAndText(m_pTable.get(), m_textField, nullptr, text);
 }

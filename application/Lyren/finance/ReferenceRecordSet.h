@@ -1,6 +1,6 @@
 #pragma once
 
-#include "finance/RecordAccess.h"
+#include "core/RecordAccess.h"
 
 #include <QtCore/QString>
 
@@ -33,5 +33,5 @@ private:
     QString m_table;
     QString m_orderBy;
     QString m_textField;
-    Finance::TablePtr m_pTable;
+    Records::TablePtr m_pTable;
 };

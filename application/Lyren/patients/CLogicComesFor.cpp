@@ -1,20 +1,18 @@
 #include "patients/CLogicComesFor.h"
 
-#include "patients/CComesForDialog.h"
-#include "shell/CLogicFolders.h"
-#include "shell/CLogicMain.h"
-#include "shell/CMainView.h"
-#include "shell/CommandCodes.h"
+#include "patients/PatientPresenters.h"
+
+#include "core/CLogicFolders.h"
+#include "core/CommandCodes.h"
+#include "core/LogicContext.h"
+#include "core/RecordAccess.h"
+#include "core/Views.h"
 
 #include "common/Identifiers.h"
-#include "finance/RecordAccess.h"
+#include "desktop/Menus.h"
 
-#include <QtWidgets/QHeaderView>
-#include <QtWidgets/QMenu>
-#include <QtWidgets/QStyle>
-
-using Finance::ReadText;
-using Finance::WriteText;
+using Records::ReadText;
+using Records::WriteText;
 
 namespace {
 
@@ -28,21 +26,10 @@ constexpr int IconColumnWidth = 17;
 constexpr int MenuTextLength = 40;
 enum Icon { AudioIcon, ImageIcon };
 
-int DefaultMenu(const QStringList &entries, const QPoint &at, QWidget *parent)
-{
-    QMenu menu(parent);
-    for (int i = 0; i < entries.size(); ++i) {
-        QString text = entries.at(i);
-        menu.addAction(text.replace(QLatin1Char('&'), QStringLiteral("&&")))->setData(i);
-    }
-    const QAction *chosen = menu.exec(at);
-    return chosen ? chosen->data().toInt() : -1;
-}
-
 } // namespace
 
-CLogicComesFor::CLogicComesFor(CLogicMain *hub)
-    : m_pHub(hub)
+CLogicComesFor::CLogicComesFor(LogicContext &context)
+    : m_context(context)
 { }
 
 CLogicComesFor::~CLogicComesFor()
@@ -75,16 +62,29 @@ QString CLogicComesFor::AddMenuText()
     return tr("Click here to add new...");
 }
 
+IPatientMedia *CLogicComesFor::Media() const
+{
+    return m_context.Services().Get<IPatientMedia>();
+}
+
+IPatientImages *CLogicComesFor::Images() const
+{
+    return m_pImages ? m_pImages : m_context.Services().Get<IPatientImages>();
+}
+
 int CLogicComesFor::OnCommand(LogicCommand &command)
 {
-    Korbel::CXListCtrl *list = List();
+    Korbel::IXListCtrl *list = List();
     if (!list)
         return 0;
+    int row = -1;
+    int column = -1;
+    list->GetFocusedCell(&row, &column);
     switch (command.code) {
     case CommandCode::ChiefComplaintsClick:
-        return PlayRecording(list->currentIndex().row(), list->currentIndex().column());
+        return PlayRecording(row, column);
     case CommandCode::ChiefComplaintsDoubleClick:
-        return EditRow(list->currentIndex().row());
+        return EditRow(row);
     case CommandCode::ChiefComplaintsButton:
         return ShowMenu(command);
     default:
@@ -92,10 +92,10 @@ int CLogicComesFor::OnCommand(LogicCommand &command)
     }
 }
 
-Korbel::CXListCtrl *CLogicComesFor::List()
+Korbel::IXListCtrl *CLogicComesFor::List()
 {
-    CMainView *view = m_pHub->GetMainView();
-    auto *list = view ? qobject_cast<Korbel::CXListCtrl *>(view->GetChiefComplaintsList()) : nullptr;
+    IHeaderBand *band = m_context.HeaderBand();
+    Korbel::IXListCtrl *list = band ? band->ChiefComplaintsList() : nullptr;
     if (list == m_pList)
         return list;
     if (m_pList)
@@ -108,10 +108,10 @@ Korbel::CXListCtrl *CLogicComesFor::List()
         list->InsertColumn(AudioColumn, QString(), IconColumnWidth);
         list->InsertColumn(ImageColumn, QString(), IconColumnWidth);
     }
-    list->horizontalHeader()->hide();
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->SetImageList({ list->style()->standardIcon(QStyle::SP_MediaVolume),
-        list->style()->standardIcon(QStyle::SP_FileIcon) });
+    list->SetHeaderVisible(false);
+    list->SetHorizontalScrollBarVisible(false);
+    list->SetStandardImageList(
+        { Korbel::IXListCtrl::StandardImage::Sound, Korbel::IXListCtrl::StandardImage::File });
     list->SetCallback(this);
     return list;
 }
@@ -119,9 +119,9 @@ Korbel::CXListCtrl *CLogicComesFor::List()
 int CLogicComesFor::Load()
 {
     m_pTable.reset();
-    const qint64 patient = Finance::CurrentId(m_pHub->GetMainTable());
-    if (patient > 0 && m_pHub->GetDataSource()) {
-        Korbel::ReleasePtr<Korbel::IQuery> query(m_pHub->GetDataSource()->CreateQuery());
+    const qint64 patient = m_context.CurrentPatientId();
+    if (patient > 0 && m_context.DataSource()) {
+        Korbel::ReleasePtr<Korbel::IQuery> query(m_context.DataSource()->CreateQuery());
         if (query) {
             query->SetTable(Table);
             query->Where(PatientId, Korbel::Compare::Equal, Verdanta::FormatId(patient));
@@ -134,7 +134,7 @@ int CLogicComesFor::Load()
 
 void CLogicComesFor::FillList()
 {
-    Korbel::CXListCtrl *list = List();
+    Korbel::IXListCtrl *list = List();
     if (!list)
         return;
     list->DeleteAllItems();
@@ -142,15 +142,14 @@ void CLogicComesFor::FillList()
         for (int more = m_pTable->Move(Korbel::MoveFirst); more == 1;
              more = m_pTable->Move(Korbel::MoveNext)) {
             const int row = list->InsertItem(list->GetItemCount(), QString());
-            list->SetItemData(row, quintptr(Finance::CurrentId(m_pTable.get())));
+            list->SetItemData(row, quintptr(Records::CurrentId(m_pTable.get())));
             list->SetItemDeletable(row, true);
             ShowRow(row);
         }
     }
     const int last = list->InsertItem(list->GetItemCount(), AddRowText());
     list->SetItemPlaceHolder(last, true);
-    list->SetColumnWidth(
-        DescriptionColumn, std::max(40, list->viewport()->width() - 2 * IconColumnWidth - 2));
+    list->SetColumnWidth(DescriptionColumn, std::max(40, list->ClientWidth() - 2 * IconColumnWidth - 2));
     list->SetColumnWidth(AudioColumn, IconColumnWidth);
     list->SetColumnWidth(ImageColumn, IconColumnWidth);
 }
@@ -158,7 +157,7 @@ void CLogicComesFor::FillList()
 void CLogicComesFor::ShowRow(int row)
 {
     // The row shows the complaint the table is on.
-    Korbel::CXListCtrl *list = List();
+    Korbel::IXListCtrl *list = List();
     if (!list || !m_pTable)
         return;
     const QString description = Field(Desc);
@@ -175,13 +174,13 @@ QString CLogicComesFor::Field(const QString &name) const
 
 bool CLogicComesFor::LocateRow(qint64 id)
 {
-    return id > 0 && Finance::LocateId(m_pTable.get(), id);
+    return id > 0 && Records::LocateId(m_pTable.get(), id);
 }
 
 int CLogicComesFor::EditRow(int row)
 {
-    Korbel::CXListCtrl *list = List();
-    const qint64 patient = Finance::CurrentId(m_pHub->GetMainTable());
+    Korbel::IXListCtrl *list = List();
+    const qint64 patient = m_context.CurrentPatientId();
     if (!list || !m_pTable || patient <= 0 || row < 0 || row >= list->GetItemCount())
         return 0;
     const bool isNew = list->IsItemPlaceHolder(row);
@@ -189,18 +188,22 @@ int CLogicComesFor::EditRow(int row)
     if (isNew ? !m_pTable->AddNew() : !LocateRow(key))
         return 0;
 
-    CLogicFolders *folders = m_pHub->GetLogicFolders();
-    CComesForDialog dialog(
-        folders->GetImagesFolder(), folders->GetRootFolder(), &m_images.Get(),
-        [hub = m_pHub](LogicCommand &command) { return hub->OnCommand(command); }, list->window());
+    IComplaintEditor *editor = m_context.Services().Get<IComplaintEditor>();
+    IPatientMedia *media = Media();
+    const CLogicFolders &folders = m_context.Folders();
+    IComplaintEditor::Setting setting;
+    setting.imagesFolder = folders.GetImagesFolder();
+    setting.rootFolder = folders.GetRootFolder();
+    setting.images = Images();
+    setting.commands = [this](LogicCommand &command) { return m_context.SendCommand(command); };
+    ComplaintValues values;
     if (!isNew)
-        dialog.SetValues(Field(Desc), Field(ImagePath), Field(AudioPath));
-    if (m_pMedia)
-        m_pMedia->PrepareComplaintRecording();
-    const int shown = m_dialogPresenter ? m_dialogPresenter(dialog) : dialog.exec();
-    if (shown != QDialog::Accepted) {
-        if (m_pMedia)
-            m_pMedia->ResetComplaintRecording();
+        values = { Field(Desc), Field(ImagePath) };
+    if (media)
+        media->PrepareComplaintRecording();
+    if (!editor || editor->Edit(list->DialogParent(), setting, &values) != 1) {
+        if (media)
+            media->ResetComplaintRecording();
         // A new complaint that was cancelled leaves no row behind.
         if (isNew)
             m_pTable->CancelUpdate();
@@ -209,18 +212,18 @@ int CLogicComesFor::EditRow(int row)
 
     if (!isNew && (!LocateRow(key) || m_pTable->Edit() != 1))
         return 0;
-    bool written = WriteText(m_pTable.get(), Desc, dialog.Description())
-        && WriteText(m_pTable.get(), ImagePath, dialog.ImagePath());
-    if (m_pMedia)
-        written = written && WriteText(m_pTable.get(), AudioPath, m_pMedia->ComplaintRecording());
+    bool written = WriteText(m_pTable.get(), Desc, values.description)
+        && WriteText(m_pTable.get(), ImagePath, values.imagePath);
+    if (media)
+        written = written && WriteText(m_pTable.get(), AudioPath, media->ComplaintRecording());
     if (isNew)
         written = written && WriteText(m_pTable.get(), PatientId, Verdanta::FormatId(patient));
-    if (!Finance::FinishWrite(m_pTable.get(), written))
+    if (!Records::FinishWrite(m_pTable.get(), written))
         return 0;
 
     if (isNew) {
         list->SetItemPlaceHolder(row, false);
-        list->SetItemData(row, quintptr(Finance::CurrentId(m_pTable.get())));
+        list->SetItemData(row, quintptr(Records::CurrentId(m_pTable.get())));
         list->SetItemDeletable(row, true);
         list->SetItemPlaceHolder(list->InsertItem(list->GetItemCount(), AddRowText()), true);
     }
@@ -230,17 +233,15 @@ int CLogicComesFor::EditRow(int row)
 
 int CLogicComesFor::ShowMenu(const LogicCommand &command)
 {
-    Korbel::CXListCtrl *list = List();
+    Korbel::IXListCtrl *list = List();
     QStringList entries;
     // One entry per list row; the last row (adding) is the last entry.
     for (int row = 0; row + 1 < list->GetItemCount(); ++row)
         entries << MenuText(list->GetItemText(row, DescriptionColumn));
     entries << AddMenuText();
-    QWidget *button = command.control;
-    const QPoint at = button ? button->mapToGlobal(QPoint(0, button->height())) : command.point;
-    QWidget *parent = button ? button->window() : list->window();
-    const int chosen
-        = m_menuPresenter ? m_menuPresenter(entries, at, parent) : DefaultMenu(entries, at, parent);
+    // The window places the menu (below its button) through the command's point.
+    QWidget *parent = command.window ? command.window : list->DialogParent();
+    const int chosen = Desktop::Menus().Popup(parent, command.point, entries);
     if (chosen < 0 || chosen >= list->GetItemCount())
         return 0;
     list->SetCurSel(chosen);
@@ -249,20 +250,21 @@ int CLogicComesFor::ShowMenu(const LogicCommand &command)
 
 int CLogicComesFor::PlayRecording(int row, int column)
 {
-    Korbel::CXListCtrl *list = List();
-    if (column != AudioColumn || row < 0 || list->IsItemPlaceHolder(row) || !m_pMedia
+    Korbel::IXListCtrl *list = List();
+    IPatientMedia *media = Media();
+    if (column != AudioColumn || row < 0 || list->IsItemPlaceHolder(row) || !media
         || !LocateRow(qint64(list->GetItemData(row))))
         return 0;
     const QString recording = Field(AudioPath);
     if (recording.isEmpty())
         return 0;
-    m_pMedia->PlayComplaint(recording);
+    media->PlayComplaint(recording);
     return 1;
 }
 
 bool CLogicComesFor::DeleteRow(int row)
 {
-    Korbel::CXListCtrl *list = List();
+    Korbel::IXListCtrl *list = List();
     if (!list || !LocateRow(qint64(list->GetItemData(row))))
         return false;
     return m_pTable->Delete() > 0;

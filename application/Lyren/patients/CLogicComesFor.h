@@ -1,19 +1,16 @@
 #pragma once
 
-#include "patients/PatientImages.h"
-#include "patients/PatientParticipant.h"
-#include "shell/LogicCommand.h"
+#include "core/LogicCommand.h"
+#include "core/PatientImages.h"
+#include "core/PatientSteps.h"
 
 #include "Korbel/DataSource.h"
-#include "Korbel/XListCtrl/XListCtrl.h"
+#include "Korbel/XListCtrl/IXListCtrl.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QPointer>
 #include <QtCore/QStringList>
 
-#include <functional>
-
-class CComesForDialog;
+class LogicContext;
 
 // The chief complaints of the current patient (COMES_FOR, filtered to the
 // patient) and the header band's list of them: one row per complaint with its
@@ -21,7 +18,7 @@ class CComesForDialog;
 // to add new...". Codes: 8 (a click; on an audio cell the recording is
 // played), 28 (a double click edits the row, or adds a complaint on the last
 // row) and 42 (the "Chief Complaints:" button's pop-up menu). Del removes a
-// complaint.
+// complaint. The complaint dialog is the window layer's IComplaintEditor.
 class CLogicComesFor final : public ILogicObject,
                              public IPatientParticipant,
                              private Korbel::IXListCtrlCallback
@@ -29,16 +26,9 @@ class CLogicComesFor final : public ILogicObject,
     Q_DECLARE_TR_FUNCTIONS(CLogicComesFor)
 
 public:
-    // Shows the dialog modally and returns its result; tests drive it through
-    // one of these instead of a person.
-    using DialogPresenter = std::function<int(CComesForDialog &dialog)>;
-    // Shows the pop-up menu at a point of the screen; the index of the chosen
-    // entry, -1 when none was chosen.
-    using MenuPresenter = std::function<int(const QStringList &entries, const QPoint &at, QWidget *parent)>;
-
     enum Column { DescriptionColumn, AudioColumn, ImageColumn };
 
-    explicit CLogicComesFor(CLogicMain *hub);
+    explicit CLogicComesFor(LogicContext &context);
     ~CLogicComesFor() override;
     CLogicComesFor(const CLogicComesFor &) = delete;
     CLogicComesFor &operator=(const CLogicComesFor &) = delete;
@@ -54,11 +44,8 @@ public:
     // dialog was confirmed and the complaint written.
     int EditRow(int row);
 
-    void SetMedia(IPatientMedia *media) { m_pMedia = media; }
-    // Not owned; none returns to the image manager.
-    void SetImages(IPatientImages *images) { m_images.Set(images); }
-    void SetDialogPresenter(DialogPresenter presenter) { m_dialogPresenter = std::move(presenter); }
-    void SetMenuPresenter(MenuPresenter presenter) { m_menuPresenter = std::move(presenter); }
+    // Not owned; none returns to the image manager of the context's services.
+    void SetImages(IPatientImages *images) { m_pImages = images; }
 
     // The description as one list line: line feeds, carriage returns, tabs
     // and vertical tabs become spaces.
@@ -72,9 +59,10 @@ public:
 private:
     // IXListCtrlCallback
     bool DeleteRow(int row) override;
+    void ListDestroyed() override { m_pList = nullptr; }
 
     // The header band's list, set up the first time it is seen.
-    Korbel::CXListCtrl *List();
+    Korbel::IXListCtrl *List();
     void FillList();
     void ShowRow(int row);
     int ShowMenu(const LogicCommand &command);
@@ -82,11 +70,11 @@ private:
     bool LocateRow(qint64 id);
     QString Field(const QString &name) const;
 
-    CLogicMain *m_pHub;
+    IPatientMedia *Media() const;
+    IPatientImages *Images() const;
+
+    LogicContext &m_context;
     Korbel::ReleasePtr<Korbel::ITable> m_pTable;
-    QPointer<Korbel::CXListCtrl> m_pList;
-    IPatientMedia *m_pMedia = nullptr;
-    PatientImagesSource m_images;
-    DialogPresenter m_dialogPresenter;
-    MenuPresenter m_menuPresenter;
+    Korbel::IXListCtrl *m_pList = nullptr;
+    IPatientImages *m_pImages = nullptr;
 };

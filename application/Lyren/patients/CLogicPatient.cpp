@@ -1,22 +1,23 @@
 #include "patients/CLogicPatient.h"
 
-#include "patients/CFindDlg.h"
-#include "patients/PatientParticipants.h"
-#include "shell/CLogicMain.h"
-#include "shell/CMainView.h"
-#include "shell/LogicCommand.h"
+#include "patients/PatientPresenters.h"
+
+#include "core/LogicCommand.h"
+#include "core/LogicContext.h"
+#include "core/RecordAccess.h"
+#include "core/Transaction.h"
 
 #include "Korbel/DataSource.h"
 #include "common/Identifiers.h"
 #include "desktop/Prompts.h"
-#include "finance/RecordAccess.h"
 
+#include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
 
 #include <algorithm>
 
-using Finance::OpenField;
-using Finance::WriteText;
+using Records::OpenField;
+using Records::WriteText;
 
 namespace {
 
@@ -49,22 +50,21 @@ CLogicPatient::~CLogicPatient()
     Close();
 }
 
-bool CLogicPatient::Open(Korbel::IDataSource *source, Korbel::ITable *main, CLogicMain *hub)
+bool CLogicPatient::Open(LogicContext &context)
 {
     Close();
-    m_pDataSource = source;
-    m_pMain = main;
-    m_pHub = hub;
-    m_pAddress = hub ? hub->GetAddressTable() : nullptr;
+    m_pContext = &context;
+    m_pDataSource = context.DataSource();
+    m_pMain = context.MainTable();
+    m_pAddress = context.AddressTable();
 
     // The patient's own rows: MAIN, whose failure ends the save, and ADDRESS.
+    // The other logic objects join as their subsystems are installed.
     Join(SaveStep::PatientRow, [this] { return SavePatientRow(); });
     if (m_pAddress) {
         Join(SaveStep::Address, [this] { return SaveAddressRow(); });
         Join(DeleteStep::Address, [this] { return DeleteAddressRows(); });
     }
-    if (hub)
-        JoinPatientParticipants(*this, *hub);
     return m_pMain != nullptr;
 }
 
@@ -74,11 +74,15 @@ void CLogicPatient::Close()
     m_loadSteps.clear();
     m_newSteps.clear();
     m_deleteSteps.clear();
-    m_pMedia = nullptr;
+    m_pContext = nullptr;
     m_pDataSource = nullptr;
     m_pMain = nullptr;
     m_pAddress = nullptr;
-    m_pHub = nullptr;
+}
+
+IPatientMedia *CLogicPatient::Media() const
+{
+    return m_pContext ? m_pContext->Services().Get<IPatientMedia>() : nullptr;
 }
 
 template<typename Place> void CLogicPatient::Insert(StepList<Place> &list, Place place, PatientStep step)
@@ -111,23 +115,9 @@ void CLogicPatient::Join(DeleteStep place, PatientStep step)
     Insert(m_deleteSteps, place, std::move(step));
 }
 
-void CLogicPatient::Join(IPatientParticipant *participant, const ParticipantPlaces &places)
-{
-    if (!participant)
-        return;
-    if (places.save)
-        Join(*places.save, [participant] { return participant->Save(); });
-    if (places.load)
-        Join(*places.load, [participant] { return participant->Load(); });
-    if (places.prepareNew)
-        Join(*places.prepareNew, [participant] { return participant->PrepareNew(); });
-    if (places.deleteRows)
-        Join(*places.deleteRows, [participant] { return participant->DeletePatientRows(); });
-}
-
 qint64 CLogicPatient::CurrentId() const
 {
-    return m_pMain && m_pMain->CurrentPosition() >= 0 ? Finance::CurrentId(m_pMain) : 0;
+    return m_pMain && m_pMain->CurrentPosition() >= 0 ? Records::CurrentId(m_pMain) : 0;
 }
 
 int CLogicPatient::SavePatientRow()
@@ -159,27 +149,33 @@ int CLogicPatient::DeleteAddressRows()
     return 1;
 }
 
-int CLogicPatient::Save(bool *mainSaved)
+int CLogicPatient::Save()
 {
-    *mainSaved = false;
-    int result = 1;
+    // Every row of the save is written in one transaction. The first failed
+    // step ends the save: what the steps before it wrote is rolled back, and
+    // the bound controls keep what was typed, so the next save tries again.
+    ScopedTransaction transaction(m_pDataSource);
+    if (!transaction.IsActive())
+        return 0;
+    m_pContext->BeginSave();
+    bool written = true;
     for (const auto &[place, step] : m_saveSteps) {
-        const int stepResult = step();
-        if (place == SaveStep::PatientRow) {
-            if (!stepResult)
-                return 0;
-            *mainSaved = true;
+        if (!step()) {
+            written = false;
+            break;
         }
-        if (!stepResult)
-            result = 0;
     }
-    return result;
+    const bool committed = written && transaction.Commit();
+    if (!committed)
+        transaction.Rollback();
+    // Side files are written once the rows are committed.
+    const bool filesWritten = m_pContext->FinishSave(committed);
+    return committed && filesWritten ? 1 : 0;
 }
 
 int CLogicPatient::SaveAll()
 {
-    bool mainSaved = false;
-    return m_pMain ? Save(&mainSaved) : 0;
+    return m_pMain && m_pContext ? Save() : 0;
 }
 
 int CLogicPatient::LoadAll()
@@ -187,27 +183,24 @@ int CLogicPatient::LoadAll()
     if (!m_pMain)
         return 0;
     const int result = RunAll(m_loadSteps);
-    if (m_pHub)
-        m_pHub->RefreshPages();
+    if (m_pContext)
+        m_pContext->RefreshPages();
     return result;
 }
 
 int CLogicPatient::MoveAndLoad(const std::function<bool()> &move)
 {
-    if (!m_pMain)
+    if (!m_pMain || !m_pContext)
         return 0;
-    if (m_pMedia)
-        m_pMedia->StopPlayer();
+    if (IPatientMedia *media = Media())
+        media->StopPlayer();
     // Without a current patient (an empty practice) there is nothing to save.
-    // A patient whose record could not be written is not left.
-    bool mainSaved = false;
-    const int saved = m_pMain->CurrentPosition() < 0 ? 1 : Save(&mainSaved);
-    if (!mainSaved && m_pMain->CurrentPosition() >= 0)
+    // A patient whose save failed is not left.
+    if (m_pMain->CurrentPosition() >= 0 && !Save())
         return 0;
     if (!move())
         return 0;
-    const int loaded = LoadAll();
-    return saved && loaded ? 1 : 0;
+    return LoadAll();
 }
 
 int CLogicPatient::First()
@@ -256,26 +249,32 @@ int CLogicPatient::New()
 
 int CLogicPatient::Delete()
 {
-    if (!m_pMain || m_pMain->CurrentPosition() < 0)
+    if (!m_pMain || !m_pContext || m_pMain->CurrentPosition() < 0)
         return 0;
-    QWidget *parent = m_pHub ? m_pHub->GetMainView() : nullptr;
+    QWidget *parent = m_pContext->DialogParent();
     if (Desktop::Prompts().Show(parent, DeleteQuestion(), Desktop::Buttons::YesNo, Desktop::Icon::Question)
         != Desktop::Answer::Yes)
         return 0;
 
     const WaitCursor wait;
-    if (m_pMedia)
-        m_pMedia->DetachFromPatient();
+    if (IPatientMedia *media = Media())
+        media->DetachFromPatient();
 
-    // The child rows go in one transaction (one durable write instead of one
-    // per row); a failed step does not stop the others.
-    const bool transaction = m_pDataSource && m_pDataSource->BeginTransaction();
-    RunAll(m_deleteSteps);
-    if (transaction && m_pDataSource->CommitTransaction() != 1)
-        m_pDataSource->RollbackTransaction();
-
-    if (m_pMain->Delete() <= 0) {
+    // The child rows and the MAIN row go in one transaction: when a child
+    // step fails or the database refuses the patient, the patient stays
+    // whole, child rows included. Files (the patient's folder) go once the
+    // delete is committed.
+    ScopedTransaction transaction(m_pDataSource);
+    m_pContext->BeginSave();
+    const bool childRowsDeleted = RunAll(m_deleteSteps) == 1;
+    const bool deleted
+        = transaction.IsActive() && childRowsDeleted && m_pMain->Delete() > 0 && transaction.Commit();
+    if (!deleted)
+        transaction.Rollback();
+    m_pContext->FinishSave(deleted);
+    if (!deleted) {
         Desktop::Prompts().Show(parent, DeleteRefusedMessage(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        LoadAll();
         return 0;
     }
     return LoadAll();
@@ -351,21 +350,21 @@ QString CLogicPatient::DisplayName(const FoundPatient &patient)
 
 QWidget *CLogicPatient::DialogParent(const LogicCommand &command) const
 {
-    if (command.control)
-        return command.control->window();
-    CMainView *view = m_pHub ? m_pHub->GetMainView() : nullptr;
-    return view ? view->window() : nullptr;
+    if (command.window)
+        return command.window;
+    return m_pContext ? m_pContext->DialogParent() : nullptr;
 }
 
 int CLogicPatient::ChoosePatient(LogicCommand &command, qint64 excludeLinkedTo, FoundPatient *chosen)
 {
-    CFindDlg dialog([this, excludeLinkedTo](const QString &first,
-                        const QString &last) { return OpenFind(first, last, excludeLinkedTo); },
-        DialogParent(command));
-    const int shown = m_findPresenter ? m_findPresenter(dialog) : dialog.exec();
-    if (shown != QDialog::Accepted || dialog.ChosenId().isEmpty())
+    IPatientFinder *finder = m_pContext ? m_pContext->Services().Get<IPatientFinder>() : nullptr;
+    if (!finder)
         return 0;
-    *chosen = dialog.Chosen();
+    const auto search = [this, excludeLinkedTo](const QString &first, const QString &last) {
+        return OpenFind(first, last, excludeLinkedTo);
+    };
+    if (finder->Choose(DialogParent(command), search, chosen) != 1 || chosen->id.isEmpty())
+        return 0;
     return 1;
 }
 

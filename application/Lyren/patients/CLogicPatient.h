@@ -1,7 +1,7 @@
 #pragma once
 
-#include "patients/PatientParticipant.h"
-#include "shell/CurrentPatient.h"
+#include "core/CurrentPatient.h"
+#include "core/PatientSteps.h"
 
 #include "Korbel/DataSource.h"
 
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-class CFindDlg;
+class LogicContext;
 class QWidget;
 
 // One patient found by the find dialog's query.
@@ -49,29 +49,27 @@ private:
 // The current patient: the current row of MAIN. Moves between patients,
 // creates and deletes them, and makes every other logic object save, load,
 // prepare or delete its share of the patient at the right moment through four
-// ordered lists of steps (see PatientParticipant.h). The MAIN and ADDRESS
-// steps are its own; the other logic objects join at Open
-// (JoinPatientParticipants).
+// ordered lists of steps (see core/PatientSteps.h). The MAIN and ADDRESS
+// steps are its own; the other logic objects join when their subsystem is
+// installed.
 //
-// Every operation returns 1 on success and 0 otherwise; composite operations
-// run every step and return the AND, except that a failed MAIN edit or update
-// ends the save and stops the move, so that nothing typed is lost.
-class CLogicPatient final : public ICurrentPatient
+// A save is one database transaction: every row of every step is committed
+// together, or, when a step fails, nothing is and the move stops, so that
+// nothing typed is lost; side files are written after the commit. A delete is
+// one transaction as well, the patient's folder going once it committed.
+// Loading runs every step and returns the AND.
+class CLogicPatient final : public ICurrentPatient, public IPatientSteps
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicPatient)
 
 public:
-    // Shows the find dialog modally and returns its result; tests drive the
-    // dialog through one of these instead of a person.
-    using FindPresenter = std::function<int(CFindDlg &dialog)>;
-
     CLogicPatient();
     ~CLogicPatient() override;
     CLogicPatient(const CLogicPatient &) = delete;
     CLogicPatient &operator=(const CLogicPatient &) = delete;
 
-    // ICurrentPatient. Open joins the hub's logic objects (none without a hub).
-    bool Open(Korbel::IDataSource *source, Korbel::ITable *main, CLogicMain *hub) override;
+    // ICurrentPatient.
+    bool Open(LogicContext &context) override;
     void Close() override;
     int First() override;
     int Previous() override;
@@ -85,16 +83,12 @@ public:
     int Find(LogicCommand &command) override;
     int LinkedAccount(LogicCommand &command) override;
 
-    // Joining the lists.
-    void Join(SaveStep place, PatientStep step);
-    void Join(LoadStep place, PatientStep step);
-    void Join(NewPatientStep place, PatientStep step);
-    void Join(DeleteStep place, PatientStep step);
-    // A participant's steps, each in its place (not owned).
-    void Join(IPatientParticipant *participant, const ParticipantPlaces &places);
-    // The media logic (not owned); none until it exists.
-    void SetMedia(IPatientMedia *media) { m_pMedia = media; }
-    void SetFindPresenter(FindPresenter presenter) { m_findPresenter = std::move(presenter); }
+    // IPatientSteps.
+    using IPatientSteps::Join;
+    void Join(SaveStep place, PatientStep step) override;
+    void Join(LoadStep place, PatientStep step) override;
+    void Join(NewPatientStep place, PatientStep step) override;
+    void Join(DeleteStep place, PatientStep step) override;
 
     // The find dialog's query: patients whose first and last names start with
     // the texts (an empty text matches every name; wildcard characters match
@@ -109,7 +103,7 @@ public:
     static QString DisplayName(const FoundPatient &patient);
 
     // The current patient's ID, 0 when there is none.
-    qint64 CurrentId() const;
+    qint64 CurrentId() const override;
 
     static QString DeleteQuestion();
     static QString DeleteRefusedMessage();
@@ -118,8 +112,10 @@ private:
     template<typename Place> using StepList = std::vector<std::pair<Place, PatientStep>>;
     template<typename Place> static void Insert(StepList<Place> &list, Place place, PatientStep step);
 
-    // SaveAll; mainSaved tells whether the MAIN row was written.
-    int Save(bool *mainSaved);
+    // SaveAll in one transaction; 1 when every row was committed and every
+    // side file written.
+    int Save();
+    IPatientMedia *Media() const;
     // Stop the player, save, then move; LoadAll when the move succeeded.
     int MoveAndLoad(const std::function<bool()> &move);
     int ChoosePatient(LogicCommand &command, qint64 excludeLinkedTo, FoundPatient *chosen);
@@ -129,12 +125,10 @@ private:
     int SaveAddressRow();
     int DeleteAddressRows();
 
+    LogicContext *m_pContext = nullptr;
     Korbel::IDataSource *m_pDataSource = nullptr;
     Korbel::ITable *m_pMain = nullptr;
     Korbel::ITable *m_pAddress = nullptr;
-    CLogicMain *m_pHub = nullptr;
-    IPatientMedia *m_pMedia = nullptr;
-    FindPresenter m_findPresenter;
 
     StepList<SaveStep> m_saveSteps;
     StepList<LoadStep> m_loadSteps;

@@ -1,22 +1,27 @@
 #include "patients/CLogicPatientPicture.h"
 
-#include "shell/CLogicFolders.h"
-#include "shell/CLogicMain.h"
-#include "shell/CMainView.h"
-#include "shell/CommandCodes.h"
+#include "core/CLogicFolders.h"
+#include "core/CommandCodes.h"
+#include "core/LogicContext.h"
+#include "core/RecordAccess.h"
+#include "core/Views.h"
 
 #include "Korbel/DataSource.h"
-#include "finance/RecordAccess.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtGui/QImageReader>
 
-using Finance::ReadText;
+using Records::ReadText;
 
-CLogicPatientPicture::CLogicPatientPicture(CLogicMain *hub)
-    : m_pHub(hub)
+CLogicPatientPicture::CLogicPatientPicture(LogicContext &context)
+    : m_context(context)
 { }
+
+IPatientImages *CLogicPatientPicture::Images() const
+{
+    return m_pImages ? m_pImages : m_context.Services().Get<IPatientImages>();
+}
 
 int CLogicPatientPicture::OnCommand(LogicCommand &command)
 {
@@ -52,10 +57,10 @@ QString CLogicPatientPicture::AgeLine(const QDate &dateOfBirth, const QDate &tod
 
 int CLogicPatientPicture::Load()
 {
-    CMainView *view = m_pHub->GetMainView();
+    IHeaderBand *view = m_context.HeaderBand();
     if (!view)
         return 1;
-    Korbel::ITable *main = m_pHub->GetMainTable();
+    Korbel::ITable *main = m_context.MainTable();
     bool current = false;
     const QString imagePath = ReadText(main, QStringLiteral("IMAGE_PATH"), &current);
     if (!current) {
@@ -64,22 +69,22 @@ int CLogicPatientPicture::Load()
         view->SetAgeLine(QString());
         return 1;
     }
-    view->SetPicture(PatientPictures::PictureToShow(m_pHub->GetLogicFolders()->GetRootFolder(), imagePath));
+    view->SetPicture(PatientPictures::PictureToShow(m_context.Folders().GetRootFolder(), imagePath));
     view->SetNameLine(NameLine(ReadText(main, QStringLiteral("FIRST_NAME")),
         ReadText(main, QStringLiteral("MIDDLE_NAME")), ReadText(main, QStringLiteral("LAST_NAME"))));
-    const Finance::FieldPtr birth = Finance::OpenField(main, QStringLiteral("DATE_OF_BIRTH"));
+    const Records::FieldPtr birth = Records::OpenField(main, QStringLiteral("DATE_OF_BIRTH"));
     view->SetAgeLine(AgeLine(birth ? birth->GetValue().toDate() : QDate(), QDate::currentDate()));
     return 1;
 }
 
 int CLogicPatientPicture::StorePicture(const QString &path)
 {
-    Korbel::ITable *main = m_pHub->GetMainTable();
+    Korbel::ITable *main = m_context.MainTable();
     if (!main || main->CurrentPosition() < 0 || main->Edit() != 1)
         return 0;
     // The update also takes what the Patient tab shows; a failed one stays
     // pending for the next save rather than dropping what was typed.
-    if (!Finance::WriteText(main, QStringLiteral("IMAGE_PATH"), path) || !main->Update())
+    if (!Records::WriteText(main, QStringLiteral("IMAGE_PATH"), path) || !main->Update())
         return 0;
     Load();
     return 1;
@@ -87,15 +92,17 @@ int CLogicPatientPicture::StorePicture(const QString &path)
 
 int CLogicPatientPicture::ChoosePicture(const LogicCommand &command)
 {
-    Korbel::ITable *main = m_pHub->GetMainTable();
-    const QString folder = m_pHub->GetLogicFolders()->GetImagesFolder();
+    Korbel::ITable *main = m_context.MainTable();
+    const QString folder = m_context.Folders().GetImagesFolder();
     if (!main || folder.isEmpty())
         return 0;
     QDir().mkpath(folder);
-    QWidget *parent = command.control ? command.control->window() : nullptr;
-    const QString chosen = m_images.Get()
-                               .Choose(parent, folder, ReadText(main, QStringLiteral("IMAGE_PATH")).trimmed())
-                               .trimmed();
+    IPatientImages *images = Images();
+    if (!images)
+        return 0;
+    QWidget *parent = command.window ? command.window : m_context.DialogParent();
+    const QString chosen
+        = images->Choose(parent, folder, ReadText(main, QStringLiteral("IMAGE_PATH")).trimmed()).trimmed();
     if (chosen.isEmpty())
         return 0;
     return StorePicture(chosen);
@@ -103,7 +110,7 @@ int CLogicPatientPicture::ChoosePicture(const LogicCommand &command)
 
 int CLogicPatientPicture::TakeDroppedFile(const QString &path)
 {
-    const QString folder = m_pHub->GetLogicFolders()->GetImagesFolder();
+    const QString folder = m_context.Folders().GetImagesFolder();
     const QFileInfo source(path);
     if (folder.isEmpty() || !source.isFile())
         return 0;
@@ -111,7 +118,8 @@ int CLogicPatientPicture::TakeDroppedFile(const QString &path)
     // An image is imported (re-encoded) into the patient's folder; one that
     // already lies there is taken as it is. Files that are not images are
     // left to the documents.
-    QString picture = m_images.Get().Import(folder, source.absoluteFilePath());
+    IPatientImages *images = Images();
+    QString picture = images ? images->Import(folder, source.absoluteFilePath()) : QString();
     const bool inFolder = source.canonicalPath() == QFileInfo(folder).canonicalFilePath();
     if (picture.isEmpty() && inFolder && !QImageReader::imageFormat(path).isEmpty())
         picture = source.absoluteFilePath();

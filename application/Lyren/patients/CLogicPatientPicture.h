@@ -1,12 +1,14 @@
 #pragma once
 
-#include "patients/PatientImages.h"
-#include "patients/PatientParticipant.h"
-#include "shell/LogicCommand.h"
+#include "core/LogicCommand.h"
+#include "core/PatientImages.h"
+#include "core/PatientSteps.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDate>
 #include <QtCore/QString>
+
+class LogicContext;
 
 // The patient picture and the patient's values in the header band: picture,
 // name line and age line, shown at every load and save of the patient. Code 9
@@ -18,7 +20,7 @@ class CLogicPatientPicture final : public ILogicObject, public IPatientParticipa
     Q_DECLARE_TR_FUNCTIONS(CLogicPatientPicture)
 
 public:
-    explicit CLogicPatientPicture(CLogicMain *hub);
+    explicit CLogicPatientPicture(LogicContext &context);
 
     // 9 and 37; any other code: 0.
     int OnCommand(LogicCommand &command) override;
@@ -27,8 +29,8 @@ public:
     // The band shows what was just saved.
     int Save() override { return Load(); }
 
-    // Not owned; none returns to the image manager.
-    void SetImages(IPatientImages *images) { m_images.Set(images); }
+    // Not owned; none returns to the image manager of the context's services.
+    void SetImages(IPatientImages *images) { m_pImages = images; }
 
     // FIRST_NAME, then MIDDLE_NAME and LAST_NAME each after a single space
     // when not empty.
@@ -42,6 +44,8 @@ private:
     int TakeDroppedFile(const QString &path);
     int StorePicture(const QString &path);
 
-    CLogicMain *m_pHub;
-    PatientImagesSource m_images;
+    IPatientImages *Images() const;
+
+    LogicContext &m_context;
+    IPatientImages *m_pImages = nullptr;
 };

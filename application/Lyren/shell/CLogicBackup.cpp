@@ -1,7 +1,7 @@
 #include "shell/CLogicBackup.h"
 
+#include "core/CLogicFolders.h"
 #include "shell/CLogicConfiguration.h"
-#include "shell/CLogicFolders.h"
 
 #include "Korbel/DataSource.h"
 #include "common/LocaleDates.h"

@@ -1,8 +1,8 @@
 #include "shell/CLogicConfiguration.h"
 
-#include "shell/CommandCodes.h"
-#include "shell/ImageManager.h"
-#include "shell/MediaControl.h"
+#include "core/CommandCodes.h"
+#include "core/MediaControl.h"
+#include "core/PatientImages.h"
 
 #include "Korbel/DataSource.h"
 #include "desktop/Prompts.h"
@@ -34,10 +34,11 @@ bool CLogicConfiguration::Open(Korbel::IDataSource *source)
         Desktop::Inform(nullptr, tr("An error has occurred while upgrading the database."));
 
     m_pTable = source->OpenTable(QStringLiteral("APP_CONFIGURATION"));
+    // Without an image manager (no windows) there is nothing to apply it to.
     bool applied = false;
     int quality = 0;
     if (ReadSetting(ImageQualityId, &quality))
-        applied = ImageManager::SetQuality(quality);
+        applied = !m_pImageQuality || m_pImageQuality->SetQuality(quality);
 
     QString stamp;
     if (!ReadLastBackupStamp(&stamp))
@@ -121,7 +122,7 @@ int CLogicConfiguration::EditImageQuality()
     if (!m_pTable)
         return 0;
     int quality = 0;
-    if (!ImageManager::EditQuality(&quality))
+    if (!m_pImageQuality || !m_pImageQuality->EditQuality(&quality))
         return 0;
     return StoreSetting(ImageQualityId, quality) ? 1 : 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LogicCommand.h"
+#include "core/LogicCommand.h"
 
 #include "component/DispatchDriver.h"
 
@@ -16,6 +16,8 @@ namespace Profile {
 class IKeyValueStore;
 }
 
+class IImageQuality;
+
 // The program's settings kept in the database (APP_CONFIGURATION: row "1" the
 // image quality, row "2" the media quality) and the machine-wide value
 // "LastBackupTS", the date of the last backup as "%Y/%m/%d".
@@ -30,6 +32,9 @@ public:
     CLogicConfiguration(const CLogicConfiguration &) = delete;
     CLogicConfiguration &operator=(const CLogicConfiguration &) = delete;
 
+    // The image manager's quality setting (not owned; none: the image quality
+    // is neither applied nor edited).
+    void SetImageQuality(IImageQuality *quality) { m_pImageQuality = quality; }
     // Upgrades the database schema (a failure is shown and start-up goes on),
     // opens APP_CONFIGURATION, applies the image quality and makes sure
     // "LastBackupTS" exists. True when the table opened and the setting was
@@ -60,6 +65,7 @@ private:
     bool ApplyMediaQuality();
 
     Profile::IKeyValueStore *m_pStore;
+    IImageQuality *m_pImageQuality = nullptr;
     Korbel::ITable *m_pTable = nullptr;
     Component::DispatchDriver m_mediaControl;
 };

@@ -2,20 +2,18 @@
 
 #include "shell/CLogicBackup.h"
 #include "shell/CLogicConfiguration.h"
-#include "shell/CLogicFolders.h"
-#include "shell/CMainView.h"
-#include "shell/CommandCodes.h"
-#include "shell/CurrentPatient.h"
 
-#include "finance/LogicDilutions.h"
-#include "finance/LogicMedicines.h"
-#include "finance/LogicOfficeData.h"
-#include "finance/LogicProviders.h"
-#include "finance/LogicStocks.h"
-#include "patients/CLogicComesFor.h"
-#include "patients/CLogicPatientPicture.h"
-#include "patients/forms/CLogicMedicalHistory.h"
-#include "patients/forms/CLogicQuestionnaire.h"
+#include "core/CLogicFolders.h"
+#include "core/CommandCodes.h"
+#include "core/CommandTable.h"
+#include "core/CurrentPatient.h"
+#include "core/PatientImages.h"
+#include "core/PatientSteps.h"
+#include "core/Views.h"
+
+#include "finance/ReferenceDataLogic.h"
+#include "patients/CLogicPatient.h"
+#include "patients/PatientsLogic.h"
 
 #include "Korbel/DataSource.h"
 #include "common/Identifiers.h"
@@ -24,7 +22,6 @@
 
 #include <QtCore/QUrl>
 #include <QtCore/QUrlQuery>
-#include <QtWidgets/QComboBox>
 
 namespace {
 
@@ -32,25 +29,39 @@ namespace {
 const QString KeyValueFile = QStringLiteral("Registry.ini");
 const QString KeyValueSection = QStringLiteral("SOFTWARE\\LyrenKey\\Lyren");
 
-template<typename Pointer> ILogicObject *AsLogicObject(const Pointer &pointer)
-{
-    return pointer.get();
-}
-
 } // namespace
+
+std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
+{
+    // The order of installation is the order in which each subsystem's steps
+    // join a place they share.
+    return {
+        &InstallReferenceData,
+        &InstallPatients,
+    };
+}
 
 CLogicMain::CLogicMain(const QString &rootFolder, const QString &windowsDirectory,
     std::unique_ptr<Profile::IKeyValueStore> store)
+    : CLogicMain(rootFolder, windowsDirectory, std::move(store), DefaultSubsystems())
+{ }
+
+CLogicMain::CLogicMain(const QString &rootFolder, const QString &windowsDirectory,
+    std::unique_ptr<Profile::IKeyValueStore> store, std::vector<SubsystemInstaller> subsystems)
     : m_strRoot(rootFolder)
     , m_pKeyValueStore(std::move(store))
+    , m_pLogicFolders(std::make_unique<CLogicFolders>(rootFolder, windowsDirectory))
+    , m_context(*m_pLogicFolders)
+    , m_installers(std::move(subsystems))
 {
     if (!m_pKeyValueStore)
         m_pKeyValueStore
             = std::make_unique<Profile::IniKeyValueStore>(rootFolder + KeyValueFile, KeyValueSection);
-
     m_pLogicConfiguration = std::make_unique<CLogicConfiguration>(m_pKeyValueStore.get());
     m_pLogicBackup = std::make_unique<CLogicBackup>();
-    m_pLogicFolders = std::make_unique<CLogicFolders>(rootFolder, windowsDirectory);
+    m_context.SetCommandSink(this);
+    m_context.SetPageRefresher([this] { RefreshPages(); });
+    m_context.Routes().Own(Owner::Configuration, m_pLogicConfiguration.get());
 }
 
 CLogicMain::~CLogicMain()
@@ -58,76 +69,10 @@ CLogicMain::~CLogicMain()
     Close();
 }
 
-// The routing table: every code a window may send and the logic object that
-// handles it. Codes not listed reach nothing.
-std::span<const CLogicMain::Route> CLogicMain::Routes()
+int CLogicMain::RunPatientOperation(LogicCommand &command)
 {
-    // clang-format off
-    static const Route routes[] = {
-        { CommandCode::Next, &RunPatientOperation },
-        { CommandCode::First, &RunPatientOperation },
-        { CommandCode::Previous, &RunPatientOperation },
-        { CommandCode::Last, &RunPatientOperation },
-        { CommandCode::NewPatient, &RunPatientOperation },
-        { CommandCode::DeletePatient, &RunPatientOperation },
-        { CommandCode::FindPatient, &RunPatientOperation },
-        { CommandCode::LinkedAccount, &RunPatientOperation },
-        { CommandCode::SavePatient, &RunPatientOperation },
-        { CommandCode::ChiefComplaintsClick, &Send<&CLogicMain::m_pLogicComesFor> },
-        { CommandCode::ChiefComplaintsDoubleClick, &Send<&CLogicMain::m_pLogicComesFor> },
-        { CommandCode::ChiefComplaintsButton, &Send<&CLogicMain::m_pLogicComesFor> },
-        { CommandCode::PatientPicture, &Send<&CLogicMain::m_pLogicPatientPicture> },
-        { CommandCode::FileDropped, &Send<&CLogicMain::m_pLogicPatientPicture> },
-        { CommandCode::MedicalHistory, &Send<&CLogicMain::m_pLogicMedicalHistory> },
-        { CommandCode::MedicalHistoryOk, &Send<&CLogicMain::m_pLogicMedicalHistory> },
-        { CommandCode::MedicalHistoryCancel, &Send<&CLogicMain::m_pLogicMedicalHistory> },
-        { CommandCode::Questionnaire, &Send<&CLogicMain::m_pLogicQuestionnaire> },
-        { CommandCode::QuestionnaireOk, &Send<&CLogicMain::m_pLogicQuestionnaire> },
-        { CommandCode::QuestionnaireCancel, &Send<&CLogicMain::m_pLogicQuestionnaire> },
-        { CommandCode::Remedies, &Send<&CLogicMain::m_pLogicMedicines> },
-        { CommandCode::RemedyProviderChosen, &Send<&CLogicMain::m_pLogicMedicines> },
-        { CommandCode::Providers, &Send<&CLogicMain::m_pLogicProviders> },
-        { CommandCode::StocksFromRemedies, &Send<&CLogicMain::m_pLogicStocks> },
-        { CommandCode::Stocks, &Send<&CLogicMain::m_pLogicStocks> },
-        { CommandCode::OfficeData, &Send<&CLogicMain::m_pLogicOfficeData> },
-        { CommandCode::Options, &Send<&CLogicMain::m_pLogicConfiguration> },
-        { CommandCode::DynamicQuestionnaireButton, &Accept },
-        { CommandCode::SettingsObject, &Accept },
-    };
-    // clang-format on
-    return routes;
-}
-
-template<auto... Members> int CLogicMain::Send(CLogicMain &hub, LogicCommand &command)
-{
-    ILogicObject *const targets[] = { AsLogicObject(hub.*Members)... };
-    return DeliverCommand(RouteKind::Single, targets, command, {});
-}
-
-template<auto... Members> int CLogicMain::SendThenOnSuccess(CLogicMain &hub, LogicCommand &command)
-{
-    ILogicObject *const targets[] = { AsLogicObject(hub.*Members)... };
-    return DeliverCommand(RouteKind::ThenOnSuccess, targets, command, {});
-}
-
-template<auto Member> int CLogicMain::SavePatientThenSend(CLogicMain &hub, LogicCommand &command)
-{
-    ILogicObject *const targets[] = { AsLogicObject(hub.*Member) };
-    return DeliverCommand(RouteKind::SavePatientFirst, targets, command, [&hub] {
-        if (hub.m_pLogicPatient && hub.m_pMain)
-            hub.m_pLogicPatient->SaveAll();
-    });
-}
-
-int CLogicMain::Accept(CLogicMain &, LogicCommand &command)
-{
-    return DeliverCommand(RouteKind::Accept, {}, command, {});
-}
-
-int CLogicMain::RunPatientOperation(CLogicMain &hub, LogicCommand &command)
-{
-    ICurrentPatient *patient = hub.m_pLogicPatient.get();
-    if (!patient || !hub.m_pMain)
+    ICurrentPatient *patient = m_pLogicPatient.get();
+    if (!patient || !m_pMain)
         return 0;
     switch (command.code) {
     case CommandCode::Next:
@@ -142,7 +87,7 @@ int CLogicMain::RunPatientOperation(CLogicMain &hub, LogicCommand &command)
         const int result = patient->New();
         // The current patient has its folders whatever a later step of New
         // reported (for an existing patient this changes nothing).
-        hub.m_pLogicFolders->CreatePatientFolders();
+        m_pLogicFolders->CreatePatientFolders();
         return result;
     }
     case CommandCode::DeletePatient:
@@ -162,13 +107,46 @@ int CLogicMain::RunPatientOperation(CLogicMain &hub, LogicCommand &command)
 
 int CLogicMain::OnCommand(LogicCommand &command)
 {
-    // Every logic object of the patient is reachable through the hub.
-    command.hub = this;
-    for (const Route &route : Routes()) {
-        if (route.code == command.code)
-            return route.handler(*this, command);
+    // Every logic object of the patient is reachable through the context.
+    command.context = &m_context;
+    const CommandRoute *route = FindRoute(command.code);
+    if (!route || route->owners.empty())
+        return 0;
+    const Owner first = route->owners.front();
+    if (first == Owner::CurrentPatient)
+        return RunPatientOperation(command);
+    ILogicObject *target = m_context.Routes().Target(first);
+    if (!target)
+        return 0;
+    switch (route->kind) {
+    case RouteKind::Single:
+        return target->OnCommand(command);
+    case RouteKind::SavePatientFirst:
+        if (m_pLogicPatient && m_pMain)
+            m_pLogicPatient->SaveAll();
+        return target->OnCommand(command);
+    case RouteKind::ThenOnSuccess: {
+        const int result = target->OnCommand(command);
+        if (result != 1)
+            return result;
+        for (size_t i = 1; i < route->owners.size(); ++i) {
+            if (ILogicObject *next = m_context.Routes().Target(route->owners[i]))
+                next->OnCommand(command);
+        }
+        return result;
+    }
     }
     return 0;
+}
+
+bool CLogicMain::Reaches(int code) const
+{
+    const CommandRoute *route = FindRoute(code);
+    if (!route || route->owners.empty())
+        return false;
+    if (route->owners.front() == Owner::CurrentPatient)
+        return m_pLogicPatient != nullptr;
+    return m_context.Routes().Target(route->owners.front()) != nullptr;
 }
 
 bool CLogicMain::Open(QString *error)
@@ -190,7 +168,9 @@ bool CLogicMain::Open(QString *error)
         m_pDataSource = nullptr;
         return fail(reason);
     }
+    Korbel::SetControlBinder(m_pDataSource, m_pBinder);
 
+    m_pLogicConfiguration->SetImageQuality(m_context.Services().Get<IImageQuality>());
     m_pLogicConfiguration->Open(m_pDataSource);
 
     m_pMain = m_pDataSource->OpenTable(QStringLiteral("MAIN"));
@@ -202,57 +182,39 @@ bool CLogicMain::Open(QString *error)
     m_pApelativ = m_pDataSource->OpenTable(QStringLiteral("APELATIV"));
     m_pMaritalStatus = m_pDataSource->OpenTable(QStringLiteral("MARITAL_STATUS"));
     m_pAddress = m_pDataSource->OpenTable(QStringLiteral("ADDRESS"));
+    const QString mediaTable = m_pDataSource->TableExists(QStringLiteral("MEDIA")) ? QStringLiteral("MEDIA")
+                                                                                   : QStringLiteral("AUDIO");
+    m_context.SetData(m_pDataSource, m_pMain, m_pAddress, mediaTable);
 
-    // The patient logic is opened last: the other logic objects join its steps.
-    CreateDataLogic();
-    if (m_pLogicPatient)
-        m_pLogicPatient->Open(m_pDataSource, m_pMain, this);
-
-    m_strMediaTable = m_pDataSource->TableExists(QStringLiteral("MEDIA")) ? QStringLiteral("MEDIA")
-                                                                          : QStringLiteral("AUDIO");
+    // The current-patient logic first: the subsystems join its steps.
+    OpenPatientLogic();
+    InstallSubsystems();
 
     if (m_pLogicPatient)
         m_pLogicPatient->First();
     return true;
 }
 
-void CLogicMain::CreateDataLogic()
+void CLogicMain::OpenPatientLogic()
 {
-    m_pLogicMedicines = std::make_unique<CLogicMedicines>(m_pDataSource);
-    m_pLogicDilutions = std::make_unique<CLogicDilutions>(m_pDataSource);
-    m_pLogicProviders = std::make_unique<CLogicProviders>(m_pDataSource);
-    m_pLogicStocks
-        = std::make_unique<CLogicStocks>(m_pDataSource, m_pLogicMedicines.get(), m_pLogicDilutions.get());
-    m_pLogicOfficeData = std::make_unique<CLogicOfficeData>(m_pDataSource);
-    m_pLogicMedicines->SetLogicStocks(m_pLogicStocks.get());
-    m_pLogicComesFor = std::make_unique<CLogicComesFor>(this);
-    m_pLogicPatientPicture = std::make_unique<CLogicPatientPicture>(this);
-    m_pLogicMedicalHistory = std::make_unique<CLogicMedicalHistory>(m_pDataSource, m_pMain);
-    m_pLogicQuestionnaire = std::make_unique<CLogicQuestionnaire>(m_pDataSource, m_pMain);
-    for (CLogicIntakeForm *form : std::initializer_list<CLogicIntakeForm *> {
-             m_pLogicMedicalHistory.get(), m_pLogicQuestionnaire.get() })
-        form->SetCommandSink([this](LogicCommand &command) { return OnCommand(command); });
-    SetMainView(m_pMainView);
-    // The look-ups other logic objects use are open from the start; the
-    // management dialogs open their tables again when they are shown.
-    m_pLogicMedicines->Open();
-    m_pLogicDilutions->Open();
-    m_pLogicProviders->Open();
-    m_pLogicOfficeData->Open();
+    if (!m_pLogicPatient)
+        m_pLogicPatient = std::make_unique<CLogicPatient>();
+    m_pLogicPatient->Open(m_context);
+    m_context.SetPatient(m_pLogicPatient.get(), dynamic_cast<IPatientSteps *>(m_pLogicPatient.get()));
 }
 
-void CLogicMain::ReleaseDataLogic()
+void CLogicMain::InstallSubsystems()
 {
-    m_pLogicQuestionnaire.reset();
-    m_pLogicMedicalHistory.reset();
-    m_pLogicPatientPicture.reset();
-    m_pLogicComesFor.reset();
-    // The stocks logic refers to the remedies and dilutions: it goes first.
-    m_pLogicOfficeData.reset();
-    m_pLogicStocks.reset();
-    m_pLogicProviders.reset();
-    m_pLogicDilutions.reset();
-    m_pLogicMedicines.reset();
+    for (const SubsystemInstaller &install : m_installers) {
+        if (std::unique_ptr<ISubsystem> subsystem = install ? install(m_context) : nullptr)
+            m_subsystems.push_back(std::move(subsystem));
+    }
+}
+
+void CLogicMain::ReleaseSubsystems()
+{
+    while (!m_subsystems.empty())
+        m_subsystems.pop_back();
 }
 
 void CLogicMain::ReleaseTables()
@@ -272,16 +234,19 @@ void CLogicMain::Close()
     if (m_pLogicPatient && m_pMain)
         m_pLogicPatient->SaveAll();
     m_pLogicConfiguration->Close();
+    // The steps of the subsystems go with the patient logic's lists, before
+    // the subsystems themselves.
     if (m_pLogicPatient)
         m_pLogicPatient->Close();
+    m_context.SetPatient(m_pLogicPatient.get(), nullptr);
+    ReleaseSubsystems();
     m_pLogicFolders->SetTables(nullptr, nullptr);
-    ReleaseDataLogic();
+    m_context.SetData(nullptr, nullptr, nullptr, QString());
     ReleaseTables();
     if (m_pDataSource) {
         m_pDataSource->Release();
         m_pDataSource = nullptr;
     }
-    m_strMediaTable.clear();
 }
 
 void CLogicMain::OnMainWindowClosing(const QDateTime &now)
@@ -291,18 +256,19 @@ void CLogicMain::OnMainWindowClosing(const QDateTime &now)
     Close();
 }
 
-void CLogicMain::SetMainView(CMainView *view)
+void CLogicMain::SetHeaderBand(IHeaderBand *band)
 {
-    m_pMainView = view;
-    // The forms' dialogs belong to the main window when no control sent them.
-    QWidget *window = view ? view->window() : nullptr;
-    if (m_pLogicMedicalHistory)
-        m_pLogicMedicalHistory->SetParentWindow(window);
-    if (m_pLogicQuestionnaire)
-        m_pLogicQuestionnaire->SetParentWindow(window);
+    m_context.SetHeaderBand(band);
 }
 
-bool CLogicMain::BindField(const QString &table, const QString &field, QWidget *control, int writable)
+void CLogicMain::SetControlBinder(const Korbel::IControlBinder *binder)
+{
+    m_pBinder = binder;
+    if (m_pDataSource)
+        Korbel::SetControlBinder(m_pDataSource, binder);
+}
+
+bool CLogicMain::BindField(const QString &table, const QString &field, QObject *control, int writable)
 {
     Korbel::ITable *target = nullptr;
     if (table.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0)
@@ -316,18 +282,16 @@ bool CLogicMain::BindField(const QString &table, const QString &field, QWidget *
     return bound->BindControl(control, writable);
 }
 
-bool CLogicMain::FillLookupCombo(const QString &table, QComboBox *combo)
+QList<QPair<qint64, QString>> CLogicMain::LookupRows(const QString &table) const
 {
     Korbel::ITable *lookup = nullptr;
     if (table.compare(QLatin1String("APELATIV"), Qt::CaseInsensitive) == 0)
         lookup = m_pApelativ;
     else if (table.compare(QLatin1String("MARITAL_STATUS"), Qt::CaseInsensitive) == 0)
         lookup = m_pMaritalStatus;
-    if (!combo)
-        return false;
-    combo->clear();
+    QList<QPair<qint64, QString>> rows;
     if (!lookup)
-        return false;
+        return rows;
     Korbel::IField *id = nullptr;
     Korbel::IField *text = nullptr;
     lookup->GetField(QStringLiteral("ID"), &id);
@@ -335,10 +299,10 @@ bool CLogicMain::FillLookupCombo(const QString &table, QComboBox *combo)
     Korbel::ReleasePtr<Korbel::IField> idGuard(id);
     Korbel::ReleasePtr<Korbel::IField> textGuard(text);
     if (!id || !text)
-        return false;
+        return rows;
     for (int more = lookup->Move(Korbel::MoveFirst); more == 1; more = lookup->Move(Korbel::MoveNext))
-        combo->addItem(text->GetAsString(), QVariant::fromValue(Verdanta::ParseId(id->GetAsString())));
-    return true;
+        rows.append({ Verdanta::ParseId(id->GetAsString()), text->GetAsString() });
+    return rows;
 }
 
 void CLogicMain::RegisterPage(int index, IPage *page)
@@ -363,7 +327,7 @@ void CLogicMain::RefreshPages()
 void CLogicMain::ForgetWindows()
 {
     m_pages.fill(nullptr);
-    m_pMainView = nullptr;
+    m_context.SetHeaderBand(nullptr);
     AttachMediaControl({});
 }
 
@@ -378,8 +342,12 @@ void CLogicMain::SetLogicPatient(std::unique_ptr<ICurrentPatient> patient)
     if (m_pLogicPatient)
         m_pLogicPatient->Close();
     m_pLogicPatient = std::move(patient);
-    if (m_pLogicPatient && m_pMain)
-        m_pLogicPatient->Open(m_pDataSource, m_pMain, this);
+    if (m_pLogicPatient && m_pMain) {
+        // The subsystems join the new logic's steps again.
+        ReleaseSubsystems();
+        OpenPatientLogic();
+        InstallSubsystems();
+    }
 }
 
 int CLogicMain::SendFeedback()

@@ -1,49 +1,47 @@
 #pragma once
 
-#include "shell/CommandRouting.h"
-#include "shell/LogicCommand.h"
+#include "core/LogicCommand.h"
+#include "core/LogicContext.h"
+#include "core/Subsystem.h"
 
 #include "component/DispatchDriver.h"
 #include "profile/KeyValueStore.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDateTime>
+#include <QtCore/QList>
+#include <QtCore/QPair>
 #include <QtCore/QString>
 
 #include <array>
 #include <memory>
-#include <span>
+#include <vector>
 
 class CLogicBackup;
-class CLogicComesFor;
 class CLogicConfiguration;
-class CLogicDilutions;
 class CLogicFolders;
-class CLogicMedicalHistory;
-class CLogicMedicines;
-class CLogicOfficeData;
-class CLogicPatientPicture;
-class CLogicProviders;
-class CLogicQuestionnaire;
-class CLogicStocks;
-class CMainView;
 class ICurrentPatient;
-class QComboBox;
+class IHeaderBand;
+class IPage;
+class QObject;
 
 namespace Korbel {
+class IControlBinder;
 class IDataSource;
 class ITable;
 } // namespace Korbel
 
 // The hub. It owns the data source, the tables MAIN, ADDRESS, APELATIV and
-// MARITAL_STATUS and one instance of every logic object, and routes every
-// command a window hands it to the logic object that owns the code. Windows
-// never reach the data source themselves.
+// MARITAL_STATUS, the configuration, backup and folder services, the
+// current-patient logic and every installed subsystem, and routes every
+// command a window hands it by the command table (core/CommandTable.h) to the
+// logic object that owns the code. Windows never reach the data source
+// themselves.
 //
-// Adding a logic object: one member, one creation line (in the constructor,
-// or in Open() when it is made over the open data source), one routing line
-// per code in Routes().
-class CLogicMain
+// Adding a subsystem: its folder offers an installer (see core/Subsystem.h),
+// which the program's assembly (DefaultSubsystems) lists; the hub knows
+// nothing of its insides.
+class CLogicMain : public ICommandSink
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicMain)
 
@@ -52,20 +50,23 @@ public:
 
     // rootFolder ends in "/"; windowsDirectory holds the configuration file
     // shared with the outside repertory program; store keeps "LastBackupTS"
-    // (by default a file beside the database).
+    // (by default a file beside the database). The subsystems installed at
+    // each open are the program's own unless others are given.
     CLogicMain(const QString &rootFolder, const QString &windowsDirectory,
         std::unique_ptr<Profile::IKeyValueStore> store = nullptr);
+    CLogicMain(const QString &rootFolder, const QString &windowsDirectory,
+        std::unique_ptr<Profile::IKeyValueStore> store, std::vector<SubsystemInstaller> subsystems);
     virtual ~CLogicMain();
     CLogicMain(const CLogicMain &) = delete;
     CLogicMain &operator=(const CLogicMain &) = delete;
 
     // The open sequence: the database (created when missing), the
     // configuration, MAIN and the folders of every patient, the look-up tables
-    // and ADDRESS, every logic object, the media table, the first patient.
-    // False with the reason when the database cannot be used; nothing is then
-    // left open.
+    // and ADDRESS, the current-patient logic, every subsystem, the first
+    // patient. False with the reason when the database cannot be used; nothing
+    // is then left open.
     bool Open(QString *error = nullptr);
-    // The close sequence: the current patient is saved, then every logic object,
+    // The close sequence: the current patient is saved, then every subsystem,
     // table and the data source are released.
     void Close();
     // The main window closes: the windows are forgotten, the weekly backup runs
@@ -74,23 +75,32 @@ public:
     bool IsOpen() const { return m_pDataSource != nullptr; }
 
     // Routes a command by its code; 0 when nothing handles it.
-    virtual int OnCommand(LogicCommand &command);
+    int OnCommand(LogicCommand &command) override;
+    // Whether a code reaches a logic object now; windows disable what does not.
+    bool Reaches(int code) const;
     // Help menu "Send Feedback...".
     int SendFeedback();
 
+    // The context every logic object works over: its routes and services.
+    LogicContext &Context() { return m_context; }
+    LogicServices &Services() { return m_context.Services(); }
+
     // Windows.
-    void SetMainView(CMainView *view);
-    CMainView *GetMainView() const { return m_pMainView; }
+    void SetHeaderBand(IHeaderBand *band);
+    IHeaderBand *GetHeaderBand() const { return m_context.HeaderBand(); }
     void RegisterPage(int index, IPage *page);
     IPage *GetPage(int index) const;
     // Every registered page refreshes (after the current patient is loaded).
     void RefreshPages();
-    // Forgets the main view, the pages and the media control.
+    // Forgets the header band, the pages and the media control.
     void ForgetWindows();
     // The media control of the main view, for the configuration and the media
     // logic; an empty driver forgets it.
     void AttachMediaControl(const Component::DispatchDriver &control);
     const Component::DispatchDriver &GetMediaControl() const { return m_mediaControl; }
+    // How bound controls show and give back field values (the window layer's;
+    // not owned). Without one, BindField binds nothing.
+    void SetControlBinder(const Korbel::IControlBinder *binder);
 
     // Data.
     Korbel::IDataSource *GetDataSource() const { return m_pDataSource; }
@@ -99,78 +109,52 @@ public:
     Korbel::ITable *GetApelativTable() const { return m_pApelativ; }
     Korbel::ITable *GetMaritalStatusTable() const { return m_pMaritalStatus; }
     // "MEDIA", or "AUDIO" in older databases.
-    QString GetMediaTableName() const { return m_strMediaTable; }
+    QString GetMediaTableName() const { return m_context.MediaTableName(); }
     // Binds a page's control to a field of the current patient's MAIN or
     // ADDRESS row (writable 0: shown, never written back); false for other
     // tables or fields, or before the open.
-    bool BindField(const QString &table, const QString &field, QWidget *control, int writable);
-    // Fills a combo with the rows of a look-up table (APELATIV,
-    // MARITAL_STATUS) in table order, each item's data its ID.
-    bool FillLookupCombo(const QString &table, QComboBox *combo);
+    bool BindField(const QString &table, const QString &field, QObject *control, int writable);
+    // The rows of a look-up table (APELATIV, MARITAL_STATUS) in table order:
+    // each row's ID and text.
+    QList<QPair<qint64, QString>> LookupRows(const QString &table) const;
 
-    // Logic objects.
+    // Logic objects the hub owns itself.
     CLogicFolders *GetLogicFolders() const { return m_pLogicFolders.get(); }
     CLogicConfiguration *GetLogicConfiguration() const { return m_pLogicConfiguration.get(); }
     CLogicBackup *GetLogicBackup() const { return m_pLogicBackup.get(); }
     ICurrentPatient *GetLogicPatient() const { return m_pLogicPatient.get(); }
-    CLogicMedicines *GetLogicMedicines() const { return m_pLogicMedicines.get(); }
-    CLogicDilutions *GetLogicDilutions() const { return m_pLogicDilutions.get(); }
-    CLogicProviders *GetLogicProviders() const { return m_pLogicProviders.get(); }
-    CLogicStocks *GetLogicStocks() const { return m_pLogicStocks.get(); }
-    CLogicOfficeData *GetLogicOfficeData() const { return m_pLogicOfficeData.get(); }
-    CLogicComesFor *GetLogicComesFor() const { return m_pLogicComesFor.get(); }
-    CLogicPatientPicture *GetLogicPatientPicture() const { return m_pLogicPatientPicture.get(); }
-    CLogicMedicalHistory *GetLogicMedicalHistory() const { return m_pLogicMedicalHistory.get(); }
-    CLogicQuestionnaire *GetLogicQuestionnaire() const { return m_pLogicQuestionnaire.get(); }
     // Installs the current-patient logic (codes 1-7, 26, 27 and the first
-    // patient at open); until one is installed those codes reach nothing.
+    // patient at open); by default the program's own is made at the open.
     void SetLogicPatient(std::unique_ptr<ICurrentPatient> patient);
 
+    // The program's subsystems, in the order they are installed.
+    static std::vector<SubsystemInstaller> DefaultSubsystems();
+
 private:
-    using Handler = int (*)(CLogicMain &, LogicCommand &);
-    struct Route
-    {
-        int code;
-        Handler handler;
-    };
-    static std::span<const Route> Routes();
-
-    template<auto... Members> static int Send(CLogicMain &hub, LogicCommand &command);
-    template<auto... Members> static int SendThenOnSuccess(CLogicMain &hub, LogicCommand &command);
-    template<auto Member> static int SavePatientThenSend(CLogicMain &hub, LogicCommand &command);
-    static int Accept(CLogicMain &hub, LogicCommand &command);
-    static int RunPatientOperation(CLogicMain &hub, LogicCommand &command);
-
-    void CreateDataLogic();
-    void ReleaseDataLogic();
+    int RunPatientOperation(LogicCommand &command);
+    void OpenPatientLogic();
+    void InstallSubsystems();
+    void ReleaseSubsystems();
     void ReleaseTables();
 
     QString m_strRoot;
     std::unique_ptr<Profile::IKeyValueStore> m_pKeyValueStore;
+    std::unique_ptr<CLogicConfiguration> m_pLogicConfiguration;
+    std::unique_ptr<CLogicBackup> m_pLogicBackup;
+    std::unique_ptr<CLogicFolders> m_pLogicFolders;
+    LogicContext m_context;
+    std::vector<SubsystemInstaller> m_installers;
 
     Korbel::IDataSource *m_pDataSource = nullptr;
     Korbel::ITable *m_pMain = nullptr;
     Korbel::ITable *m_pAddress = nullptr;
     Korbel::ITable *m_pApelativ = nullptr;
     Korbel::ITable *m_pMaritalStatus = nullptr;
-    QString m_strMediaTable;
+    const Korbel::IControlBinder *m_pBinder = nullptr;
 
-    std::unique_ptr<CLogicConfiguration> m_pLogicConfiguration;
-    std::unique_ptr<CLogicBackup> m_pLogicBackup;
-    std::unique_ptr<CLogicFolders> m_pLogicFolders;
     std::unique_ptr<ICurrentPatient> m_pLogicPatient;
-    // Made over the open data source, released with it.
-    std::unique_ptr<CLogicMedicines> m_pLogicMedicines;
-    std::unique_ptr<CLogicDilutions> m_pLogicDilutions;
-    std::unique_ptr<CLogicProviders> m_pLogicProviders;
-    std::unique_ptr<CLogicStocks> m_pLogicStocks;
-    std::unique_ptr<CLogicOfficeData> m_pLogicOfficeData;
-    std::unique_ptr<CLogicComesFor> m_pLogicComesFor;
-    std::unique_ptr<CLogicPatientPicture> m_pLogicPatientPicture;
-    std::unique_ptr<CLogicMedicalHistory> m_pLogicMedicalHistory;
-    std::unique_ptr<CLogicQuestionnaire> m_pLogicQuestionnaire;
+    std::vector<std::unique_ptr<ISubsystem>> m_subsystems;
 
-    CMainView *m_pMainView = nullptr;
     Component::DispatchDriver m_mediaControl;
     std::array<IPage *, PageCount> m_pages {};
 };

@@ -6,6 +6,9 @@
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QStyle>
+
+#include <utility>
 
 namespace Korbel {
 
@@ -70,9 +73,35 @@ CXListCtrl::CXListCtrl(QWidget *parent)
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &CXListCtrl::onSectionResized);
     connect(this, &QAbstractItemView::clicked, this,
         [this](const QModelIndex &index) { emit itemClicked(index.row(), index.column()); });
+
+    // The notifications reach the logic object's callback as well.
+    connect(this, &CXListCtrl::comboSelection, this, [this](int row, int column) {
+        if (m_callback)
+            m_callback->ComboSelection(row, column);
+    });
+    connect(this, &CXListCtrl::checkboxClicked, this, [this](int row, int column) {
+        if (m_callback)
+            m_callback->CheckboxClicked(row, column);
+    });
+    connect(this, &CXListCtrl::itemClicked, this, [this](int row, int column) {
+        if (m_callback)
+            m_callback->ItemClicked(row, column);
+    });
+    connect(this, &CXListCtrl::itemDoubleClicked, this, [this](int row, int column) {
+        if (m_callback)
+            m_callback->ItemDoubleClicked(row, column);
+    });
+    connect(this, &CXListCtrl::itemContextMenu, this, [this](int row, int column, const QPoint &at) {
+        if (m_callback)
+            m_callback->ItemContextMenu(row, column, at);
+    });
 }
 
-CXListCtrl::~CXListCtrl() = default;
+CXListCtrl::~CXListCtrl()
+{
+    if (IXListCtrlCallback *callback = std::exchange(m_callback, nullptr))
+        callback->ListDestroyed();
+}
 
 // Columns
 
@@ -432,6 +461,58 @@ bool CXListCtrl::SubItemHitTest(const QPoint &point, int *row, int *column) cons
 void CXListCtrl::SetCallback(IXListCtrlCallback *callback)
 {
     m_callback = callback;
+}
+
+int CXListCtrl::ClientWidth() const
+{
+    return viewport()->width();
+}
+
+bool CXListCtrl::GetFocusedCell(int *row, int *column) const
+{
+    const QModelIndex index = currentIndex();
+    if (row)
+        *row = index.isValid() ? index.row() : -1;
+    if (column)
+        *column = index.isValid() ? index.column() : -1;
+    return index.isValid();
+}
+
+void CXListCtrl::SetHeaderVisible(bool visible)
+{
+    horizontalHeader()->setVisible(visible);
+}
+
+void CXListCtrl::SetHorizontalScrollBarVisible(bool visible)
+{
+    setHorizontalScrollBarPolicy(visible ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void CXListCtrl::SetStandardImageList(const QList<StandardImage> &images)
+{
+    QList<QIcon> icons;
+    for (const StandardImage image : images) {
+        switch (image) {
+        case StandardImage::Sound:
+            icons << style()->standardIcon(QStyle::SP_MediaVolume);
+            break;
+        case StandardImage::File:
+            icons << style()->standardIcon(QStyle::SP_FileIcon);
+            break;
+        case StandardImage::Folder:
+            icons << style()->standardIcon(QStyle::SP_DirIcon);
+            break;
+        case StandardImage::Warning:
+            icons << style()->standardIcon(QStyle::SP_MessageBoxWarning);
+            break;
+        }
+    }
+    SetImageList(icons);
+}
+
+QWidget *CXListCtrl::DialogParent() const
+{
+    return window();
 }
 
 // In-place editing

@@ -2,6 +2,8 @@
 
 #include "korbellistctrl_export.h"
 
+#include "Korbel/XListCtrl/IXListCtrl.h"
+
 #include <QtCore/QPersistentModelIndex>
 #include <QtCore/QPointer>
 #include <QtGui/QColor>
@@ -13,26 +15,6 @@ namespace Korbel {
 namespace Detail {
 class XListModel;
 }
-
-// What a logic object registers with its list to take part in edits and
-// deletions. Each is called before the matching signal of CXListCtrl.
-class IXListCtrlCallback
-{
-public:
-    // The in-place editor of a cell is about to open.
-    virtual void BeginEdit(int /*row*/, int /*column*/) { }
-    // The in-place editor closed; accepted is false when the user cancelled
-    // (Esc, or an empty entry on the placeholder row). The cell holds the
-    // committed text.
-    virtual void EndEdit(int /*row*/, int /*column*/, bool /*accepted*/) { }
-    // Del was pressed on a deletable row: true lets the list remove the row.
-    virtual bool DeleteRow(int /*row*/) { return true; }
-    // A row was removed after DeleteRow agreed.
-    virtual void AfterDelete() { }
-
-protected:
-    virtual ~IXListCtrlCallback() = default;
-};
 
 // A list in report view: rows of cells under column headings, selected a
 // whole row at a time. Rows are addressed by position (zero-based); each may
@@ -46,7 +28,7 @@ protected:
 //
 // Operations with a row or column out of range do nothing and return false
 // (or an empty value).
-class KORBELLISTCTRL_EXPORT CXListCtrl : public QTableView
+class KORBELLISTCTRL_EXPORT CXListCtrl : public QTableView, public IXListCtrl
 {
     Q_OBJECT
 
@@ -56,86 +38,94 @@ public:
 
     // Columns. A width of -1 sizes the column to its heading.
     int InsertColumn(
-        int column, const QString &heading, int width = -1, Qt::Alignment alignment = Qt::AlignLeft);
-    bool DeleteColumn(int column);
-    int GetColumnCount() const;
-    bool SetColumnHeading(int column, const QString &heading);
-    QString GetColumnHeading(int column) const;
-    bool SetColumnWidth(int column, int width);
-    int GetColumnWidth(int column) const;
+        int column, const QString &heading, int width = -1, Qt::Alignment alignment = Qt::AlignLeft) override;
+    bool DeleteColumn(int column) override;
+    int GetColumnCount() const override;
+    bool SetColumnHeading(int column, const QString &heading) override;
+    QString GetColumnHeading(int column) const override;
+    bool SetColumnWidth(int column, int width) override;
+    int GetColumnWidth(int column) const override;
     // The user cannot make the column narrower than this, nor can AdjustColumns.
-    bool SetColumnMinWidth(int column, int width);
+    bool SetColumnMinWidth(int column, int width) override;
     // Sizes every column to its heading and contents (at least its minimum
     // width), then widens the last column to fill the visible width.
-    void AdjustColumns();
+    void AdjustColumns() override;
 
     // Rows. InsertItem puts a row with the text of column 0 (and an image of
     // the image list, -1 for none) at row, or at the end when row is out of
     // range; it returns the new row's position, -1 when there are no columns.
-    int GetItemCount() const;
-    int InsertItem(int row, const QString &text, int image = -1);
-    bool DeleteItem(int row);
-    bool DeleteAllItems();
-    bool SetItemText(int row, int column, const QString &text);
-    bool SetItemText(
-        int row, int column, const QString &text, const QColor &textColor, const QColor &backgroundColor);
-    QString GetItemText(int row, int column) const;
-    bool SetItemData(int row, quintptr data);
-    quintptr GetItemData(int row) const;
+    int GetItemCount() const override;
+    int InsertItem(int row, const QString &text, int image = -1) override;
+    bool DeleteItem(int row) override;
+    bool DeleteAllItems() override;
+    bool SetItemText(int row, int column, const QString &text) override;
+    bool SetItemText(int row, int column, const QString &text, const QColor &textColor,
+        const QColor &backgroundColor) override;
+    QString GetItemText(int row, int column) const override;
+    bool SetItemData(int row, quintptr data) override;
+    quintptr GetItemData(int row) const override;
     // The first row whose item data equals data, or -1.
-    int FindItemData(quintptr data) const;
+    int FindItemData(quintptr data) const override;
 
     // Cell kinds. For SetEdit and SetCheckbox a column of -1 means every
     // cell of the row.
-    bool SetEdit(int row, int column, bool editable = true);
-    bool IsEdit(int row, int column) const;
+    bool SetEdit(int row, int column, bool editable = true) override;
+    bool IsEdit(int row, int column) const override;
     // Makes the cell a drop-down choice among items (enable false makes it a
     // plain cell again); initialSelection, when it is a valid entry, becomes
     // the cell's text.
-    bool SetComboBox(int row, int column, bool enable, const QStringList &items, int initialSelection = -1);
-    QString GetComboText(int row, int column) const;
+    bool SetComboBox(
+        int row, int column, bool enable, const QStringList &items, int initialSelection = -1) override;
+    QString GetComboText(int row, int column) const override;
     // -1 removes the check box, 0 unchecked, 1 checked.
-    bool SetCheckbox(int row, int column, int checked);
-    int GetCheckbox(int row, int column) const;
+    bool SetCheckbox(int row, int column, int checked) override;
+    int GetCheckbox(int row, int column) const override;
 
     // Look. A column of -1 applies to every cell of the row. Invalid colours
     // mean the list's own.
-    bool SetBold(int row, int column, bool bold);
-    bool GetBold(int row, int column) const;
-    bool SetItalic(int row, int column, bool italic);
-    bool GetItalic(int row, int column) const;
-    bool SetItemColors(int row, int column, const QColor &textColor, const QColor &backgroundColor);
-    void SetImageList(const QList<QIcon> &images);
-    bool SetItemImage(int row, int column, int image);
-    int GetItemImage(int row, int column) const;
-    bool SetItemToolTipText(int row, int column, const QString &text);
-    QString GetItemToolTipText(int row, int column) const;
-    void EnableToolTips(bool enable);
+    bool SetBold(int row, int column, bool bold) override;
+    bool GetBold(int row, int column) const override;
+    bool SetItalic(int row, int column, bool italic) override;
+    bool GetItalic(int row, int column) const override;
+    bool SetItemColors(int row, int column, const QColor &textColor, const QColor &backgroundColor) override;
+    void SetImageList(const QList<QIcon> &images) override;
+    bool SetItemImage(int row, int column, int image) override;
+    int GetItemImage(int row, int column) const override;
+    bool SetItemToolTipText(int row, int column, const QString &text) override;
+    QString GetItemToolTipText(int row, int column) const override;
+    void EnableToolTips(bool enable) override;
 
     // Row kinds.
-    bool SetItemDeletable(int row, bool deletable);
-    bool IsItemDeletable(int row) const;
-    bool SetItemPlaceHolder(int row, bool placeHolder);
-    bool IsItemPlaceHolder(int row) const;
+    bool SetItemDeletable(int row, bool deletable) override;
+    bool IsItemDeletable(int row) const override;
+    bool SetItemPlaceHolder(int row, bool placeHolder) override;
+    bool IsItemPlaceHolder(int row) const override;
 
     // Selection. SetCurSel(-1) clears it.
-    bool SetCurSel(int row, bool ensureVisible = true);
-    int GetCurSel() const;
-    bool EnsureVisible(int row);
+    bool SetCurSel(int row, bool ensureVisible = true) override;
+    int GetCurSel() const override;
+    bool EnsureVisible(int row) override;
 
     // Redraws a cell (column -1: the whole row).
-    bool UpdateSubItem(int row, int column);
+    bool UpdateSubItem(int row, int column) override;
     // A cell's rectangle in the coordinates of the list's viewport; empty
     // when there is no such cell.
-    QRect GetSubItemRect(int row, int column) const;
+    QRect GetSubItemRect(int row, int column) const override;
     // The cell under a point of the viewport; false when there is none.
-    bool SubItemHitTest(const QPoint &point, int *row, int *column) const;
+    bool SubItemHitTest(const QPoint &point, int *row, int *column) const override;
 
     // Opens the in-place editor of an editable or combo cell.
-    bool EditSubItem(int row, int column);
+    bool EditSubItem(int row, int column) override;
 
     // The logic object's callback (not owned; nullptr to remove).
-    void SetCallback(IXListCtrlCallback *callback);
+    void SetCallback(IXListCtrlCallback *callback) override;
+
+    int ClientWidth() const override;
+    bool GetFocusedCell(int *row, int *column) const override;
+    void SetHeaderVisible(bool visible) override;
+    void SetHorizontalScrollBarVisible(bool visible) override;
+    void SetStandardImageList(const QList<StandardImage> &images) override;
+    QWidget *DialogParent() const override;
 
 signals:
     // The user picked another entry in a combo cell.

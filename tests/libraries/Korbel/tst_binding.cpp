@@ -1,5 +1,7 @@
 #include "KorbelTestUtil.h"
 
+#include "Korbel/Binding/WidgetBinder.h"
+
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
@@ -10,6 +12,14 @@
 using namespace KorbelTest;
 
 namespace {
+
+// A data source whose fields bind the common widgets.
+ReleasePtr<Korbel::IDataSource> OpenBound(const QString &path)
+{
+    ReleasePtr<Korbel::IDataSource> source = OpenSource(path);
+    Korbel::SetControlBinder(source.get(), &Korbel::WidgetBinder::Instance());
+    return source;
+}
 
 void bind(Korbel::ITable *table, const QString &field, QWidget *control, int writable = 1)
 {
@@ -24,7 +34,7 @@ void bind(Korbel::ITable *table, const QString &field, QWidget *control, int wri
 TEST(Binding, ControlsShowTheCurrentRowAndUpdateTakesThemBack)
 {
     TestSupport::TemporaryFolder dir;
-    auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+    auto source = OpenBound(dir.filePath(QStringLiteral("data.mdb")));
     auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
     AddRow(main.get(),
         { { QStringLiteral("FIRST_NAME"), QStringLiteral("Anna") },
@@ -107,7 +117,7 @@ TEST(Binding, ControlsShowTheCurrentRowAndUpdateTakesThemBack)
 TEST(Binding, MoneyInAnEditBoxShowsCentsAndKeepsFinerAmountsExactly)
 {
     TestSupport::TemporaryFolder dir;
-    auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+    auto source = OpenBound(dir.filePath(QStringLiteral("data.mdb")));
     auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
     AddRow(main.get(),
         { { QStringLiteral("HOM_INS_AMNT"), QStringLiteral("80") },

@@ -5,7 +5,7 @@
 #include "Brevik/LogCapture.h"
 #include "component/ControlHost.h"
 #include "component/Events.h"
-#include "desktop/Prompts.h"
+#include "support/ScriptedDesktop.h"
 #include "support/TestSupport.h"
 
 #include <QtCore/QVariant>

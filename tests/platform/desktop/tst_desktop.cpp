@@ -1,6 +1,5 @@
-#include "desktop/FileDialogs.h"
-#include "desktop/Prompts.h"
-#include "desktop/Shell.h"
+#include "desktop/widgets/WidgetDialogs.h"
+#include "support/ScriptedDesktop.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +30,50 @@ TEST(Desktop, ScriptedPromptsAnswerInOrderAndFitTheButtons)
         Inform(nullptr, QStringLiteral("outer"));
         EXPECT_EQ(prompts.LastText(), QStringLiteral("outer"));
     }
-    EXPECT_NE(dynamic_cast<MessageBoxPrompts *>(&Prompts()), nullptr);
+    // Nobody installed: nothing is confirmed unseen.
+    EXPECT_EQ(Prompts().Show(nullptr, QStringLiteral("Delete?"), Buttons::YesNo, Icon::Question), Answer::No);
+    EXPECT_EQ(
+        Prompts().Show(nullptr, QStringLiteral("Go?"), Buttons::OkCancel, Icon::Question), Answer::Cancel);
+    EXPECT_EQ(Prompts().Show(nullptr, QStringLiteral("Done"), Buttons::Ok, Icon::Information), Answer::Ok);
+    {
+        WidgetDialogs platform;
+        EXPECT_NE(dynamic_cast<MessageBoxPrompts *>(&Prompts()), nullptr);
+        EXPECT_NE(dynamic_cast<QtFileDialogs *>(&FileDialogs()), nullptr);
+        EXPECT_NE(dynamic_cast<WidgetMenus *>(&Menus()), nullptr);
+        {
+            ScriptedPrompts scripted;
+            EXPECT_EQ(&Prompts(), &scripted);
+        }
+        EXPECT_NE(dynamic_cast<MessageBoxPrompts *>(&Prompts()), nullptr);
+    }
+    {
+        // Stand-ins installed first stay in place.
+        ScriptedPrompts scripted;
+        WidgetDialogs platform;
+        EXPECT_EQ(&Prompts(), &scripted);
+        EXPECT_NE(dynamic_cast<QtFileDialogs *>(&FileDialogs()), nullptr);
+    }
+    EXPECT_EQ(dynamic_cast<MessageBoxPrompts *>(&Prompts()), nullptr);
+    EXPECT_EQ(FileDialogs().GetOpenFileName(nullptr, {}, {}, {}), QString());
+    EXPECT_EQ(Menus().Popup(nullptr, {}, { QStringLiteral("a") }), -1);
+}
+
+TEST(Desktop, ScriptedMenusChooseByIndexOrText)
+{
+    ScriptedMenus menus;
+    const QStringList entries { QStringLiteral("Add"), QString(), QStringLiteral("Delete") };
+    menus.QueueChoice(2);
+    menus.QueueChoice(QStringLiteral("Add"));
+    menus.QueueChoice(QStringLiteral("Missing"));
+    menus.QueueChoice(7);
+    EXPECT_EQ(Menus().Popup(nullptr, QPoint(3, 4), entries), 2);
+    EXPECT_EQ(Menus().Popup(nullptr, QPoint(), entries), 0);
+    EXPECT_EQ(Menus().Popup(nullptr, QPoint(), entries), -1);
+    EXPECT_EQ(Menus().Popup(nullptr, QPoint(), entries), -1); // out of range
+    EXPECT_EQ(Menus().Popup(nullptr, QPoint(), entries), -1); // nothing queued
+    ASSERT_EQ(menus.Shown().size(), 5u);
+    EXPECT_EQ(menus.LastEntries(), entries);
+    EXPECT_EQ(menus.Positions().front(), QPoint(3, 4));
 }
 
 TEST(Desktop, FiltersConvertAndScriptedDialogsRecord)

@@ -1,9 +1,8 @@
 #include "patients/forms/CLogicIntakeForm.h"
 
-#include "common/Identifiers.h"
+#include "core/LogicServices.h"
 
-#include <QtWidgets/QDialog>
-#include <QtWidgets/QWidget>
+#include "common/Identifiers.h"
 
 using Korbel::IField;
 using Korbel::ITable;
@@ -139,7 +138,7 @@ void CLogicIntakeForm::Close()
     m_tables.clear();
 }
 
-bool CLogicIntakeForm::BindFormField(const QString &table, const QString &field, QWidget *control)
+bool CLogicIntakeForm::BindFormField(const QString &table, const QString &field, QObject *control)
 {
     for (size_t i = 0; i < m_tables.size(); ++i) {
         if (m_tableNames[static_cast<int>(i)].compare(table, Qt::CaseInsensitive) != 0)
@@ -166,19 +165,16 @@ int CLogicIntakeForm::ShowDialog(const LogicCommand &command)
 {
     // The dialog is modal; a second open while it runs would pull the rows
     // from under it.
-    if (m_bDialogOpen || !Open())
+    IFormDialogs *dialogs = m_pDialogs ? m_pDialogs
+        : m_pServices                  ? m_pServices->Get<IFormDialogs>()
+                                       : nullptr;
+    if (m_bDialogOpen || !dialogs || !Open())
         return 0;
 
-    QWidget *parent = command.control ? command.control->window() : m_pParentWindow.data();
-    std::unique_ptr<QDialog> dialog = CreateDialog(
-        this, [this](LogicCommand &sent) { return Dispatch(sent); }, parent);
+    QWidget *parent = command.window ? command.window : m_pParentWindow;
     m_bDialogOpen = true;
-    if (m_presenter)
-        m_presenter(*dialog);
-    else
-        dialog->exec();
+    dialogs->Show(Form(), parent, this, [this](LogicCommand &sent) { return Dispatch(sent); });
     m_bDialogOpen = false;
-    dialog.reset();
     // Whatever way the dialog went, nothing is left pending.
     Close();
     return 1;

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "core/LogicCommand.h"
 #include "patients/forms/FormInterfaces.h"
-#include "shell/LogicCommand.h"
 
 #include "Korbel/DataSource.h"
 
-#include <QtCore/QPointer>
 #include <QtCore/QStringList>
 
 #include <memory>
 #include <vector>
 
-class QDialog;
+class LogicServices;
 class QWidget;
 
 // An intake form of the current patient: a fixed set of tables holding at most
@@ -33,10 +32,6 @@ public:
         int ok;
         int cancel;
     };
-    // Shows the dialog modally and returns when it is closed; tests drive the
-    // dialog through one of these instead of a person.
-    using DialogPresenter = std::function<int(QDialog &dialog)>;
-
     ~CLogicIntakeForm() override;
     CLogicIntakeForm(const CLogicIntakeForm &) = delete;
     CLogicIntakeForm &operator=(const CLogicIntakeForm &) = delete;
@@ -45,8 +40,11 @@ public:
     // are released.
     void Attach(Korbel::IDataSource *source, Korbel::ITable *main);
     void SetCommandSink(CommandSink sink) { m_commandSink = std::move(sink); }
-    void SetDialogPresenter(DialogPresenter presenter) { m_presenter = std::move(presenter); }
-    // Parent of the dialog when the command names no control.
+    // The dialogs (not owned): those given here, else the IFormDialogs of the
+    // services (not owned either).
+    void SetDialogs(IFormDialogs *dialogs) { m_pDialogs = dialogs; }
+    void SetServices(const LogicServices *services) { m_pServices = services; }
+    // Parent of the dialog when the command names no window.
     void SetParentWindow(QWidget *parent) { m_pParentWindow = parent; }
 
     // Open code: the dialog (1 when it was shown); OK code: Commit(); Cancel
@@ -73,7 +71,7 @@ public:
     int DeletePatientRows();
 
     // IFormFieldBinder: binds to the open row of one of the form's tables.
-    bool BindFormField(const QString &table, const QString &field, QWidget *control) override;
+    bool BindFormField(const QString &table, const QString &field, QObject *control) override;
 
     const QStringList &TableNames() const { return m_tableNames; }
     Codes GetCodes() const { return m_codes; }
@@ -81,8 +79,7 @@ public:
 protected:
     CLogicIntakeForm(Korbel::IDataSource *source, Korbel::ITable *main, QStringList tableNames, Codes codes);
 
-    virtual std::unique_ptr<QDialog> CreateDialog(IFormFieldBinder *binder, CommandSink sink, QWidget *parent)
-        = 0;
+    virtual IntakeForm Form() const = 0;
 
 private:
     int ShowDialog(const LogicCommand &command);
@@ -99,7 +96,8 @@ private:
     std::vector<Korbel::ReleasePtr<Korbel::ITable>> m_tables;
 
     CommandSink m_commandSink;
-    DialogPresenter m_presenter;
-    QPointer<QWidget> m_pParentWindow;
+    IFormDialogs *m_pDialogs = nullptr;
+    const LogicServices *m_pServices = nullptr;
+    QWidget *m_pParentWindow = nullptr;
     bool m_bDialogOpen = false;
 };

@@ -10,6 +10,5 @@ public:
     explicit CLogicMedicalHistory(Korbel::IDataSource *source = nullptr, Korbel::ITable *main = nullptr);
 
 protected:
-    std::unique_ptr<QDialog> CreateDialog(
-        IFormFieldBinder *binder, CommandSink sink, QWidget *parent) override;
+    IntakeForm Form() const override { return IntakeForm::MedicalHistory; }
 };

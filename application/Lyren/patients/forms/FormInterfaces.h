@@ -4,11 +4,11 @@
 // its stored field, and a place to send the commands their buttons and fields
 // produce (the hub, or whatever stands in for it).
 
-#include <functional>
+#include "core/LogicCommand.h"
 
+class QObject;
 class QString;
 class QWidget;
-struct LogicCommand;
 
 // Binds a control to a field of the open row of a form table. The row is the
 // current patient's; the control shows its value at once and gives it back
@@ -18,23 +18,18 @@ class IFormFieldBinder
 public:
     virtual ~IFormFieldBinder() = default;
     // False when the table is not open or has no such field.
-    virtual bool BindFormField(const QString &table, const QString &field, QWidget *control) = 0;
+    virtual bool BindFormField(const QString &table, const QString &field, QObject *control) = 0;
 };
 
-// Receives a command and returns its result, as the hub's command handler does.
-using CommandSink = std::function<int(LogicCommand &)>;
+// The intake forms of a patient.
+enum class IntakeForm { MedicalHistory, Questionnaire };
 
-// The codes the forms handle and send.
-namespace FormCode {
-
-enum : int {
-    OpenMedicalHistory = 16,
-    OpenQuestionnaire = 17,
-    MedicalHistoryOk = 18,
-    MedicalHistoryCancel = 19,
-    QuestionnaireOk = 20,
-    QuestionnaireCancel = 21,
-    PickPhrase = 67, // text: the phrase picked in a free-text field
+// Shows a form's dialog modally over the window: its controls are bound
+// through the binder, and its buttons and fields send their commands (OK,
+// Cancel, picked phrases) to the sink. The window layer provides it.
+class IFormDialogs
+{
+public:
+    virtual ~IFormDialogs() = default;
+    virtual void Show(IntakeForm form, QWidget *parent, IFormFieldBinder *binder, CommandSink sink) = 0;
 };
-
-} // namespace FormCode

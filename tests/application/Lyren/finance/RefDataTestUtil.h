@@ -3,6 +3,9 @@
 // Shared pieces of the reference data tests: a fresh database per test, rows
 // written straight through the data library, and a driver for modal dialogs.
 
+#include "core/LogicServices.h"
+#include "finance/ui/ReferenceDialogsUi.h"
+
 #include "Korbel/DataSource.h"
 #include "common/Identifiers.h"
 #include "support/TestSupport.h"
@@ -54,9 +57,12 @@ protected:
         m_source.reset(DataSourceFactory());
         ASSERT_TRUE(m_source->Open(m_dir.filePath(QStringLiteral("data.mdb"))))
             << m_source->GetErrorDescription().toStdString();
+        m_services.Provide<IReferenceDialogs>(&m_dialogs);
     }
 
     Korbel::IDataSource *source() { return m_source.get(); }
+    // The services the logic objects find their dialogs in: the program's.
+    const LogicServices *services() const { return &m_services; }
 
     // Adds a row with the given field texts through a table of its own;
     // returns its ID.
@@ -125,6 +131,8 @@ protected:
 private:
     TestSupport::TemporaryFolder m_dir;
     ReleasePtr<Korbel::IDataSource> m_source;
+    CReferenceDialogsUi m_dialogs;
+    LogicServices m_services;
 };
 
 } // namespace RefDataTest

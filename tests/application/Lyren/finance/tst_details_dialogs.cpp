@@ -4,11 +4,11 @@
 
 #include "finance/LogicDilutions.h"
 #include "finance/LogicMedicines.h"
-#include "finance/MedicineDetailsDialog.h"
-#include "finance/ProviderDetailsDialog.h"
-#include "finance/StockDetailsDialog.h"
+#include "finance/ui/MedicineDetailsDialog.h"
+#include "finance/ui/ProviderDetailsDialog.h"
+#include "finance/ui/StockDetailsDialog.h"
 
-#include "desktop/Prompts.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
@@ -93,6 +93,7 @@ TEST_F(DetailsDialogs, StockDialogNeedsEveryFieldAndResolvesATypedPotency)
     const qint64 belladonna = addRemedy(QStringLiteral("Belladonna"));
     const qint64 c30 = addDilution(QStringLiteral("30C"));
     CLogicMedicines medicines(source());
+    medicines.SetServices(services());
     CLogicDilutions dilutions(source());
     ASSERT_TRUE(medicines.Open());
     ASSERT_TRUE(dilutions.Open());
@@ -155,6 +156,7 @@ TEST_F(DetailsDialogs, StockOfADeletedRemedyMustChooseARemedy)
     addRemedy(QStringLiteral("Arnica"));
     const qint64 c30 = addDilution(QStringLiteral("30C"));
     CLogicMedicines medicines(source());
+    medicines.SetServices(services());
     CLogicDilutions dilutions(source());
     ASSERT_TRUE(medicines.Open());
     ASSERT_TRUE(dilutions.Open());

@@ -1,19 +1,20 @@
 // The management dialogs with their lists, driven like a user would: double
 // clicks, Del, the provider combo, type-ahead, and the details dialogs.
 #include "RefDataTestUtil.h"
+#include "core/CommandCodes.h"
 
 #include "finance/LogicDilutions.h"
 #include "finance/LogicMedicines.h"
 #include "finance/LogicProviders.h"
 #include "finance/LogicStocks.h"
-#include "finance/ManagementDialog.h"
-#include "finance/MedicineDetailsDialog.h"
-#include "finance/ProviderDetailsDialog.h"
-#include "finance/StockDetailsDialog.h"
+#include "finance/ui/ManagementDialog.h"
+#include "finance/ui/MedicineDetailsDialog.h"
+#include "finance/ui/ProviderDetailsDialog.h"
+#include "finance/ui/StockDetailsDialog.h"
 
 #include "Korbel/XListCtrl/XListCtrl.h"
 #include "common/Money.h"
-#include "desktop/Prompts.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
@@ -34,8 +35,10 @@ protected:
     {
         Database::SetUp();
         m_medicines = std::make_unique<CLogicMedicines>(source());
+        m_medicines->SetServices(services());
         m_dilutions = std::make_unique<CLogicDilutions>(source());
         m_stocks = std::make_unique<CLogicStocks>(source(), m_medicines.get(), m_dilutions.get());
+        m_stocks->SetServices(services());
         m_medicines->SetLogicStocks(m_stocks.get());
     }
 
@@ -212,7 +215,7 @@ TEST_F(Lists, ProviderChosenInTheListIsStoredAndDelAsksFirst)
     // The hub's form of the same notification.
     list->SetComboBox(0, 3, true, m_medicines->GetProviderNames(), 0);
     LogicCommand chosen;
-    chosen.code = CLogicMedicines::kCommandProviderChosen;
+    chosen.code = CommandCode::RemedyProviderChosen;
     chosen.id = 0;
     chosen.subCommand = CLogicMedicines::ProviderColumn;
     EXPECT_EQ(m_medicines->OnCommand(chosen), 1);
@@ -334,6 +337,7 @@ TEST_F(Lists, ProvidersAreAddedModifiedAndDeleted)
 {
     const qint64 weleda = addProvider(QStringLiteral("Weleda"), QStringLiteral("old@weleda.example"));
     CLogicProviders providers(source());
+    providers.SetServices(services());
     CXListCtrl *list = show(new CProvidersDialog, &providers);
     ASSERT_EQ(list->GetItemCount(), 2);
     EXPECT_EQ(list->GetColumnHeading(2), QStringLiteral("Email"));
@@ -366,7 +370,8 @@ TEST_F(Lists, CommandsOpenTheDialogsOverTheGivenWindow)
     QWidget mainWindow;
     LogicCommand command;
     command.control = &mainWindow;
-    command.code = CLogicMedicines::kCommandRemedies;
+    command.window = &mainWindow;
+    command.code = CommandCode::Remedies;
     WhenModal<CMedicinesDialog>([&](CMedicinesDialog *remedies) {
         EXPECT_EQ(remedies->windowTitle(), QStringLiteral("Remedies Management"));
         EXPECT_EQ(remedies->parentWidget(), &mainWindow);
@@ -385,7 +390,9 @@ TEST_F(Lists, CommandsOpenTheDialogsOverTheGivenWindow)
     EXPECT_EQ(m_medicines->OnCommand(command), 1);
 
     CLogicProviders providers(source());
-    command.code = CLogicProviders::kCommandProviders;
+
+    providers.SetServices(services());
+    command.code = CommandCode::Providers;
     WhenModal<CProvidersDialog>([](CProvidersDialog *d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Providers"));
         d->accept();

@@ -84,6 +84,7 @@ TEST_F(Lookups, RemedyNamePriceAndNameOrderedWalk)
     const qint64 arnica = addRemedy(QStringLiteral("arnica"), QStringLiteral("4"));
     const qint64 bad = addRemedy(QStringLiteral("Belladonna"), QStringLiteral("abc"));
     CLogicMedicines medicines(source());
+    medicines.SetServices(services());
     ASSERT_TRUE(medicines.Open());
 
     QString name;
@@ -115,6 +116,8 @@ TEST_F(Lookups, ProviderListMapAndRemedyMap)
     const qint64 orphan = addRemedy(QStringLiteral("Sulphur"), QStringLiteral("10"), QStringLiteral("1"), 0);
 
     CLogicMedicines medicines(source());
+
+    medicines.SetServices(services());
     ASSERT_TRUE(medicines.Open());
     ASSERT_TRUE(medicines.LoadProviders());
     EXPECT_EQ(medicines.GetProviderNames(),
@@ -137,6 +140,8 @@ TEST_F(Lookups, ProviderListMapAndRemedyMap)
     EXPECT_EQ(map.at(orphan).providerId, 0);
 
     CLogicProviders providers(source());
+
+    providers.SetServices(services());
     ASSERT_TRUE(providers.Open());
     QString name;
     QString email;

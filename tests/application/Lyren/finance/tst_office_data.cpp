@@ -1,10 +1,11 @@
 // The office record: the one row, its exchange with the dialog, the tax rates.
 #include "RefDataTestUtil.h"
+#include "core/CommandCodes.h"
 
 #include "finance/LogicOfficeData.h"
-#include "finance/OfficeDataDialog.h"
+#include "finance/ui/OfficeDataDialog.h"
 
-#include "desktop/Prompts.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QGroupBox>
@@ -34,6 +35,7 @@ TEST_F(OfficeData, FirstStartCreatesOneEmptyRowWithZeroRates)
 {
     EXPECT_EQ(rowCount(QStringLiteral("OFFICE_DATA")), 0);
     CLogicOfficeData office(source());
+    office.SetServices(services());
     ASSERT_TRUE(office.Open());
     ASSERT_TRUE(office.Open()); // opening again finds the row instead of adding one
     EXPECT_EQ(rowCount(QStringLiteral("OFFICE_DATA")), 1);
@@ -53,6 +55,7 @@ TEST_F(OfficeData, FirstStartCreatesOneEmptyRowWithZeroRates)
 TEST_F(OfficeData, WriteStoresEveryFieldAndRatesWithTwoDecimals)
 {
     CLogicOfficeData office(source());
+    office.SetServices(services());
     ASSERT_TRUE(office.Open());
     OfficeRecord record;
     record.name = QStringLiteral("Praxis Lindenhof");
@@ -75,6 +78,7 @@ TEST_F(OfficeData, WriteStoresEveryFieldAndRatesWithTwoDecimals)
 
     // A second program start reads the same record.
     CLogicOfficeData again(source());
+    again.SetServices(services());
     ASSERT_TRUE(again.Open());
     OfficeRecord back;
     ASSERT_TRUE(again.Exchange(back, CLogicOfficeData::Direction::Read));
@@ -88,6 +92,7 @@ TEST_F(OfficeData, RatesStayInCFormInAnyLocale)
 {
     TestSupport::LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
     CLogicOfficeData office(source());
+    office.SetServices(services());
     ASSERT_TRUE(office.Open());
     OfficeRecord record;
     record.tax1 = COfficeDataDialog::ParseRate(QStringLiteral("7,5"));
@@ -103,6 +108,7 @@ TEST_F(OfficeData, RatesStayInCFormInAnyLocale)
 TEST_F(OfficeData, GettersReportFailureWithoutARow)
 {
     CLogicOfficeData office(source());
+    office.SetServices(services());
     double rate = 5;
     EXPECT_FALSE(office.GetTax1(&rate));
     EXPECT_FALSE(office.GetTax2(&rate));
@@ -114,13 +120,14 @@ TEST_F(OfficeData, GettersReportFailureWithoutARow)
     CLogicOfficeData noSource(nullptr);
     EXPECT_FALSE(noSource.Open());
     LogicCommand command;
-    command.code = CLogicOfficeData::kCommandOfficeData;
+    command.code = CommandCode::OfficeData;
     EXPECT_EQ(noSource.OnCommand(command), 0);
 }
 
 TEST_F(OfficeData, DialogShowsTheRecordAndDoneWritesItBack)
 {
     CLogicOfficeData office(source());
+    office.SetServices(services());
     ASSERT_TRUE(office.Open());
     OfficeRecord record;
     record.name = QStringLiteral("Praxis");
@@ -129,8 +136,9 @@ TEST_F(OfficeData, DialogShowsTheRecordAndDoneWritesItBack)
 
     QWidget mainWindow;
     LogicCommand command;
-    command.code = CLogicOfficeData::kCommandOfficeData;
+    command.code = CommandCode::OfficeData;
     command.control = &mainWindow;
+    command.window = &mainWindow;
     WhenModal<COfficeDataDialog>([&](COfficeDataDialog *dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Office data"));
         EXPECT_EQ(dialog->parentWidget(), &mainWindow);

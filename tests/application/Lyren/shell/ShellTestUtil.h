@@ -1,8 +1,9 @@
 #pragma once
 
-#include "shell/CurrentPatient.h"
-#include "shell/LogicCommand.h"
-#include "shell/MediaControl.h"
+#include "core/CurrentPatient.h"
+#include "core/LogicCommand.h"
+#include "core/LogicContext.h"
+#include "core/MediaControl.h"
 
 #include "component/DispatchDriver.h"
 #include "component/DispatchObject.h"
@@ -67,9 +68,9 @@ public:
 class RecordingPatient final : public ICurrentPatient
 {
 public:
-    bool Open(Korbel::IDataSource *, Korbel::ITable *main, CLogicMain *) override
+    bool Open(LogicContext &context) override
     {
-        m_pMain = main;
+        m_pMain = context.MainTable();
         log << QStringLiteral("Open");
         return true;
     }
@@ -99,11 +100,12 @@ public:
     int Find(LogicCommand &command) override
     {
         log << QStringLiteral("Find");
-        hubSeen = command.hub != nullptr;
+        hubSeen = command.context != nullptr;
         command.resultId = findResult;
         return findResult.isEmpty() ? 0 : 1;
     }
     int LinkedAccount(LogicCommand &) override { return Record(QStringLiteral("LinkedAccount")); }
+    qint64 CurrentId() const override { return 0; }
 
     QStringList log;
     QString findResult;

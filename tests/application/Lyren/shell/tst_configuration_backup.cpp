@@ -1,13 +1,14 @@
 #include "ShellTestUtil.h"
 
+#include "core/CLogicFolders.h"
+#include "core/CommandCodes.h"
 #include "shell/CLogicBackup.h"
 #include "shell/CLogicConfiguration.h"
-#include "shell/CLogicFolders.h"
-#include "shell/CommandCodes.h"
 
 #include "Lumisk/ILumisk.h"
-#include "desktop/Prompts.h"
 #include "profile/KeyValueStore.h"
+#include "shell/ui/ImageManager.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
@@ -132,6 +133,8 @@ void AnswerQualityDialog(int quality)
 
 TEST_F(ConfigurationTest, ImageQualityIsAppliedToTheImageManagerAndStoredAfterItsDialog)
 {
+    CLumiskImageManager manager;
+    configuration.SetImageQuality(&manager);
     SetValue(QStringLiteral("1"), QStringLiteral("80"));
     ASSERT_TRUE(configuration.Open(source.get()));
     EXPECT_EQ(ImageQuality(), 80);
@@ -159,6 +162,8 @@ TEST_F(ConfigurationTest, MissingRowsLeaveComponentsAtTheirDefaultsAndOtherRowsU
 {
     ASSERT_EQ(table->Locate(QStringLiteral("ID"), Korbel::LocateEqual, QStringLiteral("2")), 1);
     ASSERT_GT(table->Delete(), 0);
+    CLumiskImageManager manager;
+    configuration.SetImageQuality(&manager);
     EXPECT_TRUE(configuration.Open(source.get()));
     auto *control = new FakeMediaControl;
     configuration.AttachMediaControl(Component::DispatchDriver(static_cast<Component::IUnknown *>(control)));

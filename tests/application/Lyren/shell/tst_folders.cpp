@@ -1,8 +1,8 @@
 #include "ShellTestUtil.h"
 
-#include "shell/CLogicFolders.h"
-#include "shell/Loggers.h"
-#include "shell/UserSettings.h"
+#include "core/CLogicFolders.h"
+#include "core/Loggers.h"
+#include "core/UserSettings.h"
 
 #include "Brevik/LogCapture.h"
 #include "profile/IniFile.h"

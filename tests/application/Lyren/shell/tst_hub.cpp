@@ -1,24 +1,25 @@
 #include "ShellTestUtil.h"
 
+#include "core/CLogicFolders.h"
+#include "core/CommandCodes.h"
+#include "core/CommandTable.h"
+#include "core/Views.h"
+#include "finance/LogicMedicines.h"
+#include "finance/ReferenceDialogs.h"
 #include "shell/CLogicConfiguration.h"
-#include "shell/CLogicFolders.h"
 #include "shell/CLogicMain.h"
-#include "shell/CommandCodes.h"
-#include "shell/CommandRouting.h"
 
-#include "desktop/Prompts.h"
-#include "desktop/Shell.h"
 #include "profile/IniFile.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
-#include <QtCore/QTimer>
 #include <QtCore/QUrlQuery>
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlQuery>
-#include <QtWidgets/QApplication>
-#include <QtWidgets/QDialog>
+
+#include <map>
 
 using namespace ShellTest;
 
@@ -61,47 +62,78 @@ QByteArray FileHash(const QString &path)
 
 } // namespace
 
-TEST(Routing, EachKindOfRouteReachesItsLogicObjectsInOrder)
+namespace {
+
+// Who owns each code, written down apart from the program's table.
+struct ExpectedRoute
 {
-    QStringList journal;
-    RecordingLogic prescriptions(&journal, QStringLiteral("prescriptions"), 1);
-    RecordingLogic refused(&journal, QStringLiteral("refused"), 0);
-    RecordingLogic payments(&journal, QStringLiteral("payments"), 0);
-    RecordingLogic notes(&journal, QStringLiteral("notes"), 1);
-    int saves = 0;
-    const auto save = [&] {
-        ++saves;
-        journal << QStringLiteral("save");
+    std::vector<int> codes;
+    std::vector<Owner> owners;
+    RouteKind kind = RouteKind::Single;
+};
+
+const std::vector<ExpectedRoute> &ExpectedRoutes()
+{
+    using enum Owner;
+    static const std::vector<ExpectedRoute> routes = {
+        { { 1, 2, 3, 4, 5, 6, 7, 26, 27 }, { CurrentPatient } },
+        { { 8, 28, 42 }, { ChiefComplaints } },
+        { { 9, 37 }, { PatientPicture } },
+        { { 10, 11, 12, 13, 22, 61, 63, 67 }, { Notes } },
+        { { 14, 23 }, { DuePayments } },
+        { { 15, 51 }, { Payments } },
+        { { 16, 18, 19 }, { MedicalHistory } },
+        { { 17, 20, 21 }, { Questionnaires } },
+        { { 24 }, { MonthlyFee } },
+        { { 29, 30, 31, 80 }, { Documents } },
+        { { 32, 71, 73, 83 }, { Media } },
+        { { 33 }, { Prescriptions, Payments, Notes }, RouteKind::ThenOnSuccess },
+        { { 35, 59 }, { Remedies } },
+        { { 38 }, { Phones, Notes }, RouteKind::ThenOnSuccess },
+        { { 39 }, { Phones } },
+        { { 40, 41 }, { Emails } },
+        { { 43 }, { Orders }, RouteKind::SavePatientFirst },
+        { { 47, 55 }, { Orders } },
+        { { 49 }, { Providers } },
+        { { 52, 57 }, { Stocks } },
+        { { 54 }, { Reports } },
+        { { 56 }, { OfficeData } },
+        { { 60 }, { Prescriptions } },
+        { { 62 }, { Configuration } },
+        { { 64 }, { RadarLink } },
+        { { 65, 66 }, { Rubrics } },
+        { { 68, 69, 70 }, { Wellness } },
+        { { 72 }, { Appointments } },
+        { { 74 }, { DynamicQuestionnaire } },
+        { { 75, 76, 77, 78, 79 }, { Invoices } },
+        { { 81 }, { CustomFields } },
+        { { 82 }, { ImageInsertion } },
     };
+    return routes;
+}
 
-    LogicCommand command = Command(33);
-    ILogicObject *const chain[] = { &prescriptions, &payments, &notes };
-    EXPECT_EQ(DeliverCommand(RouteKind::ThenOnSuccess, chain, command, save), 1);
-    ILogicObject *const refusedChain[] = { &refused, &payments, &notes };
-    EXPECT_EQ(DeliverCommand(RouteKind::ThenOnSuccess, refusedChain, command, save), 0);
-    // A follower that does not exist yet is skipped.
-    ILogicObject *const gap[] = { &prescriptions, nullptr, &notes };
-    EXPECT_EQ(DeliverCommand(RouteKind::ThenOnSuccess, gap, command, save), 1);
-    EXPECT_EQ(journal,
-        (QStringList { QStringLiteral("prescriptions 33"), QStringLiteral("payments 33"),
-            QStringLiteral("notes 33"), QStringLiteral("refused 33"), QStringLiteral("prescriptions 33"),
-            QStringLiteral("notes 33") }));
+} // namespace
 
-    journal.clear();
-    command.code = 43;
-    ILogicObject *const orders[] = { &refused };
-    EXPECT_EQ(DeliverCommand(RouteKind::SavePatientFirst, orders, command, save), 0);
-    EXPECT_EQ(journal, (QStringList { QStringLiteral("save"), QStringLiteral("refused 43") }));
-
-    // A missing logic object: nothing happens at all, not even the save.
-    journal.clear();
-    ILogicObject *const missing[] = { nullptr, &notes };
-    EXPECT_EQ(DeliverCommand(RouteKind::SavePatientFirst, missing, command, save), 0);
-    EXPECT_EQ(DeliverCommand(RouteKind::ThenOnSuccess, missing, command, save), 0);
-    EXPECT_EQ(DeliverCommand(RouteKind::Single, {}, command, save), 0);
-    EXPECT_EQ(DeliverCommand(RouteKind::Accept, {}, command, save), 1);
-    EXPECT_TRUE(journal.isEmpty());
-    EXPECT_EQ(saves, 1);
+TEST(Routing, TheCommandTableRoutesEveryCodeToItsOwnersAndNothingElse)
+{
+    std::map<int, const ExpectedRoute *> expected;
+    for (const ExpectedRoute &route : ExpectedRoutes()) {
+        for (int code : route.codes)
+            expected[code] = &route;
+    }
+    EXPECT_EQ(expected.size(), 73u);
+    EXPECT_EQ(CommandRoutes().size(), expected.size());
+    for (int code = -1; code <= 100; ++code) {
+        const CommandRoute *route = FindRoute(code);
+        const auto wanted = expected.find(code);
+        if (wanted == expected.end()) {
+            EXPECT_EQ(route, nullptr) << code;
+            continue;
+        }
+        ASSERT_NE(route, nullptr) << code;
+        EXPECT_EQ(route->owners, wanted->second->owners) << code;
+        EXPECT_EQ(route->kind, wanted->second->kind) << code;
+    }
 }
 
 namespace {
@@ -142,18 +174,31 @@ TEST_F(HubTest, FirstStartCreatesTheDatabaseAndRoutesOnlyToLogicThatExists)
     EXPECT_NE(hub->GetMaritalStatusTable(), nullptr);
     EXPECT_EQ(prompts.Count(), 0);
 
-    // No current-patient logic yet: its codes reach nothing.
-    for (int code : { 1, 2, 3, 4, 5, 6, 7, 26, 27 }) {
-        LogicCommand command = Command(code);
-        EXPECT_EQ(hub->OnCommand(command), 0) << code;
-        EXPECT_EQ(command.hub, hub.get());
+    // Every owner of a routed code is stood for by exactly one logic object,
+    // unless its area is listed as still to come; then nothing stands for it
+    // and its codes reach nothing.
+    const LogicRoutes &routes = hub->Context().Routes();
+    for (const CommandRoute &route : CommandRoutes()) {
+        for (Owner owner : route.owners) {
+            if (owner == Owner::CurrentPatient)
+                continue;
+            if (IsPending(owner))
+                EXPECT_EQ(routes.Claims(owner), 0) << OwnerName(owner).toStdString();
+            else
+                EXPECT_EQ(routes.Claims(owner), 1) << OwnerName(owner).toStdString();
+        }
+        const bool reaches
+            = route.owners.front() == Owner::CurrentPatient || !IsPending(route.owners.front());
+        EXPECT_EQ(hub->Reaches(route.code), reaches) << route.code;
+        if (!reaches) {
+            LogicCommand command = Command(route.code);
+            EXPECT_EQ(hub->OnCommand(command), 0) << route.code;
+            EXPECT_EQ(command.context, &hub->Context());
+        }
     }
-    LogicCommand accepted = Command(74);
-    EXPECT_EQ(hub->OnCommand(accepted), 1);
-    accepted.code = 82;
-    EXPECT_EQ(hub->OnCommand(accepted), 1);
-    for (int code : { 0, 43, 64, 999, -1 }) {
+    for (int code : { 0, 25, 999, -1 }) {
         LogicCommand command = Command(code);
+        EXPECT_FALSE(hub->Reaches(code)) << code;
         EXPECT_EQ(hub->OnCommand(command), 0) << code;
     }
     // Code 62 reaches the configuration: with a media control attached, the
@@ -174,34 +219,58 @@ TEST_F(HubTest, FirstStartCreatesTheDatabaseAndRoutesOnlyToLogicThatExists)
     EXPECT_EQ(Get(configuration.get(), QStringLiteral("VALUE")), QStringLiteral("1"));
 }
 
+namespace {
+
+// Answers the reference data's dialogs: management dialogs are recorded and
+// closed at once, details dialogs cancelled.
+class RecordingReferenceDialogs final : public IReferenceDialogs
+{
+public:
+    void ShowManagement(Management kind, QWidget *, const ManagementHooks &hooks) override
+    {
+        shown.push_back(kind);
+        if (hooks.attach)
+            hooks.attach(nullptr);
+    }
+    bool EditRemedy(QWidget *, const QStringList &, MedicineDetails *) override { return false; }
+    bool EditProvider(QWidget *, ProviderDetails *) override { return false; }
+    bool EditStock(QWidget *, CLogicMedicines *, CLogicDilutions *, StockDetails *) override { return false; }
+    bool EditOfficeData(QWidget *, OfficeRecord *record) override
+    {
+        ++officeData;
+        seenName = record->name;
+        return false;
+    }
+    std::vector<Management> shown;
+    int officeData = 0;
+    QString seenName;
+};
+
+} // namespace
+
 TEST_F(HubTest, ReferenceDataCommandsShowTheirManagementDialogs)
 {
     auto hub = MakeHub();
+    RecordingReferenceDialogs dialogs;
+    hub->Services().Provide<IReferenceDialogs>(&dialogs);
     ASSERT_TRUE(hub->Open());
-    EXPECT_TRUE(hub->GetLogicMedicines() && hub->GetLogicProviders() && hub->GetLogicStocks()
-        && hub->GetLogicOfficeData() && hub->GetLogicDilutions());
-    QWidget parent;
-    for (int code : { CommandCode::Remedies, CommandCode::Providers, CommandCode::OfficeData,
-             CommandCode::Stocks, CommandCode::StocksFromRemedies }) {
-        QStringList titles;
-        // Each dialog is closed as soon as it shows; the office data dialog's
-        // Cancel makes its command report 0.
-        QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [&titles] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                titles << dialog->windowTitle();
-                dialog->reject();
-            }
-        });
-        closer.start(10);
+    EXPECT_NE(hub->Services().Get<CLogicMedicines>(), nullptr);
+    using Management = IReferenceDialogs::Management;
+    for (int code : { CommandCode::Remedies, CommandCode::Providers, CommandCode::Stocks,
+             CommandCode::StocksFromRemedies }) {
         LogicCommand command = Command(code);
-        command.control = &parent;
-        EXPECT_EQ(hub->OnCommand(command), code == CommandCode::OfficeData ? 0 : 1) << code;
-        EXPECT_EQ(titles.size(), 1) << code;
+        EXPECT_EQ(hub->OnCommand(command), 1) << code;
     }
+    EXPECT_EQ(dialogs.shown,
+        (std::vector<Management> {
+            Management::Remedies, Management::Providers, Management::Stocks, Management::Stocks }));
+    // The office data dialog's Cancel makes its command report 0.
+    LogicCommand office = Command(CommandCode::OfficeData);
+    EXPECT_EQ(hub->OnCommand(office), 0);
+    EXPECT_EQ(dialogs.officeData, 1);
     hub->Close();
-    EXPECT_EQ(hub->GetLogicMedicines(), nullptr);
-    EXPECT_EQ(hub->GetLogicStocks(), nullptr);
+    EXPECT_EQ(hub->Services().Get<CLogicMedicines>(), nullptr);
+    EXPECT_FALSE(hub->Reaches(CommandCode::Remedies));
 }
 
 TEST_F(HubTest, PatientOperationsRunOnTheCurrentPatientLogic)

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "patients/forms/ui/FormDialogs.h"
+
+#include "Korbel/Binding/WidgetBinder.h"
+
 #include "libraries/Korbel/KorbelTestUtil.h"
-#include "patients/forms/CFormLayoutDlg.h"
 #include "patients/forms/CLogicIntakeForm.h"
+#include "patients/forms/ui/CFormLayoutDlg.h"
 
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QPushButton>
@@ -18,6 +22,7 @@ protected:
     {
         ASSERT_TRUE(m_folder.isValid());
         m_source = KorbelTest::OpenSource(m_folder.filePath(QStringLiteral("data.mdb")));
+        Korbel::SetControlBinder(m_source.get(), &Korbel::WidgetBinder::Instance());
         ASSERT_TRUE(m_source);
         m_main = KorbelTest::OpenTable(m_source.get(), QStringLiteral("MAIN"));
         ASSERT_TRUE(m_main);
@@ -53,6 +58,14 @@ protected:
         return KorbelTest::Get(rows.get(), field);
     }
 
+    // The form's dialogs are the program's, worked by the test's driver.
+    void Present(CLogicIntakeForm &logic, CFormDialogs::Driver driver)
+    {
+        m_dialogs.SetDriver(std::move(driver));
+        logic.SetDialogs(&m_dialogs);
+    }
+
+    CFormDialogs m_dialogs;
     TestSupport::TemporaryFolder m_folder;
     Korbel::ReleasePtr<Korbel::IDataSource> m_source;
     Korbel::ReleasePtr<Korbel::ITable> m_main;
@@ -60,7 +73,7 @@ protected:
 
 // Drives a form dialog the way a person would: the presenter shows it, runs
 // the test's steps on it, and leaves it as the steps left it.
-inline CLogicIntakeForm::DialogPresenter Drive(std::function<void(CFormLayoutDlg &)> steps)
+inline CFormDialogs::Driver Drive(std::function<void(CFormLayoutDlg &)> steps)
 {
     return [steps = std::move(steps)](QDialog &dialog) {
         dialog.show();

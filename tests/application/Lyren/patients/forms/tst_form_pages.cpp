@@ -4,11 +4,11 @@
 #include "FormsTestUtil.h"
 
 #include "Korbel/Schema.h"
-#include "patients/forms/CFormPage.h"
 #include "patients/forms/CLogicMedicalHistory.h"
 #include "patients/forms/CLogicQuestionnaire.h"
-#include "patients/forms/CMedicalHistoryLayoutDlg.h"
-#include "patients/forms/CQuestLayoutDlg.h"
+#include "patients/forms/ui/CFormPage.h"
+#include "patients/forms/ui/CMedicalHistoryLayoutDlg.h"
+#include "patients/forms/ui/CQuestLayoutDlg.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>

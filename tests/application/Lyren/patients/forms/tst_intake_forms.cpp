@@ -2,10 +2,11 @@
 // (offscreen) over a real SQLite file: what OK, Cancel and patient deletion
 // leave in the tables, and the commands the dialogs send.
 #include "FormsTestUtil.h"
+#include "core/CommandCodes.h"
 
-#include "desktop/Prompts.h"
 #include "patients/forms/CLogicMedicalHistory.h"
 #include "patients/forms/CLogicQuestionnaire.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlError>
@@ -75,19 +76,19 @@ TEST_F(QuestionnaireForm, CancelOnANewPatientLeavesNoRowAndOkWritesEightRowsOfEm
     const QString patient = AddPatient(QStringLiteral("Anna"));
     CLogicQuestionnaire logic(m_source.get(), m_main.get());
 
-    logic.SetDialogPresenter(Drive([](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([](CFormLayoutDlg &dialog) {
         ControlOf<QCheckBox>(dialog, "QUESTIONARY_A", "PREF_WARM")->setChecked(true);
         Press(dialog, Button::Cancel);
     }));
-    LogicCommand open = Command(FormCode::OpenQuestionnaire);
+    LogicCommand open = Command(CommandCode::Questionnaire);
     EXPECT_EQ(logic.OnCommand(open), 1);
     // Escape and the window's close button cancel as well.
-    logic.SetDialogPresenter(Drive([](CFormLayoutDlg &dialog) { dialog.close(); }));
+    Present(logic, Drive([](CFormLayoutDlg &dialog) { dialog.close(); }));
     EXPECT_EQ(logic.OnCommand(open), 1);
     for (const QString &table : QuestionnaireTables)
         EXPECT_EQ(RowCount(table, patient), 0) << table.toStdString();
 
-    logic.SetDialogPresenter(Drive([](CFormLayoutDlg &dialog) { Press(dialog, Button::Ok); }));
+    Present(logic, Drive([](CFormLayoutDlg &dialog) { Press(dialog, Button::Ok); }));
     EXPECT_EQ(logic.OnCommand(open), 1);
     for (const QString &table : QuestionnaireTables) {
         EXPECT_EQ(RowCount(table, patient), 1) << table.toStdString();
@@ -107,7 +108,7 @@ TEST_F(QuestionnaireForm, Page4WritesEachFieldIntoItsOwnTable)
 {
     const QString patient = AddPatient(QStringLiteral("Anna"));
     CLogicQuestionnaire logic(m_source.get(), m_main.get());
-    logic.SetDialogPresenter(Drive([](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([](CFormLayoutDlg &dialog) {
         dialog.Tabs()->setCurrentIndex(3);
         ControlOf<QCheckBox>(dialog, "QUESTIONARY_B", "TASTE_SALT")->setChecked(true);
         ControlOf<QLineEdit>(dialog, "QUESTIONARY_B", "WC_COLOR_NOTES")->setText(QStringLiteral("brown"));
@@ -119,7 +120,7 @@ TEST_F(QuestionnaireForm, Page4WritesEachFieldIntoItsOwnTable)
             ->setText(QStringLiteral("falling"));
         Press(dialog, Button::Ok);
     }));
-    LogicCommand open = Command(FormCode::OpenQuestionnaire);
+    LogicCommand open = Command(CommandCode::Questionnaire);
     ASSERT_EQ(logic.OnCommand(open), 1);
 
     EXPECT_EQ(Stored(QStringLiteral("QUESTIONARY_B"), patient, QStringLiteral("TASTE_SALT")), u"1");
@@ -142,9 +143,9 @@ TEST_F(QuestionnaireForm, ReopeningShowsThisPatientsAnswersAndOkUpdatesTheSameRo
     const QString boris = AddPatient(QStringLiteral("Boris"));
     GoToPatient(anna);
     CLogicQuestionnaire logic(m_source.get(), m_main.get());
-    LogicCommand open = Command(FormCode::OpenQuestionnaire);
+    LogicCommand open = Command(CommandCode::Questionnaire);
 
-    logic.SetDialogPresenter(Drive([&](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([&](CFormLayoutDlg &dialog) {
         ControlOf<QPlainTextEdit>(dialog, "QUESTIONARY_A", "QUESTIONARY_A")->setPlainText(longText);
         ControlOf<QCheckBox>(dialog, "QUESTIONARY_H", "ANXIETY_LATE")->setChecked(true);
         Press(dialog, Button::Ok);
@@ -152,7 +153,7 @@ TEST_F(QuestionnaireForm, ReopeningShowsThisPatientsAnswersAndOkUpdatesTheSameRo
     ASSERT_EQ(logic.OnCommand(open), 1);
 
     // Reopened: the answers are shown; a change with Cancel is not kept.
-    logic.SetDialogPresenter(Drive([&](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([&](CFormLayoutDlg &dialog) {
         EXPECT_EQ(
             ControlOf<QPlainTextEdit>(dialog, "QUESTIONARY_A", "QUESTIONARY_A")->toPlainText(), longText);
         EXPECT_TRUE(ControlOf<QCheckBox>(dialog, "QUESTIONARY_H", "ANXIETY_LATE")->isChecked());
@@ -163,7 +164,7 @@ TEST_F(QuestionnaireForm, ReopeningShowsThisPatientsAnswersAndOkUpdatesTheSameRo
     EXPECT_EQ(Stored(QStringLiteral("QUESTIONARY_H"), anna, QStringLiteral("ANXIETY_LATE")), u"1");
 
     // A change with OK updates the one row.
-    logic.SetDialogPresenter(Drive([&](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([&](CFormLayoutDlg &dialog) {
         ControlOf<QCheckBox>(dialog, "QUESTIONARY_H", "ANXIETY_LATE")->setChecked(false);
         Press(dialog, Button::Ok);
     }));
@@ -175,7 +176,7 @@ TEST_F(QuestionnaireForm, ReopeningShowsThisPatientsAnswersAndOkUpdatesTheSameRo
 
     // Another patient starts from an empty form and has no rows of his own yet.
     GoToPatient(boris);
-    logic.SetDialogPresenter(Drive([&](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([&](CFormLayoutDlg &dialog) {
         EXPECT_EQ(ControlOf<QPlainTextEdit>(dialog, "QUESTIONARY_A", "QUESTIONARY_A")->toPlainText(), u"");
         Press(dialog, Button::Cancel);
     }));
@@ -199,7 +200,7 @@ TEST_F(QuestionnaireForm, AFailedWriteKeepsTheDialogOpenAndTheRetryWritesEachRow
     CLogicQuestionnaire logic(m_source.get(), m_main.get());
 
     bool closedAfterRetry = false;
-    logic.SetDialogPresenter(Drive([&](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([&](CFormLayoutDlg &dialog) {
         ControlOf<QCheckBox>(dialog, "QUESTIONARY_A", "PREF_COLD")->setChecked(true);
         ControlOf<QCheckBox>(dialog, "QUESTIONARY_C", "TH_BEER")->setChecked(true);
         Press(dialog, Button::Ok);
@@ -214,7 +215,7 @@ TEST_F(QuestionnaireForm, AFailedWriteKeepsTheDialogOpenAndTheRetryWritesEachRow
         Press(dialog, Button::Ok);
         closedAfterRetry = !dialog.isVisible();
     }));
-    LogicCommand open = Command(FormCode::OpenQuestionnaire);
+    LogicCommand open = Command(CommandCode::Questionnaire);
     ASSERT_EQ(logic.OnCommand(open), 1);
 
     EXPECT_TRUE(closedAfterRetry);
@@ -234,14 +235,14 @@ TEST_F(QuestionnaireForm, TheDialogSendsItsCommandsToTheSinkAndPicksPhrasesByDou
     std::vector<std::pair<int, QString>> sent;
     logic.SetCommandSink([&](LogicCommand &command) {
         sent.emplace_back(command.code, command.text);
-        return command.code == FormCode::PickPhrase ? 1 : logic.OnCommand(command);
+        return command.code == CommandCode::PickPhrase ? 1 : logic.OnCommand(command);
     });
 
     const QString lineText = QStringLiteral("  sudden fear  ");
     const QString notesText = QStringLiteral("first line\nsecond   thunder");
-    logic.SetDialogPresenter(Drive([&](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([&](CFormLayoutDlg &dialog) {
         // A second open while the dialog runs does nothing.
-        LogicCommand again = Command(FormCode::OpenQuestionnaire);
+        LogicCommand again = Command(CommandCode::Questionnaire);
         EXPECT_EQ(logic.OnCommand(again), 0);
 
         dialog.Tabs()->setCurrentIndex(3);
@@ -259,13 +260,13 @@ TEST_F(QuestionnaireForm, TheDialogSendsItsCommandsToTheSinkAndPicksPhrasesByDou
         EXPECT_EQ(notes->toPlainText(), notesText);
         Press(dialog, Button::Ok);
     }));
-    LogicCommand open = Command(FormCode::OpenQuestionnaire);
+    LogicCommand open = Command(CommandCode::Questionnaire);
     ASSERT_EQ(logic.OnCommand(open), 1);
 
     const std::vector<std::pair<int, QString>> expected {
-        { FormCode::PickPhrase, QStringLiteral("sudden") },
-        { FormCode::PickPhrase, QStringLiteral("thunder") },
-        { FormCode::QuestionnaireOk, QString() },
+        { CommandCode::PickPhrase, QStringLiteral("sudden") },
+        { CommandCode::PickPhrase, QStringLiteral("thunder") },
+        { CommandCode::QuestionnaireOk, QString() },
     };
     EXPECT_EQ(sent, expected);
     EXPECT_EQ(Stored(QStringLiteral("QUESTIONARY_D"), patient, QStringLiteral("SLEEP_WEAK_NOTES")), lineText);
@@ -280,16 +281,16 @@ TEST_F(MedicalHistoryForm, OkWritesTheRowCancelWritesNothingAndNoPhraseIsPicked)
         codes.push_back(command.code);
         return logic.OnCommand(command);
     });
-    LogicCommand open = Command(FormCode::OpenMedicalHistory);
+    LogicCommand open = Command(CommandCode::MedicalHistory);
 
-    logic.SetDialogPresenter(Drive([](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([](CFormLayoutDlg &dialog) {
         ControlOf<QCheckBox>(dialog, "MEDICAL_HISTORY", "MENTAL DIS")->setChecked(true);
         Press(dialog, Button::Cancel);
     }));
     ASSERT_EQ(logic.OnCommand(open), 1);
     EXPECT_EQ(RowCount(QStringLiteral("MEDICAL_HISTORY"), patient), 0);
 
-    logic.SetDialogPresenter(Drive([](CFormLayoutDlg &dialog) {
+    Present(logic, Drive([](CFormLayoutDlg &dialog) {
         ControlOf<QCheckBox>(dialog, "MEDICAL_HISTORY", "MENTAL DIS")->setChecked(true);
         auto *operation = ControlOf<QLineEdit>(dialog, "MEDICAL_HISTORY", "OPERATION2");
         operation->setText(QStringLiteral("appendix"));
@@ -301,7 +302,7 @@ TEST_F(MedicalHistoryForm, OkWritesTheRowCancelWritesNothingAndNoPhraseIsPicked)
     }));
     ASSERT_EQ(logic.OnCommand(open), 1);
 
-    EXPECT_EQ(codes, (std::vector<int> { FormCode::MedicalHistoryCancel, FormCode::MedicalHistoryOk }));
+    EXPECT_EQ(codes, (std::vector<int> { CommandCode::MedicalHistoryCancel, CommandCode::MedicalHistoryOk }));
     EXPECT_EQ(RowCount(QStringLiteral("MEDICAL_HISTORY"), patient), 1);
     EXPECT_EQ(Stored(QStringLiteral("MEDICAL_HISTORY"), patient, QStringLiteral("MENTAL DIS")), u"1");
     EXPECT_EQ(Stored(QStringLiteral("MEDICAL_HISTORY"), patient, QStringLiteral("OPERATION2")), u"appendix");
@@ -313,15 +314,15 @@ TEST_F(IntakeForms, WithoutACurrentPatientNothingOpensAndNothingIsDeleted)
 {
     CLogicQuestionnaire logic(m_source.get(), m_main.get());
     bool shown = false;
-    logic.SetDialogPresenter([&](QDialog &) {
+    Present(logic, [&](QDialog &) {
         shown = true;
         return 0;
     });
-    LogicCommand open = Command(FormCode::OpenQuestionnaire);
+    LogicCommand open = Command(CommandCode::Questionnaire);
     EXPECT_EQ(logic.OnCommand(open), 0);
     EXPECT_FALSE(shown);
     EXPECT_EQ(logic.DeletePatientRows(), 0);
-    LogicCommand ok = Command(FormCode::QuestionnaireOk);
+    LogicCommand ok = Command(CommandCode::QuestionnaireOk);
     EXPECT_EQ(logic.OnCommand(ok), 0) << "OK without an open form writes nothing";
 
     CLogicQuestionnaire detached;
@@ -335,10 +336,10 @@ TEST_F(IntakeForms, DeletingAPatientsRowsEmptiesEveryFormTableForThatPatientOnly
     CLogicQuestionnaire questionnaire(m_source.get(), m_main.get());
     CLogicMedicalHistory history(m_source.get(), m_main.get());
     auto pressOk = Drive([](CFormLayoutDlg &dialog) { Press(dialog, Button::Ok); });
-    questionnaire.SetDialogPresenter(pressOk);
-    history.SetDialogPresenter(pressOk);
-    LogicCommand openQuestionnaire = Command(FormCode::OpenQuestionnaire);
-    LogicCommand openHistory = Command(FormCode::OpenMedicalHistory);
+    Present(questionnaire, pressOk);
+    Present(history, pressOk);
+    LogicCommand openQuestionnaire = Command(CommandCode::Questionnaire);
+    LogicCommand openHistory = Command(CommandCode::MedicalHistory);
     for (const QString &patient : { anna, boris }) {
         GoToPatient(patient);
         ASSERT_EQ(questionnaire.OnCommand(openQuestionnaire), 1);

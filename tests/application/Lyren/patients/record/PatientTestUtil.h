@@ -1,13 +1,12 @@
 #pragma once
 
-#include "patients/CGeneralDialog.h"
+#include "patients/ui/CGeneralDialog.h"
 #include "shell/CLogicMain.h"
-#include "shell/CMainFrame.h"
-#include "shell/CPageContainer.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CPageContainer.h"
 
-#include "desktop/Prompts.h"
-#include "desktop/Shell.h"
 #include "libraries/Korbel/KorbelTestUtil.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlQuery>

@@ -1,13 +1,14 @@
 #include "PatientTestUtil.h"
 
-#include "patients/CComesForDialog.h"
+#include "core/CLogicFolders.h"
+#include "core/PatientImages.h"
 #include "patients/CLogicComesFor.h"
 #include "patients/CLogicPatient.h"
 #include "patients/CLogicPatientPicture.h"
-#include "patients/PatientImages.h"
-#include "patients/forms/PhraseEdits.h"
-#include "shell/CLogicFolders.h"
-#include "shell/CMainView.h"
+#include "patients/forms/ui/PhraseEdits.h"
+#include "patients/ui/CComesForDialog.h"
+#include "shell/ui/CMainView.h"
+#include "shell/ui/WindowPresenters.h"
 
 #include "Korbel/XListCtrl/XListCtrl.h"
 
@@ -52,7 +53,8 @@ protected:
         });
         return rows ? rows->RecordCount() : -1;
     }
-    CLogicComesFor *ComesFor() const { return Hub()->GetLogicComesFor(); }
+    CLogicComesFor *ComesFor() const { return Hub()->Services().Get<CLogicComesFor>(); }
+    CComplaintPresenter &ComplaintEditor() const { return frame->GetPresenters()->ComplaintEditor(); }
     Korbel::CXListCtrl *ComplaintsList() const
     {
         return qobject_cast<Korbel::CXListCtrl *>(frame->GetMainView()->GetChiefComplaintsList());
@@ -60,7 +62,7 @@ protected:
     // Adds a chief complaint through its dialog, typing the description.
     int AddComplaint(const QString &description, bool confirm = true)
     {
-        ComesFor()->SetDialogPresenter([&](CComesForDialog &dialog) {
+        ComplaintEditor().SetDriver([&](CComesForDialog &dialog) {
             dialog.DescriptionEdit()->setPlainText(description);
             if (!confirm)
                 return int(QDialog::Rejected);
@@ -231,7 +233,7 @@ TEST_F(PatientRecordTest, ChiefComplaintsAreAddedEditedAndACancelledNewOneLeaves
 
     // A double click on a complaint edits it (code 28 on the current row).
     list->setCurrentIndex(list->model()->index(0, 0));
-    ComesFor()->SetDialogPresenter([](CComesForDialog &dialog) {
+    ComplaintEditor().SetDriver([](CComesForDialog &dialog) {
         EXPECT_EQ(dialog.Description(), QStringLiteral("Back pain\nsince May\tworse at night"));
         dialog.DescriptionEdit()->setPlainText(QStringLiteral("Back pain, better"));
         dialog.accept();
@@ -245,12 +247,9 @@ TEST_F(PatientRecordTest, ChiefComplaintsAreAddedEditedAndACancelledNewOneLeaves
     // the entry that adds one.
     ASSERT_EQ(AddComplaint(QString(40, QLatin1Char('y'))), 1);
     ASSERT_EQ(AddComplaint(QString(41, QLatin1Char('x'))), 1);
-    QStringList entries;
-    ComesFor()->SetMenuPresenter([&entries](const QStringList &shown, const QPoint &, QWidget *) {
-        entries = shown;
-        return -1;
-    });
+    Desktop::ScriptedMenus menus;
     EXPECT_EQ(frame->SendCommand(42), 0);
+    const QStringList entries = menus.LastEntries();
     EXPECT_EQ(entries,
         (QStringList { QStringLiteral("Back pain, better"), QString(40, QLatin1Char('y')),
             QString(40, QLatin1Char('x')) + QStringLiteral("..."),
@@ -304,7 +303,7 @@ TEST_F(PatientRecordTest, HeaderAgeLineAndPictureWithItsFallbacks)
     NewPatient(QStringLiteral("Anna"));
     EXPECT_EQ(frame->GetMainView()->GetPicture(), Root() + QStringLiteral("Logo.bmp"));
     FakeImages images;
-    Hub()->GetLogicPatientPicture()->SetImages(&images);
+    Hub()->Services().Get<CLogicPatientPicture>()->SetImages(&images);
     const QString imagesFolder = Hub()->GetLogicFolders()->GetImagesFolder();
 
     // The picture button: nothing chosen changes nothing; a choice is stored.
@@ -332,5 +331,5 @@ TEST_F(PatientRecordTest, HeaderAgeLineAndPictureWithItsFallbacks)
     dropped.text = dir.filePath(QStringLiteral("elsewhere/new.jpg"));
     EXPECT_EQ(Hub()->OnCommand(dropped), 1);
     EXPECT_EQ(Current(QStringLiteral("IMAGE_PATH")), imagesFolder + QStringLiteral("new.jpg"));
-    Hub()->GetLogicPatientPicture()->SetImages(nullptr);
+    Hub()->Services().Get<CLogicPatientPicture>()->SetImages(nullptr);
 }

@@ -1,10 +1,12 @@
 #include "PatientTestUtil.h"
 
-#include "patients/CFindDlg.h"
+#include "shell/ui/WindowPresenters.h"
+
 #include "patients/CLogicPatient.h"
-#include "patients/forms/CFormLayoutDlg.h"
 #include "patients/forms/CLogicQuestionnaire.h"
-#include "shell/CMainView.h"
+#include "patients/forms/ui/CFormLayoutDlg.h"
+#include "patients/ui/CFindDlg.h"
+#include "shell/ui/CMainView.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -70,7 +72,7 @@ TEST_F(WalkthroughTest, PatientsTypedBrowsedFoundAndDeletedAreThereAfterARestart
     // Bert's questionnaire, answered through its dialog.
     Key(Qt::Key_E);
     EXPECT_EQ(Name(), QStringLiteral("Bert Holm"));
-    Hub()->GetLogicQuestionnaire()->SetDialogPresenter([](QDialog &dialog) {
+    frame->GetPresenters()->FormDialogs().SetDriver([](QDialog &dialog) {
         dialog.show();
         auto *form = qobject_cast<CFormLayoutDlg *>(&dialog);
         EXPECT_NE(form, nullptr);
@@ -99,7 +101,7 @@ TEST_F(WalkthroughTest, PatientsTypedBrowsedFoundAndDeletedAreThereAfterARestart
     EXPECT_EQ(Name(), QStringLiteral("Carl Dahl"));
 
     // Find Anna by the start of her last name.
-    Patient()->SetFindPresenter([](CFindDlg &dialog) {
+    frame->GetPresenters()->Finder().SetDriver([](CFindDlg &dialog) {
         dialog.show();
         QTest::keyClicks(dialog.LastNameEdit(), QStringLiteral("Be"));
         QTest::mouseClick(dialog.FindButton(), Qt::LeftButton);
@@ -111,7 +113,7 @@ TEST_F(WalkthroughTest, PatientsTypedBrowsedFoundAndDeletedAreThereAfterARestart
     Key(Qt::Key_F);
     EXPECT_EQ(Name(), QStringLiteral("Anna Berg"));
     // Bert becomes Anna's linked account through "Search".
-    Patient()->SetFindPresenter([](CFindDlg &dialog) {
+    frame->GetPresenters()->Finder().SetDriver([](CFindDlg &dialog) {
         QTest::keyClicks(dialog.FirstNameEdit(), QStringLiteral("b"));
         QTest::mouseClick(dialog.FindButton(), Qt::LeftButton);
         dialog.SelectRow(0);

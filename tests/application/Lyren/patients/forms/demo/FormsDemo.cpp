@@ -7,10 +7,14 @@
 // Run it under a real display (for example xvfb-run) to see the pages as a
 // person does.
 
+#include "patients/forms/ui/FormDialogs.h"
+
+#include "Korbel/Binding/WidgetBinder.h"
 #include "Korbel/DataSource.h"
-#include "patients/forms/CFormLayoutDlg.h"
+#include "core/CommandCodes.h"
 #include "patients/forms/CLogicMedicalHistory.h"
 #include "patients/forms/CLogicQuestionnaire.h"
+#include "patients/forms/ui/CFormLayoutDlg.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QTemporaryDir>
@@ -25,7 +29,7 @@ using Korbel::ReleasePtr;
 namespace {
 
 // Saves every page of the dialog as <name>-page<N>.png, then closes it with OK.
-CLogicIntakeForm::DialogPresenter SavePages(const QString &folder, const QString &name)
+CFormDialogs::Driver SavePages(const QString &folder, const QString &name)
 {
     return [folder, name](QDialog &dialog) {
         auto &form = static_cast<CFormLayoutDlg &>(dialog);
@@ -56,6 +60,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot create a database\n");
         return 1;
     }
+    Korbel::SetControlBinder(source.get(), &Korbel::WidgetBinder::Instance());
     ReleasePtr<Korbel::ITable> main(source->OpenTable(QStringLiteral("MAIN")));
     Korbel::IField *name = nullptr;
     if (!main || !main->AddNew() || !main->GetField(QStringLiteral("FIRST_NAME"), &name)) {
@@ -68,16 +73,20 @@ int main(int argc, char **argv)
 
     CLogicQuestionnaire questionnaire(source.get(), main.get());
     CLogicMedicalHistory history(source.get(), main.get());
+    CFormDialogs questionnaireDialogs;
+    CFormDialogs historyDialogs;
+    questionnaire.SetDialogs(&questionnaireDialogs);
+    history.SetDialogs(&historyDialogs);
     if (argc > 1) {
         const QString folder = QString::fromLocal8Bit(argv[1]);
         QDir().mkpath(folder);
-        questionnaire.SetDialogPresenter(SavePages(folder, QStringLiteral("questionnaire")));
-        history.SetDialogPresenter(SavePages(folder, QStringLiteral("medical-history")));
+        questionnaireDialogs.SetDriver(SavePages(folder, QStringLiteral("questionnaire")));
+        historyDialogs.SetDriver(SavePages(folder, QStringLiteral("medical-history")));
     }
     LogicCommand openQuestionnaire;
-    openQuestionnaire.code = FormCode::OpenQuestionnaire;
+    openQuestionnaire.code = CommandCode::Questionnaire;
     LogicCommand openHistory;
-    openHistory.code = FormCode::OpenMedicalHistory;
+    openHistory.code = CommandCode::MedicalHistory;
     const bool shown = questionnaire.OnCommand(openQuestionnaire) && history.OnCommand(openHistory);
     return shown ? 0 : 1;
 }

@@ -1,0 +1,24 @@
+#include "shell/ui/WindowPresenters.h"
+
+#include "core/LogicServices.h"
+
+CWindowPresenters::CWindowPresenters(LogicServices &services)
+    : m_services(services)
+{
+    m_services.Provide<IPatientFinder>(&m_finder);
+    m_services.Provide<IComplaintEditor>(&m_complaints);
+    m_services.Provide<IFormDialogs>(&m_forms);
+    m_services.Provide<IReferenceDialogs>(&m_references);
+    m_services.Provide<IPatientImages>(&m_images);
+    m_services.Provide<IImageQuality>(&m_images);
+}
+
+CWindowPresenters::~CWindowPresenters()
+{
+    m_services.Withdraw<IPatientFinder>(&m_finder);
+    m_services.Withdraw<IComplaintEditor>(&m_complaints);
+    m_services.Withdraw<IFormDialogs>(&m_forms);
+    m_services.Withdraw<IReferenceDialogs>(&m_references);
+    m_services.Withdraw<IPatientImages>(&m_images);
+    m_services.Withdraw<IImageQuality>(&m_images);
+}
