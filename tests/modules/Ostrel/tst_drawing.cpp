@@ -148,8 +148,8 @@ TEST(Drawing, MediaProxiesShowAnIconOnScreenAndABoxedLetterOnPaper)
 TEST(Drawing, ProxiesPrintedToPdfShowTheirLetterAndText)
 {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils, see scripts/install-deps.sh) is not installed";
+    // Installed with the other test tools (poppler-utils, scripts/install-deps.sh).
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext is not installed";
     TestSupport::TemporaryFolder folder;
     const QString file = folder.filePath(QStringLiteral("notes.pdf"));
     {
