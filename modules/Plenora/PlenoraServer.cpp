@@ -2,8 +2,8 @@
 
 #include "PlenoraCtrl.h"
 #include "PlenoraIds.h"
+#include "PlenoraPropPage.h"
 
-#include "TimeGrid/ControlDialogs.h"
 #include "TimeGrid/Registration.h"
 
 namespace Plenora {
@@ -14,7 +14,7 @@ PlenoraServer::PlenoraServer()
         { QStringLiteral("Plenora"), kLibidPlenora, kClsidPlenora, kIidDPlenora, kClsidPlenoraPropPage }))
 {
     AddClass<CPlenoraCtrl>(kClsidPlenora);
-    AddClass<TimeGrid::GeneralPropertyPage>(kClsidPlenoraPropPage);
+    AddClass<CPlenoraPropPage>(kClsidPlenoraPropPage);
 }
 
 } // namespace Plenora

@@ -2,8 +2,8 @@
 
 #include "TessoryCtrl.h"
 #include "TessoryIds.h"
+#include "TessoryPropPage.h"
 
-#include "TimeGrid/ControlDialogs.h"
 #include "TimeGrid/Registration.h"
 
 namespace Tessory {
@@ -14,7 +14,7 @@ TessoryServer::TessoryServer()
         { QStringLiteral("Tessory"), kLibidTessory, kClsidTessory, kIidDTessory, kClsidTessoryPropPage }))
 {
     AddClass<CTessoryCtrl>(kClsidTessory);
-    AddClass<TimeGrid::GeneralPropertyPage>(kClsidTessoryPropPage);
+    AddClass<CTessoryPropPage>(kClsidTessoryPropPage);
 }
 
 } // namespace Tessory

@@ -8,8 +8,10 @@
 // number with plain values (Dispatch.h, DispatchDriver.h on the container side,
 // DispatchTable.h and DispatchObject.h on the server side). Controls have a
 // QWidget window (Control.h, ControlObject.h, ControlHost.h) and fire events to
-// sinks (Events.h); windowless objects draw into the container's painter and
-// tell it when to repaint (ViewObject.h, WindowlessObject.h). See README.md.
+// sinks (Events.h); property pages edit controls through their dispatch
+// interface (PropertyPage.h); windowless objects draw into the container's
+// painter and tell it when to repaint (ViewObject.h, WindowlessObject.h). See
+// README.md.
 
 #include "component/Control.h"
 #include "component/ControlHost.h"
@@ -20,6 +22,7 @@
 #include "component/DispatchTable.h"
 #include "component/Events.h"
 #include "component/Object.h"
+#include "component/PropertyPage.h"
 #include "component/Registry.h"
 #include "component/Result.h"
 #include "component/Server.h"

@@ -8,27 +8,34 @@ ControlObject::ControlObject(const QUuid &dualInterfaceId)
 
 ControlObject::~ControlObject() = default;
 
-HRESULT ControlObject::CreateControlWindow(QWidget *parent, QWidget **window)
+HRESULT ProvideObjectWindow(IUnknown *object, QPointer<QWidget> &window, QWidget *parent, QWidget **result,
+    const std::function<QWidget *(QWidget *)> &create)
 {
-    if (!parent || !window)
+    if (!parent || !result)
         return E_POINTER;
-    *window = nullptr;
-    if (m_pWindow) {
-        m_pWindow->setParent(parent);
-        *window = m_pWindow.data();
+    *result = nullptr;
+    if (window) {
+        window->setParent(parent);
+        *result = window.data();
         return S_OK;
     }
-    QWidget *created = CreateWidget(parent);
+    QWidget *created = create(parent);
     if (!created)
         return E_FAIL;
     if (created->parentWidget() != parent)
         created->setParent(parent);
-    m_pWindow = created;
-    // The window holds the control while it exists.
-    AddRef();
-    QObject::connect(created, &QObject::destroyed, [this] { Release(); });
-    *window = created;
+    window = created;
+    // The window holds the object while it exists.
+    object->AddRef();
+    QObject::connect(created, &QObject::destroyed, [object] { object->Release(); });
+    *result = created;
     return S_OK;
+}
+
+HRESULT ControlObject::CreateControlWindow(QWidget *parent, QWidget **window)
+{
+    return ProvideObjectWindow(
+        Identity(), m_pWindow, parent, window, [this](QWidget *owner) { return CreateWidget(owner); });
 }
 
 } // namespace Component

@@ -6,6 +6,7 @@
 
 #include "component/ControlHost.h"
 #include "component/Events.h"
+#include "component/PropertyPage.h"
 #include "component/Registry.h"
 #include "component/Server.h"
 #include "component/Values.h"
@@ -111,6 +112,37 @@ private:
     std::unique_ptr<QWidget> m_window;
     Component::ControlHost *m_pHost;
     Component::EventSink m_sink;
+};
+
+// A control's property page made by class id, given the objects to edit, with
+// its window shown.
+class PropertyPage
+{
+public:
+    PropertyPage(const QUuid &pageId, const QList<Component::IUnknown *> &objects)
+        : m_frame(std::make_unique<QWidget>())
+    {
+        page = Component::CreateInstance<Component::IPropertyPage>(pageId);
+        if (!page)
+            return;
+        EXPECT_HR(Component::S_OK, page->SetObjects(objects));
+        auto control = page.As<Component::IControl>();
+        if (control && Component::Succeeded(control->CreateControlWindow(m_frame.get(), &window)))
+            m_frame->show();
+    }
+
+    template<class T> T *Field(const char *name) const
+    {
+        T *field = window ? window->findChild<T *>(QLatin1String(name)) : nullptr;
+        EXPECT_NE(nullptr, field) << name;
+        return field;
+    }
+
+    Component::ComPtr<Component::IPropertyPage> page;
+    QWidget *window = nullptr;
+
+private:
+    std::unique_ptr<QWidget> m_frame;
 };
 
 // A control's registration: what its plug-in metadata lists is what the

@@ -75,15 +75,24 @@ QStringList FolderEntries(const QString &folder)
 
 void OnNextModal(const std::function<void(QDialog *)> &act)
 {
+    const ::testing::TestInfo *armedIn = ::testing::UnitTest::GetInstance()->current_test_info();
     // A real timer, not a posted call: events posted while it runs must still be delivered.
-    QTimer::singleShot(1, [act] {
+    QTimer::singleShot(1, [act, armedIn] {
+        // A test that ended without showing its dialog must not answer the
+        // dialog of a later one.
+        if (::testing::UnitTest::GetInstance()->current_test_info() != armedIn) {
+            ADD_FAILURE() << "no modal dialog was shown in " << armedIn->name();
+            return;
+        }
         QDialog *dialog = nullptr;
-        TestSupport::WaitFor([&] {
+        const bool shown = TestSupport::WaitFor([&] {
             dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             return dialog != nullptr && dialog->isVisible();
         });
-        if (!dialog)
+        if (!shown) {
+            ADD_FAILURE() << "no modal dialog was shown";
             return;
+        }
         act(dialog);
         if (dialog->isVisible())
             dialog->reject();

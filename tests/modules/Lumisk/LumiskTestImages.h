@@ -30,7 +30,8 @@ Mark MarkAt(const QImage &image, double xFraction, double yFraction);
 QByteArray ReadFile(const QString &path);
 QStringList FolderEntries(const QString &folder);
 
-// Calls act with the next modal dialog once it shows, then closes it if act did not.
+// Calls act with the next modal dialog once it shows, then closes it if act did
+// not. A dialog that does not show within a few seconds fails the test.
 void OnNextModal(const std::function<void(QDialog *)> &act);
 
 // Prompts that answer from the test.

@@ -226,13 +226,11 @@ TEST(ImagePreviewStatic, DrawsTheImageFittedOnWhiteAndEnlargesSmallOnes)
     EXPECT_FALSE(preview.HasImage());
     EXPECT_EQ(preview.grab().toImage().pixel(50, 100), qRgb(255, 255, 255));
 
-    // A photo larger than the screen is held at the screen's size at most.
+    // A photo larger than the screen is held fitted to the screen's size.
     ASSERT_TRUE(WriteImage(PhotoImage(6000, 3000), folder.filePath("large.jpg")));
     preview.SetFilename(folder.filePath("large.jpg"));
-    const QSize screen = preview.screen()->size();
-    EXPECT_LE(preview.ImageSize().width(), screen.width());
-    EXPECT_LE(preview.ImageSize().height(), screen.height());
-    EXPECT_NEAR(double(preview.ImageSize().width()) / preview.ImageSize().height(), 2.0, 0.02);
+    const QSize screen = preview.screen()->size() * preview.screen()->devicePixelRatio();
+    EXPECT_EQ(preview.ImageSize(), QSize(6000, 3000).scaled(screen, Qt::KeepAspectRatio));
 
     preview.show();
     EXPECT_TRUE(preview.Create());

@@ -253,8 +253,13 @@ TEST_F(ImagesBin, TurnsAndFlipsSaveOverTheFileAndRefreshTheThumbnail)
         EXPECT_EQ(MarkAt(saved, 0.8, 0.1), Mark::Green);
         EXPECT_EQ(MarkAt(saved, 0.5, 0.9), Mark::Blue);
         EXPECT_EQ(PreviewOf(dialog)->ImageSize(), QSize(20, 40));
-        EXPECT_EQ(
-            IconOf(list->item(rowOf(png))), Lumisk::LoadThumbnail(png).convertToFormat(QImage::Format_RGB32));
+        // The icon shows the turned picture: 20 x 40 fitted as 45 x 90, centred on white.
+        const QImage icon = IconOf(list->item(rowOf(png)));
+        const QImage fitted = icon.copy(QRect(27, 0, 45, 90));
+        EXPECT_EQ(MarkAt(fitted, 0.8, 0.1), Mark::Green);
+        EXPECT_EQ(MarkAt(fitted, 0.5, 0.9), Mark::Blue);
+        EXPECT_EQ(icon.pixel(10, 45), qRgb(255, 255, 255));
+        EXPECT_EQ(icon.pixel(90, 45), qRgb(255, 255, 255));
 
         Trigger(dialog, "actionRotateLeft");
         saved = Lumisk::LoadImage(png);

@@ -19,8 +19,9 @@ TEST(LumiskInstance, OneCountedInstanceWhoseQualityOutlivesIt)
 {
     ILumisk *lumisk = ILumiskFactory();
     EXPECT_EQ(ILumiskFactory(), lumisk);
+    // The factory's own reference and this one.
     const long held = lumisk->AddRef();
-    EXPECT_GE(held, 2);
+    EXPECT_EQ(held, 2);
     EXPECT_EQ(lumisk->Release(), held - 1);
     lumisk->SetCurrentFile(QStringLiteral("/somewhere/a.jpg"));
     ASSERT_TRUE(lumisk->SetQuality(70));

@@ -2,10 +2,13 @@
 // screen, boxed letters on paper, and nothing outside their bounds.
 #include "OstrelTestSupport.h"
 
+#include "common/OleDate.h"
+
 #include "support/TestSupport.h"
 
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QPdfWriter>
 
@@ -18,12 +21,13 @@ const QUuid kAllClasses[] = { kClsidLumiskProxy, kClsidInhProxy, kClsidPrescProx
     kClsidConsultProxy, kClsidCTalmaroProxy };
 const QUuid kMediaClasses[] = { kClsidLumiskProxy, kClsidAudioManagerProxy, kClsidCTalmaroProxy };
 
-QRect DarkArea(const QImage &image)
+// Where the text is: the pixels of another colour than the band.
+QRect TextArea(const QImage &image, const QColor &band)
 {
     QRect area;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 96)
+            if (image.pixelColor(x, y) != band)
                 area |= QRect(x, y, 1, 1);
         }
     }
@@ -41,20 +45,33 @@ TEST(Drawing, TextProxiesFillTheirColourAndCentreTheirText)
     line.dispatch.Put(DispIInhProxy::strName, QStringLiteral("Nux vomica"));
     line.dispatch.Put(DispIInhProxy::BackgroundColor, Rgb(40, 200, 40));
     Proxy consult(kClsidConsultProxy);
+    consult.dispatch.Put(DispIConsultProxy::ConsultationDate, Verdanta::ToOleDate(QDate(2009, 3, 3)));
 
-    const std::pair<const Proxy *, QColor> cases[] = {
-        { &presc, QColor(200, 40, 40) },
-        { &line, QColor(40, 200, 40) },
-        { &consult, QColor(190, 190, 255) },
+    const struct
+    {
+        const Proxy *proxy;
+        QColor colour;
+        QString text;
+    } cases[] = {
+        { &presc, QColor(200, 40, 40), QStringLiteral("Arnica  - 1 tube(s)") },
+        { &line, QColor(40, 200, 40), QStringLiteral("Nux vomica  -") },
+        { &consult, QColor(190, 190, 255),
+            QStringLiteral("Tuesday, 03 Mar, 2009.   Double click here to set an appointment.") },
     };
-    for (const auto &[proxy, colour] : cases) {
+    for (const auto &[proxy, colour, shown] : cases) {
+        SCOPED_TRACE(shown.toStdString());
         const QImage image = proxy->Render(QSize(600, 24));
         EXPECT_EQ(colour, image.pixelColor(0, 0));
         EXPECT_EQ(colour, image.pixelColor(599, 23));
-        const QRect text = DarkArea(image);
+        const QRect text = TextArea(image, colour);
         ASSERT_FALSE(text.isEmpty());
         EXPECT_NEAR(300, text.center().x(), 3);
         EXPECT_NEAR(12, text.center().y(), 3);
+        // The whole text in 10-point Arial at the image's resolution: as wide
+        // as those glyphs measure (the outer bearings aside).
+        QFont arial(QStringLiteral("Arial"));
+        arial.setPixelSize(qRound(10 * image.logicalDpiY() / 72.0));
+        EXPECT_NEAR(QFontMetrics(arial).horizontalAdvance(shown), text.width(), 3);
     }
 }
 
@@ -131,8 +148,8 @@ TEST(Drawing, MediaProxiesShowAnIconOnScreenAndABoxedLetterOnPaper)
 TEST(Drawing, ProxiesPrintedToPdfShowTheirLetterAndText)
 {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils, see scripts/install-deps.sh) is not installed";
+    // Installed with the other test tools (poppler-utils, scripts/install-deps.sh).
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext is not installed";
     TestSupport::TemporaryFolder folder;
     const QString file = folder.filePath(QStringLiteral("notes.pdf"));
     {

@@ -68,11 +68,18 @@ TEST(Proxies, SizesStayWithinBoundsForHostileValues)
     presc.dispatch.Call(DispIPrescProxy::OnResizeContainer, { 0, 0 });
     EXPECT_EQ(QSize(0, 0), presc.Pixels());
 
+    // The largest extents: 1000 + 13 characters of 32767 pixels, 32767 + 2 high.
     presc.dispatch.Put(DispIPrescProxy::MaxFontExtentX, 32767);
+    presc.dispatch.Put(DispIPrescProxy::MaxFontExtentY, 32767);
+    presc.dispatch.Put(DispIPrescProxy::strMedicine, QString(1000, QLatin1Char('x')));
+    EXPECT_EQ(QSize(1013 * 32767 + 2, 32769), presc.Pixels());
+
+    // 100013 characters would be 3,277,125,973 pixels, more than an int holds
+    // (a wrapped width would turn negative and shrink to 0): the width stops
+    // at the largest extent an object keeps, 80,000,000 pixels, the most whose
+    // HIMETRIC still fits an int.
     presc.dispatch.Put(DispIPrescProxy::strMedicine, QString(100000, QLatin1Char('x')));
-    const QSize huge = presc.Pixels();
-    EXPECT_GT(huge.width(), 1000000);
-    EXPECT_GE(huge.height(), 0);
+    EXPECT_EQ(QSize(80'000'000, 32769), presc.Pixels());
 }
 
 TEST(Proxies, TreatmentLineGroupsItsDaysByMonth)

@@ -7,7 +7,10 @@
 
 #include "component/DispatchDriver.h"
 
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QDateEdit>
 #include <QtWidgets/QScrollBar>
+#include <QtWidgets/QSpinBox>
 
 #include <cmath>
 
@@ -64,6 +67,36 @@ TEST(Plenora, RegistersTheControlAndItsPropertyPage)
 {
     GridTest::ExpectControlRegistered(QStringLiteral("Plenora"), kClsidPlenora, kClsidPlenoraPropPage);
     EXPECT_EQ(QStringLiteral("PLENORA.PlenoraCtrl.1"), QLatin1String(kProgIdPlenora));
+}
+
+TEST(Plenora, PropertyPageShowsTheSettingsAndAppliesTheChangedOnes)
+{
+    Grid grid;
+    GridTest::PropertyPage page(kClsidPlenoraPropPage, { grid.Host()->Object().Get() });
+    ASSERT_TRUE(page.window);
+    auto *graph = page.Field<QSpinBox>("currentGraph");
+    ASSERT_TRUE(graph);
+    EXPECT_EQ(QStringLiteral("None"), graph->text()); // -1
+    EXPECT_EQ(1, page.Field<QSpinBox>("zoom")->value());
+    EXPECT_EQ(Qt::PartiallyChecked, page.Field<QCheckBox>("lineHeader")->checkState());
+
+    graph->setValue(1);
+    page.Field<QCheckBox>("firstVisibleSet")->setChecked(true);
+    page.Field<QDateEdit>("firstVisible")->setDate(QDate(2009, 3, 10));
+    page.Field<QCheckBox>("lineHeader")->setCheckState(Qt::Unchecked);
+    EXPECT_HR(S_OK, page.page->IsPageDirty());
+    EXPECT_HR(S_OK, page.page->Apply());
+
+    EXPECT_EQ(QStringLiteral("1"), grid.Dispatch().Get(kCurrentGraph).toString());
+    EXPECT_EQ(0, grid.Extent(kGetLineHeaderExtent).width());
+    // A partly ticked box leaves its header as it was.
+    EXPECT_EQ(TimeGrid::kColumnHeaderHeight, grid.Extent(kGetColumnHeaderExtent).height());
+    // A click in the leftmost column, now 10 March without the labels before
+    // it, sets a point of graph "1".
+    QTest::mouseClick(grid.Window(), Qt::LeftButton, {},
+        QPoint(TimeGrid::kColumnWidth / 2, TimeGrid::kColumnHeaderHeight + 3 * kRowHeight + kRowHeight / 2));
+    EXPECT_TRUE(grid.Has(QStringLiteral("1"), 10, 3));
+    EXPECT_FALSE(grid.Has(QStringLiteral("0"), 10, 3));
 }
 
 TEST(Plenora, GraphsAreAddedOnceAndRemovedByIndex)

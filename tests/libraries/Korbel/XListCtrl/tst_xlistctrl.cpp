@@ -181,6 +181,11 @@ TEST_F(XListCtrlTest, LookOfCellsReachesTheView)
     m_list->EnableToolTips(false);
     EXPECT_FALSE(data(0, 1, Qt::ToolTipRole).isValid());
 
+    // The cell's own background is what the view paints behind its text.
+    const QRect coloured = m_list->GetSubItemRect(0, 1);
+    const QImage unselected = m_list->viewport()->grab().toImage();
+    EXPECT_EQ(unselected.pixelColor(coloured.right() - 3, coloured.top() + 3), QColor(230, 230, 255));
+
     // Painting every kind of cell, selected and not, must not fail.
     m_list->SetComboBox(0, 2, true, { QStringLiteral("paid"), QStringLiteral("unpaid") }, 0);
     m_list->SetCurSel(0);
