@@ -260,10 +260,14 @@ TEST(RtfCodec, StreamsInBlocksOfTheRequestedSize)
     EXPECT_EQ(plainText(loaded), plainText(document));
     EXPECT_TRUE(std::all_of(asked.begin(), asked.end(), [](qsizetype c) { return c == 333; }));
 
-    // A failing writer or reader ends the stream with an error.
+    // A failing writer or reader ends the stream with an error; the document keeps its text.
     EXPECT_FALSE(RtfCodec::streamOut(document, [](const char *, qsizetype) { return false; }));
-    EXPECT_FALSE(RtfCodec::streamIn(loaded, [](char *, qsizetype) { return qsizetype(-1); }));
-    EXPECT_TRUE(loaded.isEmpty());
+    RtfReadReport report;
+    EXPECT_FALSE(RtfCodec::streamIn(
+        loaded, [](char *, qsizetype) { return qsizetype(-1); }, 100, &report));
+    EXPECT_EQ(plainText(loaded), plainText(document));
+    EXPECT_FALSE(report.read);
+    EXPECT_FALSE(report.error.isEmpty());
 }
 
 TEST(RtfReader, ReadsCodePagesUnicodeSkipsAndSpecialCharacters)
@@ -294,18 +298,24 @@ TEST(RtfReader, ReadsCodePagesUnicodeSkipsAndSpecialCharacters)
 
 TEST(RtfReader, SkipsWhatIsNotBodyText)
 {
-    // Pictures, headers, field instructions, unknown \* destinations, binary
-    // data, style sheets and information groups leave no text; field results
-    // and object results do. Line ends in RTF are not text.
+    // Pictures, field instructions, unknown \* destinations, binary data,
+    // style sheets and information groups leave no text; field results and
+    // object results do. Line ends in RTF are not text.
     const QByteArray rtf
         = R"({\rtf1\ansi{\fonttbl{\f0\fswiss Arial;}}{\stylesheet{\s1 Heading;}}{\info{\title T}}
-{\header Head text}{\*\generator Writer;}{\*\unknownthing {nested} text}
+{\*\generator Writer;}{\*\unknownthing {nested} text}
 A{\pict\pngblip\picw10 89504e47}B{\*\shppict{\pict 0102}}{\nonshppict{\pict 0304}}
 C{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}D\bin4 {}}xE{\object{\*\objdata 0102}{\result shown}}F
 \unknownword G\par})";
     QTextDocument document;
-    ASSERT_TRUE(RtfReader::read(rtf, document));
+    RtfReadReport report;
+    ASSERT_TRUE(RtfReader::read(rtf, document, &report));
     EXPECT_EQ(plainText(document), QStringLiteral("ABClinkDEshownFG"));
+    EXPECT_EQ(report.count(RtfReadReport::Issue::PicturesDropped), 2)
+        << "the alternative picture is not counted";
+    EXPECT_EQ(report.count(RtfReadReport::Issue::ObjectsDropped), 1);
+    EXPECT_EQ(report.count(RtfReadReport::Issue::LinksAsText), 1);
+    EXPECT_FALSE(report.textMayBeLost);
 }
 
 TEST(RtfReader, ReadsTablesAsParagraphsAndWordListsAsLists)
@@ -321,15 +331,15 @@ TEST(RtfReader, ReadsTablesAsParagraphsAndWordListsAsLists)
 \pard plain\par})";
     QTextDocument document;
     ASSERT_TRUE(RtfReader::read(rtf, document));
-    EXPECT_EQ(plainText(document), QStringLiteral("A1\nB1\nfirst\nsecond\nthird\nplain"));
-    const QTextBlock first = document.findBlockByNumber(2);
+    EXPECT_EQ(plainText(document), QStringLiteral("A1\tB1\nfirst\nsecond\nthird\nplain"));
+    const QTextBlock first = document.findBlockByNumber(1);
     ASSERT_NE(first.textList(), nullptr);
-    EXPECT_EQ(first.textList(), document.findBlockByNumber(3).textList());
+    EXPECT_EQ(first.textList(), document.findBlockByNumber(2).textList());
     EXPECT_EQ(ParagraphFormat::fromBlock(first).numbering, ParagraphFormat::NumberingKind::Bullet);
-    const ParagraphFormat third = ParagraphFormat::fromBlock(document.findBlockByNumber(4));
+    const ParagraphFormat third = ParagraphFormat::fromBlock(document.findBlockByNumber(3));
     EXPECT_EQ(third.numbering, ParagraphFormat::NumberingKind::Arabic);
     EXPECT_EQ(third.numberingStart, 3);
-    EXPECT_EQ(document.findBlockByNumber(5).textList(), nullptr);
+    EXPECT_EQ(document.findBlockByNumber(4).textList(), nullptr);
 }
 
 TEST(RtfReader, ReadsLegacyNumberingOfOlderEditors)
@@ -354,32 +364,60 @@ TEST(RtfReader, ReadsLegacyNumberingOfOlderEditors)
     EXPECT_EQ(document.findBlockByNumber(3).textList(), nullptr);
 }
 
-TEST(RtfReader, DamagedInputLoadsWhatItCanAndNonRtfFailsCleanly)
+TEST(RtfReader, NonRtfFailsWithAnErrorAndLeavesTheDocumentUntouched)
 {
     QTextDocument document;
     QTextCursor(&document).insertText(QStringLiteral("old"));
-    QString error;
-    EXPECT_FALSE(RtfReader::read("plain words", document, &error));
-    EXPECT_TRUE(document.isEmpty());
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(RtfReader::read(QByteArray(), document));
+    const QByteArray binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    for (const QByteArray &data : { QByteArray("plain words"), QByteArray(), QByteArray(" \r\n"), binary,
+             QByteArray("{\\rt"), QByteArray("\\rtf1 {no brace}") }) {
+        RtfReadReport report;
+        report.read = true;
+        EXPECT_FALSE(RtfReader::read(data, document, &report)) << data.constData();
+        EXPECT_FALSE(report.read);
+        EXPECT_FALSE(report.error.isEmpty());
+        EXPECT_EQ(plainText(document), QStringLiteral("old"));
+    }
+    // What the program shows instead: the bytes as text, control bytes made visible.
+    EXPECT_EQ(RtfReader::asPlainText("caf\xc3\xa9 \x01"), QStringLiteral("café \uFFFD"));
+    EXPECT_EQ(RtfReader::asPlainText("caf\xe9"), QStringLiteral("café"));
+}
 
+TEST(RtfReader, DamagedInputLoadsEveryPieceOfTextAndSaysWhatMayBeLost)
+{
+    using Issue = RtfReadReport::Issue;
     const struct
     {
         QByteArray rtf;
         QString text;
+        Issue issue;
+        bool lost;
     } cases[] = {
-        { "{\\rtf1 cut off {\\b bold", QStringLiteral("cut off bold") },
-        { "{\\rtf1 a}}}} trailing", QStringLiteral("a") },
-        { "{\\rtf1 x\\bin999999999999 hidden", QStringLiteral("x") },
-        { "{\\rtf1 y\\u99999999?\\u-99999?z\\'4", QStringLiteral("yz") },
-        { "{\\rtf1 \\fs-5 \\li99999999999 \\f-3 \\cf77 \\ansicpg-1 w\\'e9}", QStringLiteral("wé") },
+        { "{\\rtf1 cut off {\\b bold", QStringLiteral("cut off bold"), Issue::Truncated, true },
+        { "{\\rtf1 a}}}} trailing", QStringLiteral("a trailing"), Issue::UnbalancedBraces, false },
+        { "{\\rtf1 a} b {c}}", QStringLiteral("a b c"), Issue::UnbalancedBraces, false },
+        { "{\\rtf1 x\\bin999999999999 hidden", QStringLiteral("x"), Issue::Truncated, true },
+        { "{\\rtf1 y\\u99999999?\\u-99999?z\\'4}", QStringLiteral("y\uFFFD\uFFFDz\uFFFD"),
+            Issue::UndecodableCharacters, true },
+        { "{\\rtf1 \\fs-5 \\li99999999999 \\f-3 \\cf77 \\ansicpg-1 w\\'e9}", QStringLiteral("wé"),
+            Issue::Truncated, false },
         { "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " end}",
-            QStringLiteral("deep end") },
-        { "{\\rtf1 " + QByteArray(5000, 'a').prepend('\\') + "1 q}", QStringLiteral("q") },
+            QStringLiteral("deep end"), Issue::NestingTooDeep, false },
+        { "{\\rtf1 " + QByteArray(5000, 'a').prepend('\\') + "1 q}", QStringLiteral("q"), Issue::Truncated,
+            false },
+        { QByteArray("{\\rtf1 nul\0 and\x01 bell\x07}\0\0", 25), QStringLiteral("nul and bell"),
+            Issue::ControlBytesIgnored, false },
+        { "{\\rtf1\\ansicpg1361 \\'88\\'61 \\'d9\\'31}", QStringLiteral("가 \u3000"), Issue::Truncated,
+            false },
     };
     for (const auto &c : cases) {
-        ASSERT_TRUE(RtfReader::read(c.rtf, document)) << c.rtf.left(60).constData();
+        QTextDocument document;
+        RtfReadReport report;
+        ASSERT_TRUE(RtfReader::read(c.rtf, document, &report)) << c.rtf.left(60).constData();
+        EXPECT_TRUE(report.read);
         EXPECT_EQ(plainText(document), c.text) << c.rtf.left(60).constData();
+        EXPECT_EQ(report.textMayBeLost, c.lost) << c.rtf.left(60).constData();
+        EXPECT_EQ(report.has(c.issue), c.issue != Issue::Truncated || c.lost) << c.rtf.left(60).constData();
+        EXPECT_EQ(report.descriptions().size(), report.entries.size());
     }
 }
