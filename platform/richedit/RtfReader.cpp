@@ -987,10 +987,19 @@ private:
         const int font = s.destination == Destination::FontTable ? m_currentFont
             : s.chr.font >= 0                                    ? s.chr.font
                                                                  : m_defaultFont;
-        if (!m_decoderNow || font != m_decoderFont || m_fontGeneration != m_decoderGeneration) {
-            m_decoderNow = &decoderFor(codePageOf(font));
+        const bool fontTable = s.destination == Destination::FontTable;
+        if (!m_decoderNow || font != m_decoderFont || m_fontGeneration != m_decoderGeneration
+            || fontTable != m_decoderForFontTable) {
+            int codePage = codePageOf(font);
+            // The names of symbol fonts are plain text.
+            if (fontTable
+                && (codePage == SymbolCodePage || codePage == WingdingsCodePage
+                    || codePage == OtherSymbolCodePage))
+                codePage = m_codePage;
+            m_decoderNow = &decoderFor(codePage);
             m_decoderFont = font;
             m_decoderGeneration = m_fontGeneration;
+            m_decoderForFontTable = fontTable;
         }
         return *m_decoderNow;
     }
@@ -1254,14 +1263,20 @@ private:
             }
             return;
         }
-        if (state().destination != Destination::Text)
-            return;
-        if (!m_paragraphEmpty)
-            endParagraph();
-        for (const QString &line : lines) {
-            deliverString(line);
-            endParagraph();
+        // A shape's text box stands in the body text around the shape.
+        State &s = state();
+        const Destination destination = s.destination;
+        if (destination == Destination::Shape)
+            s.destination = Destination::Text;
+        if (s.destination == Destination::Text) {
+            if (!m_paragraphEmpty)
+                endParagraph();
+            for (const QString &line : lines) {
+                deliverString(line);
+                endParagraph();
+            }
         }
+        s.destination = destination;
     }
 
     // A field closed: a field that showed nothing shows what its instruction names.
@@ -1592,6 +1607,7 @@ private:
     int m_decoderFont = 0;
     int m_fontGeneration = 0;
     int m_decoderGeneration = -1;
+    bool m_decoderForFontTable = false;
     // Bytes of a multi-byte code page waiting to be decoded together.
     QByteArray m_bytes;
     const ByteDecoder *m_bytesDecoder = nullptr;

@@ -421,3 +421,57 @@ TEST(RtfReader, DamagedInputLoadsEveryPieceOfTextAndSaysWhatMayBeLost)
         EXPECT_EQ(report.descriptions().size(), report.entries.size());
     }
 }
+
+TEST(RtfReader, FontCharacterSetsDecideTheCodePageOfTheirBytes)
+{
+    using Issue = RtfReadReport::Issue;
+    struct Case
+    {
+        const char *rtf;
+        QString text;
+    };
+    const Case cases[] = {
+        // A Western font keeps code page 1252 in a Big5 document; a font without a charset takes the
+        // document's.
+        { R"({\rtf1\ansi\ansicpg950{\fonttbl{\f0\fcharset0 Arial;}{\f1 Ming;}}\f0\'a9\f1\'a4\'a4})",
+            QStringLiteral("©中") },
+        // \cpg wins over \fcharset; charset 1 is the document's code page.
+        { R"({\rtf1\ansi\ansicpg1253{\fonttbl{\f0\fcharset204\cpg1251 A;}{\f1\fcharset1 B;}}\f0\'e0\f1\'e1})",
+            QStringLiteral("аα") },
+        // Double-byte characters split over escapes, plain trail bytes, escaped braces and backslashes.
+        { "{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 \\'95\\\\\\'93\\'fa\\'96\\{\\'83A x}",
+            QStringLiteral("表日本ア x") },
+        // Trail bytes after a line break of the RTF file still join their lead.
+        { "{\\rtf1{\\fonttbl{\\f0\\fcharset129 G;}}\\f0\\'c7\r\n\\'d1}", QStringLiteral("한") },
+        // A lead byte whose trail never came is shown, not dropped.
+        { R"({\rtf1{\fonttbl{\f0\fcharset134 S;}}\f0\'c4\par x})", QStringLiteral("\uFFFD\nx") },
+        // \uN fallbacks in a double-byte font count a character as one, whatever \uc says.
+        { R"({\rtf1{\fonttbl{\f0\fcharset128 M;}}\f0\uc1\u26085\'93\'fa\u26412\'96\'7b!})",
+            QStringLiteral("日本!") },
+        { R"({\rtf1{\fonttbl{\f0\fcharset128 M;}}\f0\uc2\u26085\'93\'fa\u26412\'96\'7b!})",
+            QStringLiteral("日本!") },
+        // Symbol fonts: the Symbol font's glyphs are characters; other symbol fonts keep private-use ones.
+        { R"({\rtf1{\fonttbl{\f0\fcharset2 Symbol;}{\f1\fcharset2 Wingdings;}{\f2\fcharset2 Marlett;}}\f0 ab\'b7\u61623?\f1\'fc\f2 a})",
+            QStringLiteral("αβ••✔\uF061") },
+        // Johab (decoded here without a system codec), Mac Roman, OEM.
+        { R"({\rtf1{\fonttbl{\f0\fcharset130 J;}{\f1\fcharset77 M;}{\f2\fcharset255 O;}}\f0\'88\'61\f1\'8e\f2\'c5})",
+            QStringLiteral("가é┼") },
+    };
+    for (const Case &c : cases) {
+        QTextDocument document;
+        RtfReadReport report;
+        ASSERT_TRUE(RtfReader::read(QByteArray(c.rtf), document, &report)) << c.rtf;
+        EXPECT_EQ(plainText(document), c.text) << c.rtf;
+    }
+
+    // Code pages this system cannot decode give a replacement character per byte and say so.
+    QTextDocument document;
+    RtfReadReport report;
+    ASSERT_TRUE(
+        RtfReader::read(R"({\rtf1{\fonttbl{\f0\fcharset78 MacJ;}}\f0 a\'82\'a0b})", document, &report));
+    EXPECT_EQ(plainText(document), QStringLiteral("a\uFFFD\uFFFDb"));
+    EXPECT_TRUE(report.textMayBeLost);
+    ASSERT_EQ(report.entries.size(), 1);
+    EXPECT_EQ(report.entries.at(0), (RtfReadReport::Entry { Issue::CodePageUnavailable, 2, 10001 }));
+    EXPECT_TRUE(report.descriptions().at(0).contains(QStringLiteral("10001")));
+}
