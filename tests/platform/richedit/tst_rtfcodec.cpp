@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace RichEdit;
 using RichEditTest::plainText;
 
@@ -474,4 +476,54 @@ TEST(RtfReader, FontCharacterSetsDecideTheCodePageOfTheirBytes)
     ASSERT_EQ(report.entries.size(), 1);
     EXPECT_EQ(report.entries.at(0), (RtfReadReport::Entry { Issue::CodePageUnavailable, 2, 10001 }));
     EXPECT_TRUE(report.descriptions().at(0).contains(QStringLiteral("10001")));
+}
+
+TEST(RtfReader, KeepsTheTextOfFieldsTablesNotesHeadersAndTextBoxes)
+{
+    using Issue = RtfReadReport::Issue;
+    struct Case
+    {
+        const char *rtf;
+        QString text;
+        std::optional<Issue> issue;
+    };
+    const Case cases[] = {
+        // Cells of a row on one line with tabs (an empty cell keeps its place), a row per paragraph.
+        { R"({\rtf1\trowd\cellx1\cellx2\cellx3\intbl A\cell\cell C\cell\row\trowd\intbl D\cell E\cell\row after\par})",
+            QStringLiteral("A\t\tC\nD\tE\nafter"), Issue::TablesFlattened },
+        // A nested table's row ends inside its properties; the flat copy for old readers is not read twice.
+        { R"({\rtf1\intbl Out\cell\intbl x\nestcell y\nestcell{\*\nesttableprops\nestrow}{\nonesttables x y\par}\cell\row})",
+            QStringLiteral("Out\tx\ty\n"), Issue::TablesFlattened },
+        // A field without a result shows its link or its symbol.
+        { R"({\rtf1 a {\field{\*\fldinst HYPERLINK "http://x.org/a b" \\l "m"}{\fldrslt }} {\field{\*\fldinst SYMBOL 183 \\f "Symbol"}}})",
+            QStringLiteral("a http://x.org/a b •"), Issue::LinksAsText },
+        // Fields nested in an instruction do not show.
+        { R"({\rtf1 {\field{\*\fldinst IF {\field{\*\fldinst PAGE}{\fldrslt 1}} = 1 "x"}{\fldrslt shown}}})",
+            QStringLiteral("shown"), std::nullopt },
+        // Footnotes, endnotes and comments in brackets where they stood.
+        { R"({\rtf1 a{\footnote\pard note\par two} b{\footnote\ftnalt end} c{\*\atnauthor Ann}\chatn{\*\annotation x}.})",
+            QStringLiteral("a[Footnote: note two] b[Endnote: end] c[Comment by Ann: x]."),
+            Issue::NotesInBrackets },
+        // Headers and footers as paragraphs of their own, the same one once; empty ones leave nothing.
+        { R"({\rtf1{\headerl\pard Dr X\par}{\headerr\pard Dr X\par}{\footer\pard\par}{\footerf\pard p. {\field{\*\fldinst PAGE}{\fldrslt 1}}}body})",
+            QStringLiteral("[Header: Dr X]\n[Footer: p. 1]\nbody"), Issue::HeadersFootersInBrackets },
+        // A text box's text, not its copy for readers without shapes.
+        { R"({\rtf1 a{\shp{\*\shpinst{\sp{\sn t}{\sv 1}}{\shptxt box\par line}}{\shprslt{\*\do{\dptxbxtext box}}}}b})",
+            QStringLiteral("a\nbox\nline\nb"), Issue::TextBoxesAsParagraphs },
+        // Text in unknown words' groups and unknown groups shows; the Unicode half of \upr replaces the
+        // other.
+        { R"({\rtf1 {\unknown a}{\xyz{b}}{\upr{c}{\*\ud{d}}}})", QStringLiteral("abd"), std::nullopt },
+        // Sections and columns end paragraphs.
+        { R"({\rtf1 one\sect\sectd two\column three})", QStringLiteral("one\ntwo\nthree"), std::nullopt },
+        // A group left open at the end still places its note.
+        { R"({\rtf1 a{\footnote cut)", QStringLiteral("a[Footnote: cut]"), Issue::Truncated },
+    };
+    for (const Case &c : cases) {
+        QTextDocument document;
+        RtfReadReport report;
+        ASSERT_TRUE(RtfReader::read(QByteArray(c.rtf), document, &report)) << c.rtf;
+        EXPECT_EQ(plainText(document), c.text) << c.rtf;
+        EXPECT_EQ(report.entries.isEmpty(), !c.issue.has_value()) << c.rtf;
+        EXPECT_TRUE(!c.issue || report.has(*c.issue)) << c.rtf;
+    }
 }
