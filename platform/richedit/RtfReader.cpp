@@ -676,10 +676,8 @@ private:
             startDestination(Destination::AnnotationAuthor);
             break;
         case Kw::Header:
-            openCollection(Collection::Header);
-            break;
         case Kw::Footer:
-            openCollection(Collection::Footer);
+            openCollection(keyword == Kw::Header ? Collection::Header : Collection::Footer);
             break;
         case Kw::Shp:
         case Kw::ShpInst:
@@ -1670,13 +1668,13 @@ bool RtfReader::read(const QByteArray &data, QTextDocument &document, RtfReadRep
     RtfReadReport local;
     RtfReadReport &result = report ? *report : local;
     result = RtfReadReport();
-    if (data.trimmed().isEmpty()) {
-        result.error = QCoreApplication::translate("RichEdit::RtfReader", "There is no rich text to read.");
-        return false;
-    }
     if (!isRtf(data)) {
-        result.error = QCoreApplication::translate(
-            "RichEdit::RtfReader", "The data is not rich text: it does not begin with \"{\\rtf\".");
+        const bool blank
+            = std::all_of(data.cbegin(), data.cend(), [](char c) { return QChar::isSpace(uchar(c)); });
+        result.error = blank
+            ? QCoreApplication::translate("RichEdit::RtfReader", "There is no rich text to read.")
+            : QCoreApplication::translate(
+                "RichEdit::RtfReader", "The data is not rich text: it does not begin with \"{\\rtf\".");
         return false;
     }
     const bool undo = document.isUndoRedoEnabled();
