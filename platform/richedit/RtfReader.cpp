@@ -495,8 +495,9 @@ private:
                 startDestination(Destination::Skip);
             return;
         case Destination::NestedTableProperties:
+            // The row belongs to the destination around the properties (the body after a stray brace).
             if (keyword == Kw::Row)
-                endRow(m_stack[m_stack.size() - 2].destination);
+                endRow(m_stack.size() >= 2 ? m_stack[m_stack.size() - 2].destination : Destination::Text);
             return;
         case Destination::UnicodeAlternative:
             if (keyword == Kw::Ud)
