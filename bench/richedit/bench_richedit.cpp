@@ -1,6 +1,8 @@
 // Streams a synthetic notes document of about 2 MB of RTF (five years of
 // consultations: 400 separators, 2,000 objects, mixed formatting) out and in,
-// and QTextDocument's own HTML export and import of the same document.
+// and QTextDocument's own HTML export and import of the same document; then
+// reads 2 MB of RTF as word processors write it (tables, fields, pictures,
+// Unicode with fallbacks, double-byte code pages).
 // Prints "name: value unit" lines; times are the median of several runs.
 #include "richedit/EmbeddedObjects.h"
 #include "richedit/RichEditControl.h"
@@ -92,6 +94,44 @@ void buildNotes(QTextDocument &document, int paragraphsPerConsultation)
     }
 }
 
+// RTF the way word processors write it: a font table with several charsets,
+// paragraphs with \\uN and fallbacks, Shift-JIS and Greek bytes, hyperlink
+// fields, a table and a picture in every section.
+QByteArray foreignRtf(qsizetype size)
+{
+    QRandomGenerator random(7);
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}"
+                     "{\\f1\\fnil\\fcharset128 MS Mincho;}{\\f2\\fnil\\fcharset161 Arial Greek;}"
+                     "{\\f3\\fnil\\fcharset2 Symbol;}}{\\colortbl;\\red192\\green0\\blue0;}"
+                     "{\\stylesheet{\\s0 Normal;}}{\\info{\\title Notes}}\\uc1\\pard\\plain\\f0\\fs24 ";
+    QByteArray picture = "{\\pict\\pngblip\\picw16\\pich16 ";
+    for (int i = 0; i < 2048; ++i)
+        picture += "0123456789abcdef"[random.bounded(16)];
+    picture += '}';
+    int section = 0;
+    while (rtf.size() < size) {
+        for (int p = 0; p < 20; ++p) {
+            for (int w = 0; w < 12; ++w) {
+                rtf += Words[random.bounded(int(std::size(Words)))][0] == 'c' ? "caf\\'e9 "
+                                                                              : "patient reports ";
+                if (w % 4 == 1)
+                    rtf += "{\\b worse} {\\i\\cf1 better} ";
+            }
+            rtf += "\\u945?\\u946?\\u26085?\\u26412? {\\f1 \\'93\\'fa\\'96\\'7b\\'8c\\'ea} {\\f2 "
+                   "\\'e1\\'e2\\'e3} "
+                   "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/a\"}{\\fldrslt link}} {\\f3 "
+                   "\\'b7}\\par\r\n";
+        }
+        rtf += "\\trowd\\cellx3000\\cellx6000\\pard\\intbl Remedy\\cell Dose\\cell\\row"
+               "\\trowd\\cellx3000\\cellx6000\\pard\\intbl Arnica\\cell 30C\\cell\\row\\pard ";
+        rtf += picture;
+        rtf += "\\par\r\n";
+        ++section;
+    }
+    rtf += '}';
+    return rtf;
+}
+
 double medianMs(const std::function<void()> &work)
 {
     std::vector<double> times;
@@ -180,5 +220,13 @@ int main(int argc, char **argv)
     const double controlOut = medianMs([&] { control.streamOut(again); });
     print("control_stream_in", controlIn, "ms");
     print("control_stream_out", controlOut, "ms");
+
+    const QByteArray foreign = foreignRtf(2 * 1024 * 1024);
+    print("foreign_rtf_size", foreign.size() / 1024.0 / 1024.0, "MiB");
+    const double foreignIn = medianMs([&] {
+        QTextDocument target;
+        RichEdit::RtfCodec::fromRtf(target, foreign);
+    });
+    print("foreign_rtf_read", foreignIn, "ms");
     return 0;
 }

@@ -385,9 +385,11 @@ bool RichEditControl::streamOut(const StreamOutCallback &write, qsizetype blockS
     return RtfCodec::streamOut(*document(), write, blockSize);
 }
 
-bool RichEditControl::streamIn(const StreamInCallback &read, qsizetype blockSize)
+bool RichEditControl::streamIn(const StreamInCallback &read, qsizetype blockSize, RtfReadReport *report)
 {
-    const bool ok = RtfCodec::streamIn(*document(), read, blockSize);
+    const bool ok = RtfCodec::streamIn(*document(), read, blockSize, report);
+    if (!ok)
+        return false;
     m_stepKinds.clear();
     m_undoPosition = 0;
     moveCursor(QTextCursor::Start);
@@ -403,15 +405,17 @@ bool RichEditControl::streamOut(QByteArray &rtf) const
     });
 }
 
-bool RichEditControl::streamIn(const QByteArray &rtf)
+bool RichEditControl::streamIn(const QByteArray &rtf, RtfReadReport *report)
 {
     qsizetype offset = 0;
-    return streamIn([&](char *buffer, qsizetype capacity) {
-        const qsizetype count = std::min(capacity, rtf.size() - offset);
-        std::memcpy(buffer, rtf.constData() + offset, size_t(count));
-        offset += count;
-        return count;
-    });
+    return streamIn(
+        [&](char *buffer, qsizetype capacity) {
+            const qsizetype count = std::min(capacity, rtf.size() - offset);
+            std::memcpy(buffer, rtf.constData() + offset, size_t(count));
+            offset += count;
+            return count;
+        },
+        RtfCodec::DefaultBlockSize, report);
 }
 
 int RichEditControl::formatRange(

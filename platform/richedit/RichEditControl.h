@@ -97,12 +97,15 @@ public:
     void setOptions(Options options);
     Options options() const { return m_options; }
 
-    // RTF streaming; every object goes out as one blank. Stream in empties
-    // the text first (objects in it are reported deleted) and clears undo.
+    // RTF streaming; every object goes out as one blank. Stream in replaces
+    // the text (objects in it are reported deleted) and clears undo; when the
+    // stream fails or is not RTF it returns false and leaves the text as it
+    // was. report (optional) says what the read approximated (RtfReader).
     bool streamOut(const StreamOutCallback &write, qsizetype blockSize = RtfCodec::DefaultBlockSize) const;
-    bool streamIn(const StreamInCallback &read, qsizetype blockSize = RtfCodec::DefaultBlockSize);
+    bool streamIn(const StreamInCallback &read, qsizetype blockSize = RtfCodec::DefaultBlockSize,
+        RtfReadReport *report = nullptr);
     bool streamOut(QByteArray &rtf) const;
-    bool streamIn(const QByteArray &rtf);
+    bool streamIn(const QByteArray &rtf, RtfReadReport *report = nullptr);
 
     // Formats the text from `from` into pageRect (units of device) for
     // printing and draws it with painter when one is given. Returns where the

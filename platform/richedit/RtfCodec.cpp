@@ -21,7 +21,7 @@ bool RtfCodec::streamOut(const QTextDocument &document, const StreamOutCallback 
 }
 
 bool RtfCodec::streamIn(
-    QTextDocument &document, const StreamInCallback &read, qsizetype blockSize, QString *error)
+    QTextDocument &document, const StreamInCallback &read, qsizetype blockSize, RtfReadReport *report)
 {
     QByteArray data;
     bool failed = !read || blockSize <= 0;
@@ -42,15 +42,14 @@ bool RtfCodec::streamIn(
             break;
     }
     if (failed) {
-        const bool undo = document.isUndoRedoEnabled();
-        document.setUndoRedoEnabled(false);
-        document.clear();
-        document.setUndoRedoEnabled(undo);
-        if (error)
-            *error = QCoreApplication::translate("RichEdit::RtfCodec", "The rich text could not be read.");
+        if (report) {
+            *report = RtfReadReport();
+            report->error
+                = QCoreApplication::translate("RichEdit::RtfCodec", "The rich text could not be read.");
+        }
         return false;
     }
-    return RtfReader::read(data, document, error);
+    return RtfReader::read(data, document, report);
 }
 
 QByteArray RtfCodec::toRtf(const QTextDocument &document)
@@ -58,9 +57,9 @@ QByteArray RtfCodec::toRtf(const QTextDocument &document)
     return RtfWriter::write(document);
 }
 
-bool RtfCodec::fromRtf(QTextDocument &document, const QByteArray &rtf, QString *error)
+bool RtfCodec::fromRtf(QTextDocument &document, const QByteArray &rtf, RtfReadReport *report)
 {
-    return RtfReader::read(rtf, document, error);
+    return RtfReader::read(rtf, document, report);
 }
 
 } // namespace RichEdit

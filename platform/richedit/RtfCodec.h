@@ -1,5 +1,6 @@
 #pragma once
 
+#include "richedit/RtfReadReport.h"
 #include "richedit_export.h"
 
 #include <QtCore/QByteArray>
@@ -28,14 +29,16 @@ public:
 
     static bool streamOut(const QTextDocument &document, const StreamOutCallback &write,
         qsizetype blockSize = DefaultBlockSize);
-    // Empties the document, then reads the stream; false (document empty) on a
-    // stream error or when the bytes are not RTF.
+    // Reads the whole stream, then replaces the document's content with it.
+    // On a stream error, or when the bytes are not RTF, false: the document is
+    // untouched and report->error says why. Otherwise report says what could
+    // not be represented (RtfReader).
     static bool streamIn(QTextDocument &document, const StreamInCallback &read,
-        qsizetype blockSize = DefaultBlockSize, QString *error = nullptr);
+        qsizetype blockSize = DefaultBlockSize, RtfReadReport *report = nullptr);
 
     // Whole-array conveniences.
     static QByteArray toRtf(const QTextDocument &document);
-    static bool fromRtf(QTextDocument &document, const QByteArray &rtf, QString *error = nullptr);
+    static bool fromRtf(QTextDocument &document, const QByteArray &rtf, RtfReadReport *report = nullptr);
 };
 
 } // namespace RichEdit

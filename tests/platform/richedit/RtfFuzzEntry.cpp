@@ -1,6 +1,7 @@
 // The fuzz entry of the RTF reader. Any bytes must either load or fail
-// cleanly (false and an empty document), and what loads must come back with
-// the same text after a write and a second read.
+// cleanly (false, an error text, and the document as it was), what loads must
+// hold no object characters, and it must come back with the same text after a
+// write and a second read.
 #include "richedit/RtfReader.h"
 #include "richedit/RtfWriter.h"
 
@@ -38,11 +39,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ensureApplication();
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     QTextDocument document;
-    if (!RichEdit::RtfReader::read(bytes, document)) {
-        if (!document.isEmpty())
-            fail("a refused input left text behind");
+    const QString before = QStringLiteral("kept");
+    document.setPlainText(before);
+    RichEdit::RtfReadReport report;
+    if (!RichEdit::RtfReader::read(bytes, document, &report)) {
+        if (document.toPlainText() != before)
+            fail("a refused input changed the document");
+        if (report.read || report.error.isEmpty())
+            fail("a refused input has no error text");
         return 0;
     }
+    if (!report.read || report.descriptions().size() != report.entries.size())
+        fail("the report does not match the read");
+    if (document.toRawText().contains(QChar::ObjectReplacementCharacter))
+        fail("an object character came from outside");
     QTextDocument again;
     if (!RichEdit::RtfReader::read(RichEdit::RtfWriter::write(document), again))
         fail("our own output was refused");

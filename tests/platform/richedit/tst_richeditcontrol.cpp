@@ -491,8 +491,12 @@ TEST_F(ControlTest, StreamOutAndInKeepObjectPositionsAsBlanks)
     EXPECT_EQ(other.textRange(0, other.textLength()), before);
     EXPECT_EQ(other.objects(), objects);
 
-    EXPECT_FALSE(other.streamIn(QByteArray("not rich text")));
-    EXPECT_EQ(other.textLength(), 0);
+    // Bytes that are not RTF are refused and the notes stay as they were, objects included.
+    RtfReadReport report;
+    EXPECT_FALSE(other.streamIn(QByteArray("not rich text"), &report));
+    EXPECT_FALSE(report.error.isEmpty());
+    EXPECT_EQ(other.textRange(0, other.textLength()), before);
+    EXPECT_EQ(other.objects(), objects);
 }
 
 TEST_F(ControlTest, OptionsControlReturnAndReadOnly)

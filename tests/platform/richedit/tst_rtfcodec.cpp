@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace RichEdit;
 using RichEditTest::plainText;
 
@@ -260,10 +262,14 @@ TEST(RtfCodec, StreamsInBlocksOfTheRequestedSize)
     EXPECT_EQ(plainText(loaded), plainText(document));
     EXPECT_TRUE(std::all_of(asked.begin(), asked.end(), [](qsizetype c) { return c == 333; }));
 
-    // A failing writer or reader ends the stream with an error.
+    // A failing writer or reader ends the stream with an error; the document keeps its text.
     EXPECT_FALSE(RtfCodec::streamOut(document, [](const char *, qsizetype) { return false; }));
-    EXPECT_FALSE(RtfCodec::streamIn(loaded, [](char *, qsizetype) { return qsizetype(-1); }));
-    EXPECT_TRUE(loaded.isEmpty());
+    RtfReadReport report;
+    EXPECT_FALSE(RtfCodec::streamIn(
+        loaded, [](char *, qsizetype) { return qsizetype(-1); }, 100, &report));
+    EXPECT_EQ(plainText(loaded), plainText(document));
+    EXPECT_FALSE(report.read);
+    EXPECT_FALSE(report.error.isEmpty());
 }
 
 TEST(RtfReader, ReadsCodePagesUnicodeSkipsAndSpecialCharacters)
@@ -294,18 +300,24 @@ TEST(RtfReader, ReadsCodePagesUnicodeSkipsAndSpecialCharacters)
 
 TEST(RtfReader, SkipsWhatIsNotBodyText)
 {
-    // Pictures, headers, field instructions, unknown \* destinations, binary
-    // data, style sheets and information groups leave no text; field results
-    // and object results do. Line ends in RTF are not text.
+    // Pictures, field instructions, unknown \* destinations, binary data,
+    // style sheets and information groups leave no text; field results and
+    // object results do. Line ends in RTF are not text.
     const QByteArray rtf
         = R"({\rtf1\ansi{\fonttbl{\f0\fswiss Arial;}}{\stylesheet{\s1 Heading;}}{\info{\title T}}
-{\header Head text}{\*\generator Writer;}{\*\unknownthing {nested} text}
+{\*\generator Writer;}{\*\unknownthing {nested} text}
 A{\pict\pngblip\picw10 89504e47}B{\*\shppict{\pict 0102}}{\nonshppict{\pict 0304}}
 C{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}D\bin4 {}}xE{\object{\*\objdata 0102}{\result shown}}F
 \unknownword G\par})";
     QTextDocument document;
-    ASSERT_TRUE(RtfReader::read(rtf, document));
+    RtfReadReport report;
+    ASSERT_TRUE(RtfReader::read(rtf, document, &report));
     EXPECT_EQ(plainText(document), QStringLiteral("ABClinkDEshownFG"));
+    EXPECT_EQ(report.count(RtfReadReport::Issue::PicturesDropped), 2)
+        << "the alternative picture is not counted";
+    EXPECT_EQ(report.count(RtfReadReport::Issue::ObjectsDropped), 1);
+    EXPECT_EQ(report.count(RtfReadReport::Issue::LinksAsText), 1);
+    EXPECT_FALSE(report.textMayBeLost);
 }
 
 TEST(RtfReader, ReadsTablesAsParagraphsAndWordListsAsLists)
@@ -321,15 +333,15 @@ TEST(RtfReader, ReadsTablesAsParagraphsAndWordListsAsLists)
 \pard plain\par})";
     QTextDocument document;
     ASSERT_TRUE(RtfReader::read(rtf, document));
-    EXPECT_EQ(plainText(document), QStringLiteral("A1\nB1\nfirst\nsecond\nthird\nplain"));
-    const QTextBlock first = document.findBlockByNumber(2);
+    EXPECT_EQ(plainText(document), QStringLiteral("A1\tB1\nfirst\nsecond\nthird\nplain"));
+    const QTextBlock first = document.findBlockByNumber(1);
     ASSERT_NE(first.textList(), nullptr);
-    EXPECT_EQ(first.textList(), document.findBlockByNumber(3).textList());
+    EXPECT_EQ(first.textList(), document.findBlockByNumber(2).textList());
     EXPECT_EQ(ParagraphFormat::fromBlock(first).numbering, ParagraphFormat::NumberingKind::Bullet);
-    const ParagraphFormat third = ParagraphFormat::fromBlock(document.findBlockByNumber(4));
+    const ParagraphFormat third = ParagraphFormat::fromBlock(document.findBlockByNumber(3));
     EXPECT_EQ(third.numbering, ParagraphFormat::NumberingKind::Arabic);
     EXPECT_EQ(third.numberingStart, 3);
-    EXPECT_EQ(document.findBlockByNumber(5).textList(), nullptr);
+    EXPECT_EQ(document.findBlockByNumber(4).textList(), nullptr);
 }
 
 TEST(RtfReader, ReadsLegacyNumberingOfOlderEditors)
@@ -354,32 +366,164 @@ TEST(RtfReader, ReadsLegacyNumberingOfOlderEditors)
     EXPECT_EQ(document.findBlockByNumber(3).textList(), nullptr);
 }
 
-TEST(RtfReader, DamagedInputLoadsWhatItCanAndNonRtfFailsCleanly)
+TEST(RtfReader, NonRtfFailsWithAnErrorAndLeavesTheDocumentUntouched)
 {
     QTextDocument document;
     QTextCursor(&document).insertText(QStringLiteral("old"));
-    QString error;
-    EXPECT_FALSE(RtfReader::read("plain words", document, &error));
-    EXPECT_TRUE(document.isEmpty());
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(RtfReader::read(QByteArray(), document));
+    const QByteArray binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    for (const QByteArray &data : { QByteArray("plain words"), QByteArray(), QByteArray(" \r\n"), binary,
+             QByteArray("{\\rt"), QByteArray("\\rtf1 {no brace}") }) {
+        RtfReadReport report;
+        report.read = true;
+        EXPECT_FALSE(RtfReader::read(data, document, &report)) << data.constData();
+        EXPECT_FALSE(report.read);
+        EXPECT_FALSE(report.error.isEmpty());
+        EXPECT_EQ(plainText(document), QStringLiteral("old"));
+    }
+    // What the program shows instead: the bytes as text, control bytes made visible.
+    EXPECT_EQ(RtfReader::asPlainText("caf\xc3\xa9 \x01"), QStringLiteral("café \uFFFD"));
+    EXPECT_EQ(RtfReader::asPlainText("caf\xe9"), QStringLiteral("café"));
+}
 
+TEST(RtfReader, DamagedInputLoadsEveryPieceOfTextAndSaysWhatMayBeLost)
+{
+    using Issue = RtfReadReport::Issue;
     const struct
     {
         QByteArray rtf;
         QString text;
+        Issue issue;
+        bool lost;
     } cases[] = {
-        { "{\\rtf1 cut off {\\b bold", QStringLiteral("cut off bold") },
-        { "{\\rtf1 a}}}} trailing", QStringLiteral("a") },
-        { "{\\rtf1 x\\bin999999999999 hidden", QStringLiteral("x") },
-        { "{\\rtf1 y\\u99999999?\\u-99999?z\\'4", QStringLiteral("yz") },
-        { "{\\rtf1 \\fs-5 \\li99999999999 \\f-3 \\cf77 \\ansicpg-1 w\\'e9}", QStringLiteral("wé") },
+        { "{\\rtf1 cut off {\\b bold", QStringLiteral("cut off bold"), Issue::Truncated, true },
+        { "{\\rtf1 a}}}} trailing", QStringLiteral("a trailing"), Issue::UnbalancedBraces, false },
+        { "{\\rtf1 a} b {c}}", QStringLiteral("a b c"), Issue::UnbalancedBraces, false },
+        { "{\\rtf1 x\\bin999999999999 hidden", QStringLiteral("x"), Issue::Truncated, true },
+        { "{\\rtf1 y\\u99999999?\\u-99999?z\\'4}", QStringLiteral("y\uFFFD\uFFFDz\uFFFD"),
+            Issue::UndecodableCharacters, true },
+        { "{\\rtf1 \\fs-5 \\li99999999999 \\f-3 \\cf77 \\ansicpg-1 w\\'e9}", QStringLiteral("wé"),
+            Issue::Truncated, false },
         { "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " end}",
-            QStringLiteral("deep end") },
-        { "{\\rtf1 " + QByteArray(5000, 'a').prepend('\\') + "1 q}", QStringLiteral("q") },
+            QStringLiteral("deep end"), Issue::NestingTooDeep, false },
+        { "{\\rtf1 " + QByteArray(5000, 'a').prepend('\\') + "1 q}", QStringLiteral("q"), Issue::Truncated,
+            false },
+        { QByteArray("{\\rtf1 nul\0 and\x01 bell\x07}\0\0", 25), QStringLiteral("nul and bell"),
+            Issue::ControlBytesIgnored, false },
+        { "{\\rtf1\\ansicpg1361 \\'88\\'61 \\'d9\\'31}", QStringLiteral("가 \u3000"), Issue::Truncated,
+            false },
     };
     for (const auto &c : cases) {
-        ASSERT_TRUE(RtfReader::read(c.rtf, document)) << c.rtf.left(60).constData();
+        QTextDocument document;
+        RtfReadReport report;
+        ASSERT_TRUE(RtfReader::read(c.rtf, document, &report)) << c.rtf.left(60).constData();
+        EXPECT_TRUE(report.read);
         EXPECT_EQ(plainText(document), c.text) << c.rtf.left(60).constData();
+        EXPECT_EQ(report.textMayBeLost, c.lost) << c.rtf.left(60).constData();
+        EXPECT_EQ(report.has(c.issue), c.issue != Issue::Truncated || c.lost) << c.rtf.left(60).constData();
+        EXPECT_EQ(report.descriptions().size(), report.entries.size());
+    }
+}
+
+TEST(RtfReader, FontCharacterSetsDecideTheCodePageOfTheirBytes)
+{
+    using Issue = RtfReadReport::Issue;
+    struct Case
+    {
+        const char *rtf;
+        QString text;
+    };
+    const Case cases[] = {
+        // A Western font keeps code page 1252 in a Big5 document; a font without a charset takes the
+        // document's.
+        { R"({\rtf1\ansi\ansicpg950{\fonttbl{\f0\fcharset0 Arial;}{\f1 Ming;}}\f0\'a9\f1\'a4\'a4})",
+            QStringLiteral("©中") },
+        // \cpg wins over \fcharset; charset 1 is the document's code page.
+        { R"({\rtf1\ansi\ansicpg1253{\fonttbl{\f0\fcharset204\cpg1251 A;}{\f1\fcharset1 B;}}\f0\'e0\f1\'e1})",
+            QStringLiteral("аα") },
+        // Double-byte characters split over escapes, plain trail bytes, escaped braces and backslashes.
+        { "{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 \\'95\\\\\\'93\\'fa\\'96\\{\\'83A x}",
+            QStringLiteral("表日本ア x") },
+        // Trail bytes after a line break of the RTF file still join their lead.
+        { "{\\rtf1{\\fonttbl{\\f0\\fcharset129 G;}}\\f0\\'c7\r\n\\'d1}", QStringLiteral("한") },
+        // A lead byte whose trail never came is shown, not dropped.
+        { R"({\rtf1{\fonttbl{\f0\fcharset134 S;}}\f0\'c4\par x})", QStringLiteral("\uFFFD\nx") },
+        // \uN fallbacks in a double-byte font count a character as one, whatever \uc says.
+        { R"({\rtf1{\fonttbl{\f0\fcharset128 M;}}\f0\uc1\u26085\'93\'fa\u26412\'96\'7b!})",
+            QStringLiteral("日本!") },
+        { R"({\rtf1{\fonttbl{\f0\fcharset128 M;}}\f0\uc2\u26085\'93\'fa\u26412\'96\'7b!})",
+            QStringLiteral("日本!") },
+        // Symbol fonts: the Symbol font's glyphs are characters; other symbol fonts keep private-use ones.
+        { R"({\rtf1{\fonttbl{\f0\fcharset2 Symbol;}{\f1\fcharset2 Wingdings;}{\f2\fcharset2 Marlett;}}\f0 ab\'b7\u61623?\f1\'fc\f2 a})",
+            QStringLiteral("αβ••✔\uF061") },
+        // Johab (decoded here without a system codec), Mac Roman, OEM.
+        { R"({\rtf1{\fonttbl{\f0\fcharset130 J;}{\f1\fcharset77 M;}{\f2\fcharset255 O;}}\f0\'88\'61\f1\'8e\f2\'c5})",
+            QStringLiteral("가é┼") },
+    };
+    for (const Case &c : cases) {
+        QTextDocument document;
+        RtfReadReport report;
+        ASSERT_TRUE(RtfReader::read(QByteArray(c.rtf), document, &report)) << c.rtf;
+        EXPECT_EQ(plainText(document), c.text) << c.rtf;
+    }
+
+    // Code pages this system cannot decode give a replacement character per byte and say so.
+    QTextDocument document;
+    RtfReadReport report;
+    ASSERT_TRUE(
+        RtfReader::read(R"({\rtf1{\fonttbl{\f0\fcharset78 MacJ;}}\f0 a\'82\'a0b})", document, &report));
+    EXPECT_EQ(plainText(document), QStringLiteral("a\uFFFD\uFFFDb"));
+    EXPECT_TRUE(report.textMayBeLost);
+    ASSERT_EQ(report.entries.size(), 1);
+    EXPECT_EQ(report.entries.at(0), (RtfReadReport::Entry { Issue::CodePageUnavailable, 2, 10001 }));
+    EXPECT_TRUE(report.descriptions().at(0).contains(QStringLiteral("10001")));
+}
+
+TEST(RtfReader, KeepsTheTextOfFieldsTablesNotesHeadersAndTextBoxes)
+{
+    using Issue = RtfReadReport::Issue;
+    struct Case
+    {
+        const char *rtf;
+        QString text;
+        std::optional<Issue> issue;
+    };
+    const Case cases[] = {
+        // Cells of a row on one line with tabs (an empty cell keeps its place), a row per paragraph.
+        { R"({\rtf1\trowd\cellx1\cellx2\cellx3\intbl A\cell\cell C\cell\row\trowd\intbl D\cell E\cell\row after\par})",
+            QStringLiteral("A\t\tC\nD\tE\nafter"), Issue::TablesFlattened },
+        // A nested table's row ends inside its properties; the flat copy for old readers is not read twice.
+        { R"({\rtf1\intbl Out\cell\intbl x\nestcell y\nestcell{\*\nesttableprops\nestrow}{\nonesttables x y\par}\cell\row})",
+            QStringLiteral("Out\tx\ty\n"), Issue::TablesFlattened },
+        // A field without a result shows its link or its symbol.
+        { R"({\rtf1 a {\field{\*\fldinst HYPERLINK "http://x.org/a b" \\l "m"}{\fldrslt }} {\field{\*\fldinst SYMBOL 183 \\f "Symbol"}}})",
+            QStringLiteral("a http://x.org/a b •"), Issue::LinksAsText },
+        // Fields nested in an instruction do not show.
+        { R"({\rtf1 {\field{\*\fldinst IF {\field{\*\fldinst PAGE}{\fldrslt 1}} = 1 "x"}{\fldrslt shown}}})",
+            QStringLiteral("shown"), std::nullopt },
+        // Footnotes, endnotes and comments in brackets where they stood.
+        { R"({\rtf1 a{\footnote\pard note\par two} b{\footnote\ftnalt end} c{\*\atnauthor Ann}\chatn{\*\annotation x}.})",
+            QStringLiteral("a[Footnote: note two] b[Endnote: end] c[Comment by Ann: x]."),
+            Issue::NotesInBrackets },
+        // Headers and footers as paragraphs of their own, the same one once; empty ones leave nothing.
+        { R"({\rtf1{\headerl\pard Dr X\par}{\headerr\pard Dr X\par}{\footer\pard\par}{\footerf\pard p. {\field{\*\fldinst PAGE}{\fldrslt 1}}}body})",
+            QStringLiteral("[Header: Dr X]\n[Footer: p. 1]\nbody"), Issue::HeadersFootersInBrackets },
+        // A text box's text, not its copy for readers without shapes.
+        { R"({\rtf1 a{\shp{\*\shpinst{\sp{\sn t}{\sv 1}}{\shptxt box\par line}}{\shprslt{\*\do{\dptxbxtext box}}}}b})",
+            QStringLiteral("a\nbox\nline\nb"), Issue::TextBoxesAsParagraphs },
+        // Text in unknown words' groups and unknown groups shows; the Unicode half of \upr replaces the
+        // other.
+        { R"({\rtf1 {\unknown a}{\xyz{b}}{\upr{c}{\*\ud{d}}}})", QStringLiteral("abd"), std::nullopt },
+        // Sections and columns end paragraphs.
+        { R"({\rtf1 one\sect\sectd two\column three})", QStringLiteral("one\ntwo\nthree"), std::nullopt },
+        // A group left open at the end still places its note.
+        { R"({\rtf1 a{\footnote cut)", QStringLiteral("a[Footnote: cut]"), Issue::Truncated },
+    };
+    for (const Case &c : cases) {
+        QTextDocument document;
+        RtfReadReport report;
+        ASSERT_TRUE(RtfReader::read(QByteArray(c.rtf), document, &report)) << c.rtf;
+        EXPECT_EQ(plainText(document), c.text) << c.rtf;
+        EXPECT_EQ(report.entries.isEmpty(), !c.issue.has_value()) << c.rtf;
+        EXPECT_TRUE(!c.issue || report.has(*c.issue)) << c.rtf;
     }
 }

@@ -74,7 +74,7 @@ TEST(WordProcessorFixtures, ListsTablesAndPicturesRead)
     ASSERT_TRUE(RtfReader::read(rtf, document));
     EXPECT_EQ(plainText(document),
         QStringLiteral("Symptoms\nheadache\nfever\nRemedies\nArnica\nBelladonna\nNux vomica\n"
-                       "Remedy\nDose\nArnica\n30C\nBefore image  after image\nLast line"));
+                       "Remedy\tDose\nArnica\t30C\nBefore image  after image\nLast line"));
 
     const QTextBlock headache = document.findBlockByNumber(1);
     ASSERT_NE(headache.textList(), nullptr);
