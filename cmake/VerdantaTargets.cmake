@@ -5,7 +5,7 @@
 #                        [INCLUDE_ROOT dir] [PCH])
 #   verdanta_add_module(Name SOURCES ... [DEPENDS ...] [PCH])
 #   verdanta_add_executable(Name SOURCES ... [DEPENDS ...] [PCH])
-#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [PCH])
+#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [PCH] [DBUS] [TIMEOUT seconds])
 #   verdanta_add_benchmark(Name SOURCES ... [DEPENDS ...])
 
 include(GenerateExportHeader)
@@ -105,9 +105,12 @@ function(verdanta_add_executable name)
 endfunction()
 
 # A GoogleTest program. Every test runs with the offscreen platform plugin, a
-# pinned locale and a throw-away home, set up by the shared test main.
+# pinned locale and a throw-away home, set up by the shared test main. With
+# DBUS every test case runs on a session bus of its own (dbus-run-session), so
+# that names it registers and peers it starts never meet the user's bus or
+# another test.
 function(verdanta_add_test name)
-  cmake_parse_arguments(ARG "PCH" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "PCH;DBUS" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -116,6 +119,11 @@ function(verdanta_add_test name)
   _verdanta_common(${name})
   if(ARG_PCH)
     _verdanta_pch(${name})
+  endif()
+  if(ARG_DBUS)
+    find_program(VERDANTA_DBUS_RUN_SESSION dbus-run-session REQUIRED)
+    # Discovery and every discovered test run through the target's emulator.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${VERDANTA_DBUS_RUN_SESSION};--")
   endif()
   # The shared test main sets the test environment itself (offscreen platform,
   # modules folder, fixtures folder, sanitizer options): properties of
