@@ -5,7 +5,7 @@
 #                        [INCLUDE_ROOT dir] [PCH])
 #   verdanta_add_module(Name SOURCES ... [DEPENDS ...] [PCH])
 #   verdanta_add_executable(Name SOURCES ... [DEPENDS ...] [PCH])
-#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [LOGIC] [PCH] [TIMEOUT s])
+#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [LOGIC] [DBUS] [PCH] [TIMEOUT s])
 #   verdanta_forbid_link(Target Library)
 #   verdanta_add_benchmark(Name SOURCES ... [DEPENDS ...])
 
@@ -114,9 +114,11 @@ endfunction()
 # pinned locale and a throw-away home, set up by the shared test main. A LOGIC
 # test runs without widgets: its main makes a QGuiApplication, the build
 # refuses to link it with Qt Widgets, and the main fails when the library is
-# loaded all the same.
+# loaded all the same. With DBUS every test case runs on a session bus of its
+# own (dbus-run-session), so that names it registers and peers it starts never
+# meet the user's bus or another test.
 function(verdanta_add_test name)
-  cmake_parse_arguments(ARG "PCH;LOGIC" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "PCH;LOGIC;DBUS" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -134,6 +136,11 @@ function(verdanta_add_test name)
     else()
       _verdanta_pch(${name})
     endif()
+  endif()
+  if(ARG_DBUS)
+    find_program(VERDANTA_DBUS_RUN_SESSION dbus-run-session REQUIRED)
+    # Discovery and every discovered test run through the target's emulator.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${VERDANTA_DBUS_RUN_SESSION};--")
   endif()
   # The shared test main sets the test environment itself (offscreen platform,
   # modules folder, fixtures folder, sanitizer options): properties of

@@ -20,6 +20,7 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-tools
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  dbus dbus-bin  # a private session bus per window-message test (dbus-run-session), dbus-send
   poppler-utils  # pdftotext: reading back the text of printed pages
   # screenshots of the running program, fonts metric-compatible with Arial and Times New Roman
   xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
