@@ -8,6 +8,7 @@
 #include <QtCore/QUrl>
 #include <QtCore/QUuid>
 
+#include <algorithm>
 #include <cstring>
 
 namespace Mail {
@@ -163,10 +164,16 @@ QByteArray quotedPrintable(const QString &text)
 QByteArray base64Lines(const QByteArray &data)
 {
     const QByteArray encoded = data.toBase64();
-    QByteArray out;
-    out.reserve(encoded.size() + encoded.size() / 76 * 2 + 2);
-    for (qsizetype i = 0; i < encoded.size(); i += 76)
-        out += encoded.mid(i, 76) + "\r\n";
+    const qsizetype lines = (encoded.size() + 75) / 76;
+    QByteArray out(encoded.size() + lines * 2, Qt::Uninitialized);
+    char *to = out.data();
+    for (qsizetype from = 0; from < encoded.size(); from += 76) {
+        const qsizetype length = std::min<qsizetype>(76, encoded.size() - from);
+        std::memcpy(to, encoded.constData() + from, static_cast<size_t>(length));
+        to += length;
+        *to++ = '\r';
+        *to++ = '\n';
+    }
     return out;
 }
 

@@ -166,19 +166,21 @@ SendResult SmtpMailComposer::SendMail(const MailMessage &message)
     envelope.url = url.toEncoded();
     envelope.from = EnvelopeAddress(mail.senderAddress);
     envelope.recipient = EnvelopeAddress(mail.recipientAddress);
-    QString error;
-    if (!BuildMimeMessage(mail, replyTo, &envelope.mail, &error))
-        return SendResult::Failed(error);
 
+    // Building the message reads the attachments; it runs on the worker too.
+    QString error;
     Outcome outcome;
     QEventLoop loop;
     std::thread worker([&] {
-        outcome = transfer(envelope, m_settings, m_password);
+        if (BuildMimeMessage(mail, replyTo, &envelope.mail, &error))
+            outcome = transfer(envelope, m_settings, m_password);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
 
+    if (!error.isEmpty())
+        return SendResult::Failed(error);
     if (outcome.code == CURLE_OK)
         return SendResult::Sent();
     const QString refusal = QString::fromUtf8(outcome.refusal);
