@@ -44,6 +44,7 @@ MailSettings ReadMailSettings(QSettings &settings)
     mail.smtp.tls = tlsFromName(settings.value(QStringLiteral("SmtpTls")).toString());
     mail.smtp.senderAddress = settings.value(QStringLiteral("SenderAddress")).toString();
     mail.smtp.senderName = settings.value(QStringLiteral("SenderName")).toString();
+    mail.smtp.trustedCertificates = settings.value(QStringLiteral("TrustedCertificates")).toString();
     const int timeout = settings.value(QStringLiteral("TimeoutSeconds"), 60).toInt();
     mail.smtp.timeoutSeconds = timeout > 0 ? timeout : 60;
     settings.endGroup();
@@ -62,6 +63,7 @@ void WriteMailSettings(QSettings &settings, const MailSettings &mail)
     settings.setValue(QStringLiteral("SenderAddress"), mail.smtp.senderAddress);
     settings.setValue(QStringLiteral("SenderName"), mail.smtp.senderName);
     settings.setValue(QStringLiteral("TimeoutSeconds"), mail.smtp.timeoutSeconds);
+    settings.setValue(QStringLiteral("TrustedCertificates"), mail.smtp.trustedCertificates);
     settings.endGroup();
 }
 

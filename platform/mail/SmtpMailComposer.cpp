@@ -72,6 +72,7 @@ Outcome transfer(const Envelope &envelope, const SmtpSettings &settings, const Q
     char errors[CURL_ERROR_SIZE] = {};
     const QByteArray mailFrom = '<' + envelope.from + '>';
     const QByteArray user = settings.user.toUtf8();
+    const QByteArray certificates = settings.trustedCertificates.toLocal8Bit();
     const QByteArray secret = password.toUtf8();
     Recipients recipients(
         curl_slist_append(nullptr, ('<' + envelope.recipient + '>').constData()), &curl_slist_free_all);
@@ -88,6 +89,8 @@ Outcome transfer(const Envelope &envelope, const SmtpSettings &settings, const Q
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, secret.constData());
     }
+    if (!certificates.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, certificates.constData());
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, &readChunk);
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
@@ -205,6 +208,12 @@ SendResult SmtpMailComposer::SendMail(const MailMessage &message)
     default:
         break;
     }
+    if (refusal.isEmpty()
+        && (outcome.code == CURLE_RECV_ERROR || outcome.code == CURLE_SEND_ERROR
+            || outcome.code == CURLE_GOT_NOTHING || outcome.code == CURLE_WEIRD_SERVER_REPLY))
+        return SendResult::Failed(
+            tr("The connection to the mail server %1 broke off before the server confirmed the message (%2).")
+                .arg(server, outcome.detail));
     if (!refusal.isEmpty())
         return SendResult::Failed(tr("The mail server did not take the message: %1").arg(refusal));
     return SendResult::Failed(tr("The message could not be sent: %1").arg(outcome.detail));

@@ -23,6 +23,9 @@ struct MAIL_EXPORT SmtpSettings
     QString senderAddress; // envelope sender and From address
     QString senderName; // From name when the message names none
     int timeoutSeconds = 60; // for connecting and for each stalled step
+    // A PEM file of certificates to trust besides the system's, for a server
+    // of the practice's own with a self-made certificate; empty: the system's.
+    QString trustedCertificates;
 
     int EffectivePort() const;
 };

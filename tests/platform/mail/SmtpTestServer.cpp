@@ -1,26 +1,61 @@
 #include "SmtpTestServer.h"
 
-#include <QtNetwork/QTcpSocket>
+#include "support/TestSupport.h"
+
+#include <QtCore/QFile>
+#include <QtNetwork/QSslKey>
+#include <QtNetwork/QSslSocket>
 
 #include <memory>
 
-SmtpTestServer::SmtpTestServer(Behaviour behaviour)
-    : m_behaviour(behaviour)
+namespace {
+
+QByteArray readFile(const QString &path)
 {
-    m_server.listen(QHostAddress::LocalHost);
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            ++m_connections;
-            auto session = std::make_shared<Session>();
-            connect(
-                socket, &QTcpSocket::readyRead, this, [this, socket, session] { Serve(socket, *session); });
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            socket->write("220 localhost test server\r\n");
-        }
-    });
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void SmtpTestServer::Serve(QTcpSocket *socket, Session &session)
+} // namespace
+
+QString SmtpTestServer::CertificateFile()
+{
+    return TestSupport::TestDataFolder() + QStringLiteral("/mail/test-server.crt");
+}
+
+SmtpTestServer::SmtpTestServer(Behaviour behaviour, Tls tls)
+    : m_behaviour(behaviour)
+    , m_tls(tls)
+{
+    if (m_tls != Tls::None) {
+        m_tlsConfiguration = QSslConfiguration::defaultConfiguration();
+        m_tlsConfiguration.setLocalCertificate(QSslCertificate(readFile(CertificateFile())));
+        m_tlsConfiguration.setPrivateKey(QSslKey(
+            readFile(TestSupport::TestDataFolder() + QStringLiteral("/mail/test-server.key")), QSsl::Rsa));
+        m_tlsConfiguration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    }
+    listen(QHostAddress::LocalHost);
+}
+
+void SmtpTestServer::incomingConnection(qintptr descriptor)
+{
+    ++m_connections;
+    auto *socket = new QSslSocket(this);
+    socket->setSocketDescriptor(descriptor);
+    socket->setSslConfiguration(m_tlsConfiguration);
+    auto session = std::make_shared<Session>();
+    connect(socket, &QSslSocket::readyRead, this, [this, socket, session] { Serve(socket, *session); });
+    connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
+    if (m_tls == Tls::Implicit) {
+        connect(socket, &QSslSocket::encrypted, socket,
+            [socket] { socket->write("220 localhost test server\r\n"); });
+        socket->startServerEncryption();
+    } else {
+        socket->write("220 localhost test server\r\n");
+    }
+}
+
+void SmtpTestServer::Serve(QSslSocket *socket, Session &session)
 {
     session.buffer += socket->readAll();
     while (socket->state() == QAbstractSocket::ConnectedState) {
@@ -37,8 +72,12 @@ void SmtpTestServer::Serve(QTcpSocket *socket, Session &session)
             data.replace("\r\n..", "\r\n.");
             if (data.startsWith(".."))
                 data.remove(0, 1);
-            m_message = data;
             session.inData = false;
+            if (m_behaviour == Behaviour::RefuseData) {
+                socket->write("554 5.7.1 message refused\r\n");
+                continue;
+            }
+            m_message = data;
             socket->write("250 2.0.0 queued as 1\r\n");
             continue;
         }
@@ -51,22 +90,29 @@ void SmtpTestServer::Serve(QTcpSocket *socket, Session &session)
     }
 }
 
-void SmtpTestServer::Command(QTcpSocket *socket, Session &session, const QByteArray &line)
+void SmtpTestServer::Command(QSslSocket *socket, Session &session, const QByteArray &line)
 {
     if (session.awaitingAuth) {
         session.awaitingAuth = false;
-        Credentials(line);
+        Credentials(socket, line);
         socket->write("235 2.7.0 accepted\r\n");
         return;
     }
-    const QByteArray verb = line.left(4).toUpper();
+    const QByteArray verb = line.left(line.indexOf(' ') < 0 ? line.size() : line.indexOf(' ')).toUpper();
     m_commands << (verb == "AUTH" ? QByteArray("AUTH") : line);
     if (verb == "EHLO") {
-        socket->write("250-localhost\r\n250-AUTH PLAIN\r\n250 8BITMIME\r\n");
+        const bool offerTls = m_tls == Tls::StartTls && !socket->isEncrypted();
+        socket->write(offerTls ? "250-localhost\r\n250-STARTTLS\r\n250-AUTH PLAIN\r\n250 8BITMIME\r\n"
+                               : "250-localhost\r\n250-AUTH PLAIN\r\n250 8BITMIME\r\n");
+    } else if (verb == "STARTTLS" && m_tls == Tls::StartTls && !socket->isEncrypted()) {
+        socket->write("220 2.0.0 ready\r\n");
+        socket->flush();
+        session.buffer.clear();
+        socket->startServerEncryption();
     } else if (verb == "AUTH") {
         const QList<QByteArray> words = line.split(' ');
         if (words.size() > 2) {
-            Credentials(words.at(2));
+            Credentials(socket, words.at(2));
             socket->write("235 2.7.0 accepted\r\n");
         } else {
             session.awaitingAuth = true;
@@ -92,11 +138,12 @@ void SmtpTestServer::Command(QTcpSocket *socket, Session &session, const QByteAr
     }
 }
 
-void SmtpTestServer::Credentials(const QByteArray &base64)
+void SmtpTestServer::Credentials(QSslSocket *socket, const QByteArray &base64)
 {
     const QList<QByteArray> parts = QByteArray::fromBase64(base64).split('\0');
     if (parts.size() == 3) {
         m_authUser = parts.at(1);
         m_authPassword = parts.at(2);
+        m_authEncrypted = socket->isEncrypted();
     }
 }

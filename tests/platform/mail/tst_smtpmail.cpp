@@ -244,11 +244,20 @@ TEST(SmtpMail, RefusalsAndBrokenConnectionsAreFailuresWithAReason)
         EXPECT_FALSE(server.Commands().contains("DATA"));
     }
     {
+        // Refused after the data: the server's answer to the message itself counts.
+        SmtpTestServer server(SmtpTestServer::Behaviour::RefuseData);
+        const SendResult result
+            = SmtpMailComposer(localSettings(server.Port()), QStringLiteral("pw")).SendMail(simpleMessage());
+        EXPECT_EQ(result.outcome, SendOutcome::Failed);
+        EXPECT_TRUE(result.reason.contains(QStringLiteral("554"))) << result.reason.toStdString();
+    }
+    {
         SmtpTestServer server(SmtpTestServer::Behaviour::CloseDuringData);
         const SendResult result
             = SmtpMailComposer(localSettings(server.Port()), QStringLiteral("pw")).SendMail(simpleMessage());
         EXPECT_EQ(result.outcome, SendOutcome::Failed);
         EXPECT_FALSE(result.reason.isEmpty());
+        EXPECT_TRUE(result.reason.contains(QStringLiteral("broke off"))) << result.reason.toStdString();
         EXPECT_TRUE(server.Commands().contains("DATA"));
     }
     {
@@ -270,6 +279,34 @@ TEST(SmtpMail, RefusalsAndBrokenConnectionsAreFailuresWithAReason)
         const SendResult result = SmtpMailComposer(localSettings(port), QString()).SendMail(simpleMessage());
         EXPECT_EQ(result.outcome, SendOutcome::Failed);
         EXPECT_TRUE(result.reason.contains(QString::number(port))) << result.reason.toStdString();
+    }
+}
+
+TEST(SmtpMail, EncryptedSessionsLogInOnlyOverTlsWithATrustedCertificate)
+{
+    using Tls = SmtpTestServer::Tls;
+    for (const auto &[serverTls, clientTls] :
+        { std::pair { Tls::StartTls, TlsMode::StartTls }, std::pair { Tls::Implicit, TlsMode::Implicit } }) {
+        SCOPED_TRACE(clientTls == TlsMode::StartTls ? "STARTTLS" : "implicit TLS");
+        SmtpTestServer server(SmtpTestServer::Behaviour::Accept, serverTls);
+        SmtpSettings settings = localSettings(server.Port());
+        settings.tls = clientTls;
+        settings.trustedCertificates = SmtpTestServer::CertificateFile();
+        const SendResult result = SmtpMailComposer(settings, QStringLiteral("pw")).SendMail(simpleMessage());
+        ASSERT_TRUE(result.IsSent()) << result.reason.toStdString();
+        EXPECT_TRUE(server.AuthEncrypted());
+        EXPECT_EQ(server.AuthPassword(), "pw");
+        EXPECT_TRUE(server.Message().contains("Please deliver."));
+
+        // The same server with a certificate nobody vouches for: nothing is sent, no password shown.
+        SmtpTestServer untrusted(SmtpTestServer::Behaviour::Accept, serverTls);
+        settings = localSettings(untrusted.Port());
+        settings.tls = clientTls;
+        const SendResult refused = SmtpMailComposer(settings, QStringLiteral("pw")).SendMail(simpleMessage());
+        EXPECT_EQ(refused.outcome, SendOutcome::Failed);
+        EXPECT_TRUE(refused.reason.contains(QStringLiteral("certificate"))) << refused.reason.toStdString();
+        EXPECT_TRUE(untrusted.AuthPassword().isEmpty());
+        EXPECT_TRUE(untrusted.Message().isEmpty());
     }
 }
 
