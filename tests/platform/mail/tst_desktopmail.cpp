@@ -29,14 +29,17 @@ const QString kAwkwardText
 class FakeXdgEmail
 {
 public:
-    explicit FakeXdgEmail(int exitCode = 0)
+    // With a delay it keeps running that long, as it does while some mail
+    // programs are open, and then leaves a mark that it was not killed.
+    explicit FakeXdgEmail(int exitCode = 0, int delaySeconds = 0)
         : m_oldPath(qgetenv("PATH"))
     {
         const QString script
             = QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\" >> '%1'; done\n"
-                             "exit %2\n")
+                             "sleep %3\ntouch '%1.done'\nexit %2\n")
                   .arg(LogPath())
-                  .arg(exitCode);
+                  .arg(exitCode)
+                  .arg(delaySeconds);
         m_folder.writeFile(QStringLiteral("bin/xdg-email"), script.toUtf8());
         QFile::setPermissions(m_folder.filePath(QStringLiteral("bin/xdg-email")),
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -46,6 +49,7 @@ public:
 
     QString LogPath() const { return m_folder.filePath(QStringLiteral("arguments")); }
     bool Ran() const { return QFile::exists(LogPath()); }
+    bool Finished() const { return QFile::exists(LogPath() + QStringLiteral(".done")); }
     QStringList Arguments() const
     {
         QFile log(LogPath());
@@ -171,6 +175,21 @@ TEST(DesktopMail, AnswerNoIsNotSentAndMissingAttachmentFails)
     EXPECT_EQ(missing.outcome, SendOutcome::Failed);
     EXPECT_TRUE(missing.reason.contains(QStringLiteral("gone.rtf")));
     EXPECT_EQ(prompts.Count(), 1); // no question for a mail that never opened
+}
+
+TEST(DesktopMail, AnXdgEmailThatKeepsRunningIsTakenAsOpenAndLeftToFinish)
+{
+    FakeXdgEmail xdg(0, 1);
+    Desktop::ScriptedPrompts prompts;
+    prompts.QueueAnswer(Desktop::Answer::Yes);
+    DesktopMailComposer composer;
+    composer.SetLaunchWait(std::chrono::milliseconds(200));
+    EXPECT_TRUE(composer
+                    .SendMail(ComposeMessage(
+                        {}, QStringLiteral("a@b.org"), QStringLiteral("S"), {}, {}, std::nullopt))
+                    .IsSent());
+    EXPECT_FALSE(xdg.Finished());
+    EXPECT_TRUE(TestSupport::WaitFor([&] { return xdg.Finished(); }, 10000)); // not killed
 }
 
 TEST(DesktopMail, LongAndAwkwardNamesAndPathsArePassedWhole)
