@@ -161,12 +161,14 @@ QByteArray quotedPrintable(const QString &text)
     return out;
 }
 
-QByteArray base64Lines(const QByteArray &data)
+// Appends the data in base64, in lines of 76 characters.
+void appendBase64Lines(QByteArray &out, const QByteArray &data)
 {
     const QByteArray encoded = data.toBase64();
     const qsizetype lines = (encoded.size() + 75) / 76;
-    QByteArray out(encoded.size() + lines * 2, Qt::Uninitialized);
-    char *to = out.data();
+    const qsizetype start = out.size();
+    out.resize(start + encoded.size() + lines * 2);
+    char *to = out.data() + start;
     for (qsizetype from = 0; from < encoded.size(); from += 76) {
         const qsizetype length = std::min<qsizetype>(76, encoded.size() - from);
         std::memcpy(to, encoded.constData() + from, static_cast<size_t>(length));
@@ -174,7 +176,6 @@ QByteArray base64Lines(const QByteArray &data)
         *to++ = '\r';
         *to++ = '\n';
     }
-    return out;
 }
 
 bool isAttributeChar(char c)
@@ -218,30 +219,48 @@ QByteArray parameter(const QByteArray &attribute, const QString &value)
 
 struct Attachment
 {
+    QString path;
     QString name;
     QByteArray type;
-    QByteArray data;
+    qint64 size = 0;
 };
 
-bool readAttachments(const QStringList &paths, QList<Attachment> *attachments, QString *error)
+QString unreadable(const QString &path)
+{
+    return tr("The attachment \"%1\" cannot be read.").arg(path);
+}
+
+// Checks every attachment before anything is built; each is read only when
+// its turn comes, so that one file at a time is in memory beside the mail.
+bool inspectAttachments(const QStringList &paths, QList<Attachment> *attachments, QString *error)
 {
     const QMimeDatabase types;
     for (const QString &path : paths) {
-        QFile file(path);
-        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-            *error = tr("The attachment \"%1\" cannot be read.").arg(path);
+        const QFileInfo file(path);
+        if (!file.isFile() || !file.isReadable()) {
+            *error = unreadable(path);
             return false;
         }
-        Attachment attachment { QFileInfo(path).fileName(), types.mimeTypeForFile(path).name().toLatin1(),
-            file.readAll() };
-        if (file.error() != QFileDevice::NoError) {
-            *error = tr("The attachment \"%1\" cannot be read.").arg(path);
-            return false;
-        }
-        if (attachment.type.isEmpty())
-            attachment.type = "application/octet-stream";
-        attachments->append(attachment);
+        QByteArray type = types.mimeTypeForFile(file).name().toLatin1();
+        attachments->append(
+            { path, file.fileName(), type.isEmpty() ? "application/octet-stream" : type, file.size() });
     }
+    return true;
+}
+
+bool appendAttachment(QByteArray &mail, const Attachment &attachment, QString *error)
+{
+    QFile file(attachment.path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = unreadable(attachment.path);
+        return false;
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = unreadable(attachment.path);
+        return false;
+    }
+    appendBase64Lines(mail, data);
     return true;
 }
 
@@ -277,12 +296,16 @@ bool BuildMimeMessage(const MailMessage &message, const QString &replyTo, QByteA
         return false;
     }
     QList<Attachment> attachments;
-    if (!readAttachments(message.attachments, &attachments, error))
+    if (!inspectAttachments(message.attachments, &attachments, error))
         return false;
 
     const qsizetype at = from.lastIndexOf('@');
     const QByteArray domain = at < 0 ? QByteArray("verdanta.invalid") : from.mid(at + 1);
     QByteArray mail;
+    qint64 expected = 4096 + message.body.size() * 9;
+    for (const Attachment &attachment : attachments)
+        expected += attachment.size / 57 * 78 + 1024;
+    mail.reserve(static_cast<qsizetype>(expected));
     mail += "Date: " + rfc5322Date(message.date) + "\r\n";
     mail += "From: " + mailbox(6, message.senderName, from) + "\r\n";
     if (!answerTo.isEmpty())
@@ -309,7 +332,8 @@ bool BuildMimeMessage(const MailMessage &message, const QString &replyTo, QByteA
         mail += "Content-Type: " + attachment.type + ";\r\n " + parameter("name", attachment.name) + "\r\n";
         mail += "Content-Transfer-Encoding: base64\r\n";
         mail += "Content-Disposition: attachment;\r\n " + parameter("filename", attachment.name) + "\r\n\r\n";
-        mail += base64Lines(attachment.data);
+        if (!appendAttachment(mail, attachment, error))
+            return false;
     }
     mail += "--" + boundary + "--\r\n";
     *out = mail;
