@@ -24,8 +24,11 @@ packages=(
   poppler-utils  # pdftotext: reading back the text of printed pages
   # screenshots of the running program, fonts metric-compatible with Arial and Times New Roman
   xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
-  # shell open and mail composition
-  xdg-utils
+  # shell open and mail composition; direct SMTP sending
+  xdg-utils libcurl4-openssl-dev
+  # passwords in the desktop keyring (QtKeychain loads libsecret at run time); the keyring
+  # tests start their own session bus and GNOME Keyring
+  qtkeychain-qt6-dev libsecret-1-0 dbus-daemon gnome-keyring
 )
 
 missing=()
