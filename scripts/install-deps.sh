@@ -18,8 +18,8 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly
   gstreamer1.0-libav gstreamer1.0-tools
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks, and the format and static checks of the sources
+  libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
   dbus dbus-bin  # a private session bus per window-message test (dbus-run-session), dbus-send
   poppler-utils  # pdftotext: reading back the text of printed pages
   # screenshots of the running program, fonts metric-compatible with Arial and Times New Roman

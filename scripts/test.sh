@@ -5,5 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 kind=${1:-debug}
 "$root/scripts/build.sh" "$kind"
+if [ "$kind" = debug ]; then
+  "$root/scripts/check-code.sh" "$root/build/$kind"
+fi
 cd "$root/build/$kind"
 ctest --output-on-failure -j "$(nproc)" --timeout 600

@@ -5,27 +5,55 @@
 namespace {
 
 const QString Section = QStringLiteral("UserSettings");
-const QString ShowWellness = QStringLiteral("ShowWellness");
-const QString ShowKeywords = QStringLiteral("ShowKeywords");
+
+int Read(const QString &key, int defaultValue)
+{
+    return Profile::UserSettings().GetInt(Section, key, defaultValue);
+}
+
+void Write(const QString &key, int value)
+{
+    Profile::UserSettings().SetInt(Section, key, value);
+}
 
 } // namespace
 
 int GetShowWellness()
 {
-    return Profile::UserSettings().GetInt(Section, ShowWellness, 1);
+    return Read(QStringLiteral("ShowWellness"), 1);
 }
 
 void SetShowWellness(int show)
 {
-    Profile::UserSettings().SetInt(Section, ShowWellness, show);
+    Write(QStringLiteral("ShowWellness"), show);
 }
 
 int GetShowKeywords()
 {
-    return Profile::UserSettings().GetInt(Section, ShowKeywords, 0);
+    return Read(QStringLiteral("ShowKeywords"), 0);
 }
 
 void SetShowKeywords(int show)
 {
-    Profile::UserSettings().SetInt(Section, ShowKeywords, show);
+    Write(QStringLiteral("ShowKeywords"), show);
+}
+
+int GetWorkspaceRowPanes()
+{
+    return Read(QStringLiteral("WorkspaceRowPanes"), 1);
+}
+
+void SetWorkspaceRowPanes(int panes)
+{
+    Write(QStringLiteral("WorkspaceRowPanes"), panes);
+}
+
+int GetWorkspaceColumnPanes()
+{
+    return Read(QStringLiteral("WorkspaceColumnPanes"), 1);
+}
+
+void SetWorkspaceColumnPanes(int panes)
+{
+    Write(QStringLiteral("WorkspaceColumnPanes"), panes);
 }

@@ -6,9 +6,11 @@
 #include "shell/ui/CPageContainer.h"
 #include "shell/ui/CTitleBar.h"
 #include "shell/ui/CWorkspace.h"
+#include "shell/ui/CWorkspaceView.h"
 #include "shell/ui/WindowPresenters.h"
 
 #include "core/CommandCodes.h"
+#include "patients/ui/CGeneralDialog.h"
 
 #include "AppInfo.h"
 #include "Korbel/Binding/WidgetBinder.h"
@@ -178,8 +180,11 @@ void CMainFrame::CreateMenusAndToolBar()
         const int code = command.code;
         const int subCommand = command.subCommand;
         action->setProperty("verdantaCommand", code);
-        connect(
-            action, &QAction::triggered, this, [this, code, subCommand] { SendCommand(code, subCommand); });
+        connect(action, &QAction::triggered, this, [this, code, subCommand] {
+            const int result = SendCommand(code, subCommand);
+            if (code == CommandCode::NewPatient && result == 1)
+                FocusFirstName();
+        });
     }
     QAction *exit = AddCommand(QStringLiteral("actionExit"), tr("Exit"), {}, tr("Quit the application"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -242,6 +247,7 @@ bool CMainFrame::Initialize(QString *error)
         return false;
     m_pMainView->SetHub(m_pHub.get());
     m_pPageContainer->CreatePages(m_pWorkspace, m_pHub.get());
+    m_pMainView->RestoreLayout();
     m_pWorkspace->ShowPages();
     UpdateCommandStates();
     return true;
@@ -257,6 +263,25 @@ void CMainFrame::UpdateCommandStates()
     if (QAction *help = GetAction(QStringLiteral("actionHelp")))
         help->setEnabled(!HelpDocumentPath().isEmpty());
     m_pMainView->UpdateCommandStates();
+}
+
+void CMainFrame::FocusFirstName()
+{
+    // A new patient is typed in from the first name on: the Patient tab is
+    // shown in the first visible pane and its first field takes the keys.
+    auto *page = qobject_cast<CGeneralDialog *>(m_pPageContainer->GetPageWindow(CGeneralDialog::PageIndex));
+    QWidget *firstName = page ? page->FieldControl(QStringLiteral("FIRST_NAME")) : nullptr;
+    if (!firstName)
+        return;
+    if (!page->isVisible()) {
+        for (CWorkspace::Line line : { CWorkspace::Line::Row, CWorkspace::Line::Column }) {
+            for (int i = 0; i < 4 && !page->isVisible(); ++i) {
+                if (m_pWorkspace->IsPaneVisible(line, i))
+                    m_pWorkspace->Pane(line, i)->SetCurrentTab(CGeneralDialog::PageIndex);
+            }
+        }
+    }
+    firstName->setFocus(Qt::OtherFocusReason);
 }
 
 int CMainFrame::SendCommand(int code, int subCommand)

@@ -66,6 +66,8 @@ private:
         const QString &name, const QString &text, const QKeySequence &key, const QString &prompt);
     void CreateMenusAndToolBar();
     void OnHelp();
+    // After New: the Patient tab shows and "First Name:" takes the focus.
+    void FocusFirstName();
     void OnAbout();
 
     QSplitter *m_pSplitter = nullptr;

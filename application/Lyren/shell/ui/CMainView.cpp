@@ -2,6 +2,7 @@
 
 #include "core/CommandCodes.h"
 #include "core/MediaControl.h"
+#include "core/UserSettings.h"
 #include "shell/CLogicMain.h"
 #include "shell/ui/CHyperLink.h"
 #include "shell/ui/CPictureButton.h"
@@ -252,6 +253,38 @@ void CMainView::OnToggle(bool row, int index, bool checked)
     const CWorkspace::Line line = row ? CWorkspace::Line::Row : CWorkspace::Line::Column;
     m_pWorkspace->SetPaneVisible(line, index, checked);
     // A refused change, or the top-left pane's other toggle, is shown as it is.
+    SyncToggles();
+    // The layout is the user's: it comes back at the next start.
+    SetWorkspaceRowPanes(PaneMask(CWorkspace::Line::Row));
+    SetWorkspaceColumnPanes(PaneMask(CWorkspace::Line::Column));
+}
+
+int CMainView::PaneMask(CWorkspace::Line line) const
+{
+    int mask = 0;
+    for (int i = 0; i < CWorkspace::LineLength; ++i) {
+        if (m_pWorkspace && m_pWorkspace->IsPaneVisible(line, i))
+            mask |= 1 << i;
+    }
+    return mask;
+}
+
+void CMainView::RestoreLayout()
+{
+    if (!m_pWorkspace)
+        return;
+    // Panes are shown first and hidden after, so that no line is ever left
+    // without one; a stored layout that hides everything keeps the top-left pane.
+    const int rows = GetWorkspaceRowPanes();
+    const int columns = GetWorkspaceColumnPanes();
+    for (bool show : { true, false }) {
+        for (int i = 0; i < CWorkspace::LineLength; ++i) {
+            if (bool((rows >> i) & 1) == show)
+                m_pWorkspace->SetPaneVisible(CWorkspace::Line::Row, i, show);
+            if (bool((columns >> i) & 1) == show)
+                m_pWorkspace->SetPaneVisible(CWorkspace::Line::Column, i, show);
+        }
+    }
     SyncToggles();
 }
 

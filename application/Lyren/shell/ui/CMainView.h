@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Views.h"
+#include "shell/ui/CWorkspace.h"
 
 #include "component/DispatchDriver.h"
 
@@ -48,6 +49,8 @@ public:
     void SetPageContainer(CPageContainer *container) { m_pPageContainer = container; }
     // The workspace whose panes the "Workspace Layout" toggles show and hide.
     void SetWorkspace(CWorkspace *workspace);
+    // Shows the panes the user last chose (the workspace layout settings).
+    void RestoreLayout();
 
     // IHeaderBand. An empty picture path shows "no_photo.gif".
     void SetPicture(const QString &path) override;
@@ -92,6 +95,7 @@ private:
     QWidget *CreateLayoutGroup();
     void CreateMediaControl(QWidget *parent);
     void OnToggle(bool row, int index, bool checked);
+    int PaneMask(CWorkspace::Line line) const;
     void SyncToggles();
 
     CLogicMain *m_pHub = nullptr;

@@ -16,6 +16,7 @@
 #include "shell/ui/CWorkspaceView.h"
 
 #include "Lumisk/CImagePreviewStatic.h"
+#include "profile/UserSettings.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QtCore/QFile>
@@ -83,6 +84,7 @@ protected:
     }
 
     TestSupport::TemporaryFolder dir;
+    Profile::MemoryUserSettings settings;
     Desktop::ScriptedPrompts prompts;
     Desktop::ScriptedShell shell;
     RecordingHub *hub = nullptr;
@@ -391,6 +393,17 @@ TEST_F(FrameTest, WorkspaceTogglesRefuseToHideTheLastPaneOfALine)
     EXPECT_TRUE(view->GetRowToggle(2)->isChecked());
     EXPECT_FALSE(workspace->SetPaneVisible(CWorkspace::Line::Row, 2, false));
     EXPECT_FALSE(workspace->SetPaneVisible(CWorkspace::Line::Row, 7, true));
+
+    // The layout comes back at the next start.
+    frame->close();
+    frame = std::make_unique<CMainFrame>(dir.rootWithSeparator(), dir.filePath(QStringLiteral("windows")));
+    ASSERT_TRUE(frame->Initialize());
+    workspace = frame->GetWorkspace();
+    EXPECT_EQ(workspace->VisiblePaneCount(), 2);
+    EXPECT_FALSE(workspace->IsPaneVisible(CWorkspace::Line::Row, 0));
+    EXPECT_TRUE(workspace->IsPaneVisible(CWorkspace::Line::Row, 2));
+    EXPECT_TRUE(workspace->IsPaneVisible(CWorkspace::Line::Column, 1));
+    EXPECT_TRUE(frame->GetMainView()->GetColumnToggle(1)->isChecked());
 
     // Equal shares of the workspace, never below 10 pixels.
     EXPECT_EQ(CWorkspace::PaneExtent(900, 3), 300);

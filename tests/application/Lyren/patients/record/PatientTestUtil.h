@@ -6,6 +6,7 @@
 #include "shell/ui/CPageContainer.h"
 
 #include "libraries/Korbel/KorbelTestUtil.h"
+#include "profile/UserSettings.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QtSql/QSqlDatabase>
@@ -87,6 +88,7 @@ protected:
     }
 
     TestSupport::TemporaryFolder dir;
+    Profile::MemoryUserSettings settings;
     Desktop::ScriptedPrompts prompts;
     Desktop::ScriptedShell shell;
     std::unique_ptr<CMainFrame> frame;

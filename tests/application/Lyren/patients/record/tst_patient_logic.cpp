@@ -9,10 +9,15 @@
 #include "support/TestSupport.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QRandomGenerator>
+#include <QtCore/QThread>
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlQuery>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace KorbelTest;
 
@@ -412,4 +417,57 @@ TEST_F(PatientStepsTest, FindMatchesNamePrefixesLiterallyAndTheLinkedAccountLeav
     EXPECT_TRUE(find.resultId.isEmpty());
     EXPECT_EQ(patient.LinkedAccount(find), 0);
     EXPECT_EQ(Get(main.get(), QStringLiteral("PARENT_ID")), QStringLiteral("4"));
+}
+
+TEST(PatientSave, AKilledSaveLeavesTheLastCommittedGenerationWholeNeverHalfOfOne)
+{
+    TestSupport::TemporaryFolder dir;
+    const QString database = dir.filePath(QStringLiteral("data.mdb"));
+    const QString sideFile = dir.filePath(QStringLiteral("side.txt"));
+    {
+        auto source = OpenSource(database);
+        auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
+        AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("Anna") } });
+    }
+    QRandomGenerator random(20261208);
+    qint64 lastReported = 0;
+    constexpr int Rounds = 50;
+    for (int round = 0; round < Rounds; ++round) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::SeparateChannels);
+        child.start(QStringLiteral(PATIENT_SAVE_CHILD), { dir.path(), sideFile });
+        ASSERT_TRUE(child.waitForStarted(10000)) << round;
+        // Killed at a random moment once it has saved at least once.
+        ASSERT_TRUE(child.waitForReadyRead(20000)) << round;
+        QThread::msleep(random.bounded(0, 120));
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(10000));
+        for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+            if (!line.trimmed().isEmpty())
+                lastReported = std::max(lastReported, line.trimmed().toLongLong());
+        }
+
+        // The database holds one whole generation, at least the last one the
+        // child saw committed.
+        auto source = OpenSource(database);
+        auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
+        ASSERT_EQ(main->Move(Korbel::MoveFirst), 1);
+        const qint64 stored = Get(main.get(), QStringLiteral("OCCUPATION")).toLongLong();
+        EXPECT_GE(stored, lastReported) << round;
+        auto rows = OpenTable(source.get(), QStringLiteral("COMES_FOR"));
+        ASSERT_EQ(rows->RecordCount(), 20) << round;
+        for (int more = rows->Move(Korbel::MoveFirst); more == 1; more = rows->Move(Korbel::MoveNext))
+            ASSERT_EQ(Get(rows.get(), QStringLiteral("DESC")).toLongLong(), stored) << round;
+        // The side file, written after the commit, is whole: this generation's
+        // or an earlier one's, never a mix.
+        QFile side(sideFile);
+        if (side.open(QIODevice::ReadOnly)) {
+            const QList<QByteArray> lines = side.readAll().split('\n');
+            ASSERT_EQ(lines.size(), 4097) << round;
+            const qint64 written = lines.front().toLongLong();
+            EXPECT_LE(written, stored) << round;
+            EXPECT_EQ(lines.count(lines.front()), 4096) << round;
+        }
+    }
+    EXPECT_GT(lastReported, Rounds);
 }
