@@ -78,6 +78,26 @@ int ElementImpl::GetChildCount() const
     return static_cast<int>(std::min<size_t>(m_children.size(), std::numeric_limits<int>::max()));
 }
 
+void ElementImpl::SetAttribute(const QString &name, const QString &value)
+{
+    for (Attribute &attribute : m_attributes) {
+        if (attribute.first == name) {
+            attribute.second = value;
+            return;
+        }
+    }
+    m_attributes.emplace_back(name, value);
+}
+
+QString ElementImpl::GetAttribute(const QString &name) const
+{
+    for (const Attribute &attribute : m_attributes) {
+        if (attribute.first == name)
+            return attribute.second.isNull() ? QStringLiteral("") : attribute.second;
+    }
+    return QString();
+}
+
 void ElementImpl::appendText(const QString &text)
 {
     if (!m_content.empty() && !m_content.back().element)

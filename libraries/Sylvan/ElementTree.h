@@ -8,6 +8,7 @@
 #include <QtCore/QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace Sylvan::Detail {
@@ -28,6 +29,11 @@ public:
     IElement *AddChild(const QString &name, const QString &text) override;
     IElement *GetChild(int index) const override;
     int GetChildCount() const override;
+    void SetAttribute(const QString &name, const QString &value) override;
+    QString GetAttribute(const QString &name) const override;
+
+    using Attribute = std::pair<QString, QString>;
+    const std::vector<Attribute> &attributes() const { return m_attributes; }
 
     // Content in document order: each node is either text or a child element.
     struct Node
@@ -52,6 +58,7 @@ private:
     void collectText(QString &out) const;
 
     QString m_name;
+    std::vector<Attribute> m_attributes;
     std::vector<Node> m_content;
     std::vector<ElementImpl *> m_children; // the element nodes of m_content, for indexed access
     ElementImpl *m_parent = nullptr;

@@ -3,6 +3,7 @@
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
@@ -44,11 +45,13 @@ class TreeBuilder final : public DefaultHandler
 public:
     std::unique_ptr<ElementImpl> takeRoot() { return std::move(m_root); }
 
-    void startElement(const XMLCh *, const XMLCh *, const XMLCh *qname, const Attributes &) override
+    void startElement(const XMLCh *, const XMLCh *, const XMLCh *qname, const Attributes &attributes) override
     {
         if (static_cast<int>(m_open.size()) >= MaximumDepth)
             throw Refused { QStringLiteral("elements nested deeper than %1 levels").arg(MaximumDepth) };
         auto element = std::make_unique<ElementImpl>(fromXmlChars(qname));
+        for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
+            element->SetAttribute(fromXmlChars(attributes.getQName(i)), fromXmlChars(attributes.getValue(i)));
         if (m_open.empty()) {
             m_root = std::move(element);
             m_open.push_back(m_root.get());

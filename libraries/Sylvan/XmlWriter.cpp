@@ -33,6 +33,8 @@ struct XercesReleaser
 DOMElement *buildElement(DOMDocument &document, const ElementImpl &source)
 {
     DOMElement *element = document.createElement(toXmlChars(source.name()));
+    for (const ElementImpl::Attribute &attribute : source.attributes())
+        element->setAttribute(toXmlChars(attribute.first), toXmlChars(XmlSafeText(attribute.second)));
     for (const ElementImpl::Node &node : source.content()) {
         if (node.element) {
             element->appendChild(buildElement(document, *node.element));

@@ -125,6 +125,38 @@ TEST_F(SylvanDocument, CarriageReturnsSurviveRoundTrip)
     EXPECT_EQ(loaded->GetRootElement()->GetChild(0)->GetText(), text);
 }
 
+TEST_F(SylvanDocument, AttributesAndNamespaceDeclarationRoundTrip)
+{
+    const QString path = m_folder.filePath(QStringLiteral("ns.xml"));
+    const QString awkward = QStringLiteral("a \"quoted\" <value> & 'more'\tTab");
+    DocumentPtr document = newDocument();
+    IElement *root = document->GetRootElement();
+    root->SetName(QStringLiteral("icalendar"));
+    root->SetAttribute(QStringLiteral("xmlns"), QStringLiteral("urn:ietf:params:xml:ns:icalendar-2.0"));
+    IElement *child = root->AddChild(QStringLiteral("item"), QStringLiteral("text"));
+    child->SetAttribute(QStringLiteral("note"), QStringLiteral("first"));
+    child->SetAttribute(QStringLiteral("note"), awkward);
+    child->SetAttribute(QStringLiteral("empty"), QString());
+    ASSERT_TRUE(document->Save(path)) << document->GetErrorDescription().toStdString();
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("<icalendar xmlns=\"urn:ietf:params:xml:ns:icalendar-2.0\">"));
+
+    DocumentPtr loaded = newDocument();
+    ASSERT_TRUE(loaded->Load(path)) << loaded->GetErrorDescription().toStdString();
+    IElement *loadedRoot = loaded->GetRootElement();
+    EXPECT_EQ(loadedRoot->GetAttribute(QStringLiteral("xmlns")),
+        QStringLiteral("urn:ietf:params:xml:ns:icalendar-2.0"));
+    IElement *loadedChild = loadedRoot->GetChild(0);
+    ASSERT_NE(loadedChild, nullptr);
+    EXPECT_EQ(loadedChild->GetText(), QStringLiteral("text"));
+    EXPECT_EQ(loadedChild->GetAttribute(QStringLiteral("note")), awkward);
+    EXPECT_TRUE(loadedChild->GetAttribute(QStringLiteral("empty")).isEmpty());
+    EXPECT_FALSE(loadedChild->GetAttribute(QStringLiteral("empty")).isNull());
+    EXPECT_TRUE(loadedChild->GetAttribute(QStringLiteral("absent")).isNull());
+}
+
 TEST_F(SylvanDocument, CharactersXmlCannotHoldAreDroppedNotFatal)
 {
     // A control character pasted into a keyword must not make the whole file unreadable.
