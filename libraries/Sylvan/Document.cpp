@@ -42,9 +42,12 @@ public:
         if (!IsPlatformInitialized())
             return fail(QStringLiteral("the XML platform is not initialised"));
         QByteArray text;
+        // A document is mostly saved again at about the size it had.
+        text.reserve(m_lastSavedSize + m_lastSavedSize / 8 + 1024);
         QString error;
         if (!WriteXml(*m_root, text, &error))
             return fail(error);
+        m_lastSavedSize = text.size();
 
         // Written beside the target and renamed over it, so that a failure
         // half-way (full disk, crash) leaves the previous file whole.
@@ -96,6 +99,7 @@ private:
 
     std::unique_ptr<ElementImpl> m_root;
     QString m_error;
+    qsizetype m_lastSavedSize = 0;
 };
 
 } // namespace Sylvan::Detail

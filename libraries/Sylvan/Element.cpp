@@ -1,6 +1,7 @@
 #include "Sylvan/Element.h"
 #include "Sylvan/ElementTree.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace Sylvan::Detail {
@@ -54,6 +55,17 @@ bool ElementImpl::AppendChild(IElement *child)
             return false;
     }
     appendElement(std::unique_ptr<ElementImpl>(impl));
+    return true;
+}
+
+bool ElementImpl::RemoveChild(IElement *child)
+{
+    const auto it = std::ranges::find(m_children, child);
+    if (it == m_children.end())
+        return false;
+    m_children.erase(it);
+    // Freed here, with the node that owns it.
+    std::erase_if(m_content, [child](const Node &node) { return node.element.get() == child; });
     return true;
 }
 

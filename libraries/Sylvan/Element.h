@@ -35,6 +35,10 @@ public:
     // of this library.
     virtual bool AppendChild(IElement *child) = 0;
 
+    // Detaches child from this element and frees it with its subtree. False
+    // (nothing changes) when child is not a child element of this one.
+    virtual bool RemoveChild(IElement *child) = 0;
+
     // Appends a new child element named name whose content is text, and
     // returns it (owned by this element).
     virtual IElement *AddChild(const QString &name, const QString &text) = 0;

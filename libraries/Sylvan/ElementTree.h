@@ -26,6 +26,7 @@ public:
     QString GetName() const override;
     QString GetText() const override;
     bool AppendChild(IElement *child) override;
+    bool RemoveChild(IElement *child) override;
     IElement *AddChild(const QString &name, const QString &text) override;
     IElement *GetChild(int index) const override;
     int GetChildCount() const override;

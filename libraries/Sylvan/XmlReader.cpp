@@ -11,6 +11,8 @@
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace Sylvan::Detail {
@@ -49,7 +51,7 @@ public:
     {
         if (static_cast<int>(m_open.size()) >= MaximumDepth)
             throw Refused { QStringLiteral("elements nested deeper than %1 levels").arg(MaximumDepth) };
-        auto element = std::make_unique<ElementImpl>(fromXmlChars(qname));
+        auto element = std::make_unique<ElementImpl>(internedName(qname));
         for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
             element->SetAttribute(fromXmlChars(attributes.getQName(i)), fromXmlChars(attributes.getValue(i)));
         if (m_open.empty()) {
@@ -94,8 +96,24 @@ public:
     void warning(const SAXParseException &) override { }
 
 private:
+    // Element names repeat thousands of times in a file; one shared copy of
+    // each saves an allocation per element.
+    QString internedName(const XMLCh *qname)
+    {
+        const std::u16string_view key(qname);
+        const auto found = m_names.find(key);
+        if (found != m_names.end())
+            return found->second;
+        QString name = fromXmlChars(qname);
+        m_names.emplace(std::u16string_view(reinterpret_cast<const char16_t *>(name.utf16()),
+                            static_cast<size_t>(name.size())),
+            name);
+        return name;
+    }
+
     std::unique_ptr<ElementImpl> m_root;
     std::vector<ElementImpl *> m_open;
+    std::unordered_map<std::u16string_view, QString> m_names; // keys point into the values
 };
 
 QString describe(const SAXParseException &exception)

@@ -10,16 +10,29 @@
 
 namespace Calendar {
 
+void AppointmentBook::DocumentRelease::operator()(Sylvan::IDocument *document) const
+{
+    if (document)
+        document->Release();
+}
+
 AppointmentBook::AppointmentBook(QObject *parent)
     : QObject(parent)
     , m_xmlPlatform(std::make_unique<Sylvan::PlatformScope>())
 { }
 
-AppointmentBook::~AppointmentBook() = default;
+AppointmentBook::~AppointmentBook()
+{
+    // The document goes before the XML platform it was made under.
+    m_document.reset();
+}
 
 QString AppointmentBook::open(const QString &path)
 {
     m_events.clear();
+    m_elements.clear();
+    m_components = nullptr;
+    m_document.reset();
     m_keptAside.clear();
     m_path = path;
     m_writable = !path.isEmpty();
@@ -28,7 +41,9 @@ QString AppointmentBook::open(const QString &path)
 
     if (path.isEmpty()) {
         message = tr("No appointments file was given; appointments will not be saved.");
-    } else if (!QFileInfo::exists(path)) {
+        rebuildDocument();
+    } else if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        rebuildDocument();
         QString error;
         if (!save(&error))
             message = tr("The appointments file \"%1\" could not be created: %2").arg(shownPath, error);
@@ -43,7 +58,6 @@ QString AppointmentBook::open(const QString &path)
             if (!read.recognised)
                 problem = tr("it is not an appointments file");
         }
-        document.reset();
 
         if (!problem.isEmpty()) {
             QString error;
@@ -58,10 +72,20 @@ QString AppointmentBook::open(const QString &path)
                          "(%3). The calendar starts empty and saves nothing until the file is moved away.")
                           .arg(shownPath, problem, error);
             }
+            rebuildDocument();
         } else {
             for (const Event &event : std::as_const(read.events))
                 m_events.insert(event);
-            if (read.skipped > 0 || read.repaired > 0 || read.unknown > 0) {
+            if (read.isComplete() && read.components) {
+                // The file as read is the document: later changes replace single events in it.
+                for (qsizetype i = 0; i < read.events.size(); ++i)
+                    m_elements.insert(read.events.at(i).uid, read.elements.at(i));
+                m_components = read.components;
+                m_document.reset(document.release());
+            } else {
+                rebuildDocument();
+            }
+            if (!read.isComplete()) {
                 QStringList details;
                 if (read.skipped > 0)
                     details << tr(
@@ -106,6 +130,30 @@ QString AppointmentBook::keepAside(bool move, QString *error)
     return target;
 }
 
+void AppointmentBook::rebuildDocument()
+{
+    m_document.reset(DocumentFactory());
+    m_document->Initialize();
+    m_components = Detail::WriteXCalCalendar(*m_document->GetRootElement());
+    m_elements.clear();
+    for (const Event &event : m_events.all())
+        placeInDocument(event);
+}
+
+void AppointmentBook::placeInDocument(const Event &event)
+{
+    removeFromDocument(event.uid);
+    Sylvan::IElement *element = Detail::NewVEvent(event);
+    m_components->AppendChild(element);
+    m_elements.insert(event.uid, element);
+}
+
+void AppointmentBook::removeFromDocument(const QString &uid)
+{
+    if (Sylvan::IElement *old = m_elements.take(uid))
+        m_components->RemoveChild(old);
+}
+
 void AppointmentBook::normalise(Event &event)
 {
     if (event.uid.isEmpty())
@@ -134,6 +182,7 @@ bool AppointmentBook::add(Event event, QString *error, QString *uid)
             *error = tr("An appointment with the same identity already exists.");
         return false;
     }
+    placeInDocument(event);
     if (uid)
         *uid = event.uid;
     return commit(error);
@@ -148,6 +197,7 @@ bool AppointmentBook::update(Event event, QString *error)
     }
     normalise(event);
     m_events.replace(event);
+    placeInDocument(event);
     return commit(error);
 }
 
@@ -158,6 +208,7 @@ bool AppointmentBook::remove(const QString &uid, QString *error)
             *error = tr("The appointment no longer exists.");
         return false;
     }
+    removeFromDocument(uid);
     return commit(error);
 }
 
@@ -169,6 +220,7 @@ bool AppointmentBook::merge(const QList<Event> &events, QString *error)
         normalise(event);
         if (!m_events.replace(event))
             m_events.insert(event);
+        placeInDocument(event);
     }
     return commit(error);
 }
@@ -190,13 +242,8 @@ bool AppointmentBook::save(QString *error)
         return fail(m_path.isEmpty() ? tr("No appointments file was given.")
                                      : tr("The unreadable appointments file \"%1\" is still in the way.")
                                            .arg(QDir::toNativeSeparators(m_path)));
-
-    Sylvan::DocumentPtr document(DocumentFactory());
-    if (!document->Initialize())
-        return fail(document->GetErrorDescription());
-    Detail::WriteXCal(*document->GetRootElement(), m_events.all());
-    if (!document->Save(m_path))
-        return fail(tr("The appointments could not be saved: %1").arg(document->GetErrorDescription()));
+    if (!m_document->Save(m_path))
+        return fail(tr("The appointments could not be saved: %1").arg(m_document->GetErrorDescription()));
     return true;
 }
 

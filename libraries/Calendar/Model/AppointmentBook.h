@@ -9,14 +9,18 @@
 #include <memory>
 
 namespace Sylvan {
+class IDocument;
+class IElement;
 class PlatformScope;
-}
+} // namespace Sylvan
 
 namespace Calendar {
 
 // The practice's appointments and the file that keeps them. Every change is
 // written to the file at once, whole, through a temporary file renamed over
-// the old one, so that a crash or a full disk never leaves half a file.
+// the old one, so that a crash or a full disk never leaves half a file. The
+// file's document stays in memory and each change replaces only its own
+// element, so a save costs the writing of the file and no more.
 //
 // A file that cannot be read is never overwritten: it is renamed aside
 // ("<name>.bad-<yyyyMMdd-HHmmss>") and the book starts empty. A file read only
@@ -65,9 +69,21 @@ private:
     QString keepAside(bool move, QString *error);
     bool commit(QString *error);
     static void normalise(Event &event);
+    // A new document holding the events of the store.
+    void rebuildDocument();
+    // Puts the event's element in the document, replacing its old one.
+    void placeInDocument(const Event &event);
+    void removeFromDocument(const QString &uid);
 
     // The XML platform, held for as long as the book may read or write.
     std::unique_ptr<Sylvan::PlatformScope> m_xmlPlatform;
+    struct DocumentRelease
+    {
+        void operator()(Sylvan::IDocument *document) const;
+    };
+    std::unique_ptr<Sylvan::IDocument, DocumentRelease> m_document;
+    Sylvan::IElement *m_components = nullptr; // the element holding the events, in m_document
+    QHash<QString, Sylvan::IElement *> m_elements; // each event's element, by identity
     QString m_path;
     QString m_keptAside;
     bool m_writable = false;

@@ -3,6 +3,7 @@
 #include "Sylvan/Element.h"
 
 #include <QtCore/QSet>
+#include <QtCore/QTimeZone>
 
 #include <libical/ical.h>
 
@@ -59,14 +60,13 @@ void addProperty(IElement &properties, const QString &name, const QString &type,
     properties.AddChild(name, QString())->AddChild(type, value);
 }
 
-void writeEvent(IElement &components, const Event &event, const QString &now)
+void writeEvent(IElement &vevent, const Event &event)
 {
-    IElement *properties = components.AddChild(QStringLiteral("vevent"), QString())
-                               ->AddChild(QStringLiteral("properties"), QString());
+    IElement *properties = vevent.AddChild(QStringLiteral("properties"), QString());
     const QString text = QStringLiteral("text");
     addProperty(*properties, QStringLiteral("uid"), text, event.uid);
     addProperty(*properties, QStringLiteral("dtstamp"), QStringLiteral("date-time"),
-        event.stamp.isValid() ? FormatXCalUtcTime(event.stamp) : now);
+        FormatXCalUtcTime(event.stamp.isValid() ? event.stamp : QDateTime::currentDateTimeUtc()));
     if (event.allDay) {
         const QString date = QStringLiteral("date");
         addProperty(*properties, QStringLiteral("dtstart"), date, FormatXCalDate(event.start.date()));
@@ -113,23 +113,26 @@ struct TimeValue
     bool present = false;
 };
 
-TimeValue timeOf(const Value &value)
+TimeValue timeOf(const Value &value, const QTimeZone &zone)
 {
     TimeValue result;
     result.present = true;
     if (value.type == u"date") {
         const QDate date = ParseXCalDate(value.text.trimmed());
         if (date.isValid())
-            result.time = date.startOfDay();
+            result.time = date.startOfDay(zone);
         result.isDate = true;
     } else {
-        result.time = ParseXCalDateTime(value.text.trimmed());
+        result.time = ParseXCalDateTime(value.text.trimmed(), zone);
+        if (result.time.timeSpec() == Qt::UTC)
+            result.time = result.time.toTimeZone(zone);
     }
     return result;
 }
 
 // Reads one vevent; false when it has no usable start.
-bool readEvent(const IElement &vevent, Event &event, XCalReadResult &result, QSet<QString> &seen)
+bool readEvent(
+    const IElement &vevent, Event &event, XCalReadResult &result, QSet<QString> &seen, const QTimeZone &zone)
 {
     TimeValue start, end;
     qint64 durationSeconds = -1;
@@ -148,9 +151,9 @@ bool readEvent(const IElement &vevent, Event &event, XCalReadResult &result, QSe
             if (name == u"uid") {
                 event.uid = value.text.trimmed();
             } else if (name == u"dtstart") {
-                start = timeOf(value);
+                start = timeOf(value, zone);
             } else if (name == u"dtend") {
-                end = timeOf(value);
+                end = timeOf(value, zone);
             } else if (name == u"duration") {
                 const QByteArray text = value.text.trimmed().toLatin1();
                 const icaldurationtype duration = icaldurationtype_from_string(text.constData());
@@ -165,7 +168,7 @@ bool readEvent(const IElement &vevent, Event &event, XCalReadResult &result, QSe
             } else if (name == u"description") {
                 event.notes = value.text;
             } else if (name == u"dtstamp") {
-                event.stamp = ParseXCalDateTime(value.text.trimmed()).toUTC();
+                event.stamp = ParseXCalDateTime(value.text.trimmed(), zone).toUTC();
             } else if (name == u"x-verdanta-patient-id") {
                 bool ok = false;
                 event.patientId = value.text.trimmed().toLongLong(&ok);
@@ -193,7 +196,7 @@ bool readEvent(const IElement &vevent, Event &event, XCalReadResult &result, QSe
     }
     if (event.allDay) {
         // Whole days only; an end on or before the start becomes one day.
-        event.end = event.end.date().startOfDay();
+        event.end = event.end.date().startOfDay(zone);
         if (event.end <= event.start) {
             event.end = event.start.addDays(1);
             repaired = true;
@@ -240,7 +243,7 @@ QDate ParseXCalDate(QStringView text)
     return QDate(y, m, d);
 }
 
-QDateTime ParseXCalDateTime(QStringView text)
+QDateTime ParseXCalDateTime(QStringView text, const QTimeZone &zone)
 {
     const bool utc = text.endsWith(u'Z');
     if (utc)
@@ -251,10 +254,10 @@ QDateTime ParseXCalDateTime(QStringView text)
     const QTime time = parseTime(text.sliced(11));
     if (!date.isValid() || !time.isValid())
         return {};
-    return utc ? QDateTime(date, time, Qt::UTC).toLocalTime() : QDateTime(date, time);
+    return utc ? QDateTime(date, time, Qt::UTC) : QDateTime(date, time, zone);
 }
 
-void WriteXCal(IElement &root, const QList<Event> &events)
+IElement *WriteXCalCalendar(IElement &root)
 {
     root.SetName(QStringLiteral("icalendar"));
     root.SetAttribute(QStringLiteral("xmlns"), QString::fromUtf16(XCalNamespace));
@@ -262,10 +265,15 @@ void WriteXCal(IElement &root, const QList<Event> &events)
     IElement *properties = calendar->AddChild(QStringLiteral("properties"), QString());
     addProperty(*properties, QStringLiteral("prodid"), QStringLiteral("text"), QString::fromUtf16(ProductId));
     addProperty(*properties, QStringLiteral("version"), QStringLiteral("text"), QStringLiteral("2.0"));
-    IElement *components = calendar->AddChild(QStringLiteral("components"), QString());
-    const QString now = FormatXCalUtcTime(QDateTime::currentDateTimeUtc());
-    for (const Event &event : events)
-        writeEvent(*components, event, now);
+    return calendar->AddChild(QStringLiteral("components"), QString());
+}
+
+IElement *NewVEvent(const Event &event)
+{
+    IElement *vevent = ElementFactory();
+    vevent->SetName(QStringLiteral("vevent"));
+    writeEvent(*vevent, event);
+    return vevent;
 }
 
 XCalReadResult ReadXCal(const IElement &root)
@@ -276,14 +284,17 @@ XCalReadResult ReadXCal(const IElement &root)
     result.recognised = true;
 
     QSet<QString> seen;
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    int calendars = 0, componentLists = 0;
     for (int c = 0; c < root.GetChildCount(); ++c) {
         const IElement *calendar = root.GetChild(c);
         if (localName(calendar->GetName()) != u"vcalendar") {
             ++result.unknown;
             continue;
         }
+        ++calendars;
         for (int s = 0; s < calendar->GetChildCount(); ++s) {
-            const IElement *section = calendar->GetChild(s);
+            IElement *section = calendar->GetChild(s);
             const QString sectionName = localName(section->GetName());
             if (sectionName == u"properties")
                 continue; // product and version: nothing to keep
@@ -291,20 +302,26 @@ XCalReadResult ReadXCal(const IElement &root)
                 ++result.unknown;
                 continue;
             }
+            ++componentLists;
+            result.components = section;
             for (int e = 0; e < section->GetChildCount(); ++e) {
-                const IElement *component = section->GetChild(e);
+                IElement *component = section->GetChild(e);
                 if (localName(component->GetName()) != u"vevent") {
                     ++result.unknown; // to-dos, time zones, journals
                     continue;
                 }
                 Event event;
-                if (readEvent(*component, event, result, seen))
+                if (readEvent(*component, event, result, seen, zone)) {
                     result.events.append(std::move(event));
-                else
+                    result.elements.append(component);
+                } else {
                     ++result.skipped;
+                }
             }
         }
     }
+    if (calendars != 1 || componentLists != 1)
+        result.components = nullptr;
     return result;
 }
 

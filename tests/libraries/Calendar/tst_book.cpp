@@ -135,6 +135,53 @@ TEST_F(Book, EveryChangeIsOnDiskAtOnceAndReadsBackWhole)
     EXPECT_TRUE(keptFiles().isEmpty());
 }
 
+TEST_F(Book, ChangesToALoadedFileTouchOnlyTheirOwnAppointment)
+{
+    QString keep, change, drop;
+    {
+        AppointmentBook writer;
+        writer.open(path());
+        writer.add(
+            Appointment(QStringLiteral("Keep"), QDate(2024, 4, 1), QTime(9, 0), 30, 1), nullptr, &keep);
+        writer.add(
+            Appointment(QStringLiteral("Change"), QDate(2024, 4, 1), QTime(10, 0), 30, 2), nullptr, &change);
+        writer.add(
+            Appointment(QStringLiteral("Drop"), QDate(2024, 4, 1), QTime(11, 0), 30, 3), nullptr, &drop);
+    }
+    const QByteArray before = ReadAll(path());
+    const qsizetype keepAt = before.indexOf(keep.toUtf8());
+    ASSERT_GE(keepAt, 0);
+    const QByteArray keptEvent = before.mid(before.lastIndexOf("<vevent>", keepAt), 600);
+
+    AppointmentBook book;
+    ASSERT_EQ(book.open(path()), QString());
+    Event changed = *book.events().find(change);
+    changed.subject = QStringLiteral("Changed");
+    changed.end = changed.end.addSecs(900);
+    ASSERT_TRUE(book.update(changed));
+    ASSERT_TRUE(book.remove(drop));
+    ASSERT_TRUE(book.add(Appointment(QStringLiteral("New"), QDate(2024, 4, 2), QTime(9, 0), 60)));
+
+    QStringList subjects;
+    for (const Event &event : reread())
+        subjects << event.subject;
+    EXPECT_EQ(
+        subjects, QStringList({ QStringLiteral("Keep"), QStringLiteral("Changed"), QStringLiteral("New") }));
+    EXPECT_TRUE(ReadAll(path()).contains(keptEvent.left(keptEvent.indexOf("</vevent>"))))
+        << "written as it was read";
+    EXPECT_EQ(book.events().find(change)->end, QDateTime(QDate(2024, 4, 1), QTime(10, 45)));
+}
+
+TEST_F(Book, WithoutAFileChangesStayInMemoryAndSaySo)
+{
+    AppointmentBook book;
+    EXPECT_FALSE(book.open(QString()).isEmpty());
+    QString error;
+    EXPECT_FALSE(book.add(Appointment(QStringLiteral("x"), QDate(2024, 1, 1), QTime(9, 0), 30), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(book.events().size(), 1);
+}
+
 TEST_F(Book, RepairsWhatCallersHandIn)
 {
     AppointmentBook book;
