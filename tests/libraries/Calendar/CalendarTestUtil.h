@@ -26,3 +26,15 @@ inline QByteArray ReadAll(const QString &path)
 }
 
 } // namespace CalendarTest
+
+#include <ostream>
+
+// Readable dates and times in GoogleTest failure messages.
+inline void PrintTo(const QDateTime &value, std::ostream *os)
+{
+    *os << value.toString(Qt::ISODateWithMs).toStdString();
+}
+inline void PrintTo(QDate value, std::ostream *os)
+{
+    *os << value.toString(Qt::ISODate).toStdString();
+}
