@@ -127,23 +127,6 @@ ElementImpl *ElementImpl::appendElement(std::unique_ptr<ElementImpl> child)
     return raw;
 }
 
-void ElementImpl::dropLayoutWhitespace()
-{
-    if (m_children.empty())
-        return;
-    // Only the four XML white-space characters; a no-break space is content.
-    const auto isLayout = [](const Node &node) {
-        if (node.element)
-            return false;
-        for (const QChar c : node.text) {
-            if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r')
-                return false;
-        }
-        return true;
-    };
-    std::erase_if(m_content, isLayout);
-}
-
 } // namespace Sylvan::Detail
 
 Sylvan::IElement *ElementFactory()

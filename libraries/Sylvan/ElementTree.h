@@ -47,9 +47,6 @@ public:
 
     void appendText(const QString &text);
     ElementImpl *appendElement(std::unique_ptr<ElementImpl> child);
-    // Drops text nodes made only of white space when the element also has
-    // child elements: that is the indentation between them, not content.
-    void dropLayoutWhitespace();
 
     // A document's root belongs to the document, not to the caller.
     void setOwnedByDocument(bool owned) { m_ownedByDocument = owned; }

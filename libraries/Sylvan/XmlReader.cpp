@@ -11,6 +11,7 @@
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -24,11 +25,6 @@ using namespace xercesc;
 // Far deeper than any side file, shallow enough that walking or freeing the
 // tree can never exhaust the stack.
 constexpr int MaximumDepth = 256;
-
-QString fromXmlChars(const XMLCh *chars, XMLSize_t length)
-{
-    return QString::fromUtf16(chars, static_cast<qsizetype>(length));
-}
 
 QString fromXmlChars(const XMLCh *chars)
 {
@@ -51,6 +47,7 @@ public:
     {
         if (static_cast<int>(m_open.size()) >= MaximumDepth)
             throw Refused { QStringLiteral("elements nested deeper than %1 levels").arg(MaximumDepth) };
+        flushText(true);
         auto element = std::make_unique<ElementImpl>(internedName(qname));
         for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
             element->SetAttribute(fromXmlChars(attributes.getQName(i)), fromXmlChars(attributes.getValue(i)));
@@ -66,14 +63,14 @@ public:
     {
         if (m_open.empty())
             return;
-        m_open.back()->dropLayoutWhitespace();
+        flushText(false);
         m_open.pop_back();
     }
 
     void characters(const XMLCh *const chars, const XMLSize_t length) override
     {
         if (!m_open.empty())
-            m_open.back()->appendText(fromXmlChars(chars, length));
+            m_text.append(reinterpret_cast<const QChar *>(chars), static_cast<qsizetype>(length));
     }
 
     // The side files never declare a document type; one in a file is either
@@ -96,6 +93,26 @@ public:
     void warning(const SAXParseException &) override { }
 
 private:
+    // Hands the text read since the last tag to the open element. Text made
+    // only of the four XML blanks in an element that has (or is about to get)
+    // child elements is the indentation between them, not content: it is
+    // dropped without ever being stored.
+    void flushText(bool childFollows)
+    {
+        if (m_text.isEmpty() || m_open.empty())
+            return;
+        ElementImpl *element = m_open.back();
+        const bool layout = (childFollows || element->GetChildCount() > 0)
+            && std::all_of(m_text.cbegin(), m_text.cend(),
+                [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
+        if (layout) {
+            m_text.resize(0); // keeps the buffer for the next text
+        } else {
+            element->appendText(m_text);
+            m_text = QString();
+        }
+    }
+
     // Element names repeat thousands of times in a file; one shared copy of
     // each saves an allocation per element.
     QString internedName(const XMLCh *qname)
@@ -113,6 +130,7 @@ private:
 
     std::unique_ptr<ElementImpl> m_root;
     std::vector<ElementImpl *> m_open;
+    QString m_text; // read since the last tag
     std::unordered_map<std::u16string_view, QString> m_names; // keys point into the values
 };
 

@@ -198,6 +198,23 @@ TEST_F(SylvanDocument, ReadsFilesWrittenByOthers)
     EXPECT_EQ(root->GetChild(3)->GetText(), QString());
 }
 
+TEST_F(SylvanDocument, IndentationIsNotContentButOtherTextIs)
+{
+    bool loaded = false;
+    DocumentPtr document
+        = loadBytes("<r>\n  <blank>   </blank>\n  <nested>\n    <b>x</b>\n    <c/>\n  </nested>\n"
+                    "  <mixed>hello <b>x</b> world</mixed>\n  <tail> <b/>  tail</tail>\n</r>",
+            &loaded);
+    ASSERT_TRUE(loaded);
+    IElement *root = document->GetRootElement();
+    ASSERT_EQ(root->GetChildCount(), 4);
+    EXPECT_EQ(root->GetChild(0)->GetText(), QStringLiteral("   ")) << "blanks alone are an element's text";
+    EXPECT_EQ(root->GetChild(1)->GetText(), QStringLiteral("x"));
+    EXPECT_EQ(root->GetChild(1)->GetChildCount(), 2);
+    EXPECT_EQ(root->GetChild(2)->GetText(), QStringLiteral("hello x world"));
+    EXPECT_EQ(root->GetChild(3)->GetText(), QStringLiteral("  tail"));
+}
+
 TEST_F(SylvanDocument, UnfitFilesFailAndLeaveTheDocumentAsItWas)
 {
     const QList<QPair<const char *, QByteArray>> unfit {
