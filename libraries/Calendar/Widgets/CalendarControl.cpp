@@ -37,6 +37,7 @@ CalendarControl::CalendarControl(QWidget *parent)
         tr(" Double click inside the time slot to add/modify an appointment.    Select and hit 'Del' to "
            "delete an appointment.    Right-click to set the time scale."));
     m_hint->setTextFormat(Qt::PlainText);
+    m_hint->setWordWrap(true); // a narrow window wraps the hint instead of pushing the buttons away
 
     auto *left = new QVBoxLayout;
     left->addWidget(m_navigator);

@@ -203,7 +203,8 @@ void CalendarView::contextMenuEvent(QContextMenuEvent *event)
 void CalendarView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Delete && !m_state->look.selectedUid.isEmpty()) {
-        Q_EMIT deleteRequested(m_state->look.selectedUid);
+        const QString uid = m_state->look.selectedUid; // the deletion clears the selection
+        Q_EMIT deleteRequested(uid);
         return;
     }
     QWidget::keyPressEvent(event);

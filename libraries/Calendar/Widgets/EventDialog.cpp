@@ -1,4 +1,5 @@
 #include "Calendar/Widgets/EventDialog.h"
+#include "Calendar/Widgets/ViewKind.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QDateTimeEdit>
@@ -21,7 +22,7 @@ QString dateFormat()
 
 QString dateTimeFormat()
 {
-    return dateFormat() + u' ' + QLocale().timeFormat(QLocale::ShortFormat);
+    return dateFormat() + u' ' + MinuteTimeFormat();
 }
 
 } // namespace

@@ -71,16 +71,16 @@ void MonthView::mousePressEvent(QMouseEvent *event)
         return;
     }
     setFocus(Qt::MouseFocusReason);
+    // Copied: selecting lays the lines out again.
     const MonthLine *line = lineAt(event->position());
-    const bool onEvent = line && !line->event.uid.isEmpty();
-    Q_EMIT m_actions->selectRequested(onEvent ? line->event.uid : QString());
-    m_pressed = onEvent;
-    if (onEvent) {
+    m_pressed = line && !line->event.uid.isEmpty();
+    if (m_pressed) {
         m_dragged = line->event;
         m_pressCell = line->cell;
         m_dropCell = m_pressCell;
         m_pressPosition = event->position().toPoint();
     }
+    Q_EMIT m_actions->selectRequested(m_pressed ? m_dragged.uid : QString());
 }
 
 void MonthView::mouseMoveEvent(QMouseEvent *event)
@@ -121,10 +121,12 @@ void MonthView::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     m_pressed = m_dragging = false;
     if (const MonthLine *line = lineAt(event->position())) {
-        if (line->event.uid.isEmpty())
-            Q_EMIT m_actions->dayRequested(m_state->days.at(line->cell));
+        const QString uid = line->event.uid;
+        const QDate day = m_state->days.at(line->cell);
+        if (uid.isEmpty())
+            Q_EMIT m_actions->dayRequested(day);
         else
-            Q_EMIT m_actions->editRequested(line->event.uid);
+            Q_EMIT m_actions->editRequested(uid);
         return;
     }
     const int cell = geometry().indexAt(event->position());

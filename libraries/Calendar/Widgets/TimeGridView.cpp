@@ -246,7 +246,8 @@ void DayColumnsWidget::mouseDoubleClickEvent(QMouseEvent *event)
     m_drag = Drag::None;
     const QPointF point = event->position();
     if (const PlacedEvent *piece = pieceAt(point)) {
-        Q_EMIT m_actions->editRequested(piece->event.uid);
+        const QString uid = piece->event.uid; // the pieces are laid out again as the edit changes them
+        Q_EMIT m_actions->editRequested(uid);
         return;
     }
     const TimeGridGeometry grid = geometry();
@@ -382,8 +383,8 @@ void AllDayBand::mousePressEvent(QMouseEvent *event)
         return;
     }
     setFocus(Qt::MouseFocusReason);
+    // Copied: selecting lays the bars out again.
     const PlacedAllDay *bar = barAt(event->position());
-    Q_EMIT m_actions->selectRequested(bar ? bar->event.uid : QString());
     m_pressed = bar != nullptr;
     if (bar) {
         m_dragged = bar->event;
@@ -391,6 +392,7 @@ void AllDayBand::mousePressEvent(QMouseEvent *event)
         m_dropDay = m_pressDay;
         m_pressPosition = event->position().toPoint();
     }
+    Q_EMIT m_actions->selectRequested(m_pressed ? m_dragged.uid : QString());
 }
 
 void AllDayBand::mouseMoveEvent(QMouseEvent *event)
@@ -430,7 +432,8 @@ void AllDayBand::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     m_pressed = m_dragging = false;
     if (const PlacedAllDay *bar = barAt(event->position())) {
-        Q_EMIT m_actions->editRequested(bar->event.uid);
+        const QString uid = bar->event.uid;
+        Q_EMIT m_actions->editRequested(uid);
         return;
     }
     const int day = columns().dayIndexAt(event->position().x());
