@@ -94,12 +94,16 @@ QList<Event> EventStore::between(const QDateTime &from, const QDateTime &to) con
         if (overlaps(entry.start, entry.end, fromMs, toMs))
             found.push_back(&entry);
     }
-    if (!m_long.empty())
-        std::ranges::sort(found, [](const Entry *a, const Entry *b) { return before(*a, *b); });
+    return eventsOf(found, !m_long.empty());
+}
 
+QList<Event> EventStore::eventsOf(std::vector<const Entry *> &entries, bool sort)
+{
+    if (sort)
+        std::ranges::sort(entries, [](const Entry *a, const Entry *b) { return before(*a, *b); });
     QList<Event> events;
-    events.reserve(static_cast<qsizetype>(found.size()));
-    for (const Entry *entry : found)
+    events.reserve(static_cast<qsizetype>(entries.size()));
+    for (const Entry *entry : entries)
         events.append(*entry->event);
     return events;
 }
@@ -113,12 +117,7 @@ QList<Event> EventStore::all() const
         entries.push_back(&entry);
     for (const Entry &entry : m_long)
         entries.push_back(&entry);
-    std::ranges::sort(entries, [](const Entry *a, const Entry *b) { return before(*a, *b); });
-    QList<Event> events;
-    events.reserve(static_cast<qsizetype>(entries.size()));
-    for (const Entry *entry : entries)
-        events.append(*entry->event);
-    return events;
+    return eventsOf(entries, !m_long.empty());
 }
 
 QList<Event> EventStore::forPatient(qint64 patientId) const

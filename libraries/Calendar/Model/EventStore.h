@@ -44,6 +44,8 @@ private:
     };
     void ensureIndex() const;
     static bool before(const Entry &a, const Entry &b);
+    // The entries' events, in order (sorted first when asked).
+    static QList<Event> eventsOf(std::vector<const Entry *> &entries, bool sort);
 
     QHash<QString, Event> m_events;
     // Rebuilt on the first query after a change. Events longer than a day are

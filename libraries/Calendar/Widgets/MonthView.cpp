@@ -2,7 +2,6 @@
 
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
-#include <QtWidgets/QApplication>
 
 namespace Calendar {
 
@@ -57,10 +56,10 @@ void MonthView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const MonthGeometry grid = geometry();
     PaintMonth(painter, grid, m_state->shownMonth, m_lines, m_state->look);
-    if (m_dragging && m_dropCell >= 0) {
+    if (m_drag.isDragging()) {
         QColor highlight = palette().color(QPalette::Highlight);
         highlight.setAlpha(60);
-        painter.fillRect(grid.cellRect(m_dropCell), highlight);
+        painter.fillRect(grid.cellRect(m_drag.dropDay()), highlight);
     }
 }
 
@@ -73,53 +72,36 @@ void MonthView::mousePressEvent(QMouseEvent *event)
     setFocus(Qt::MouseFocusReason);
     // Copied: selecting lays the lines out again.
     const MonthLine *line = lineAt(event->position());
-    m_pressed = line && !line->event.uid.isEmpty();
-    if (m_pressed) {
-        m_dragged = line->event;
-        m_pressCell = line->cell;
-        m_dropCell = m_pressCell;
-        m_pressPosition = event->position().toPoint();
-    }
-    Q_EMIT m_actions->selectRequested(m_pressed ? m_dragged.uid : QString());
+    const QString uid = line ? line->event.uid : QString();
+    if (!uid.isEmpty())
+        m_drag.press(line->event, line->cell, event->position().toPoint());
+    else
+        m_drag.cancel();
+    Q_EMIT m_actions->selectRequested(uid);
 }
 
 void MonthView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_pressed || !(event->buttons() & Qt::LeftButton))
-        return;
-    if (!m_dragging
-        && (event->position().toPoint() - m_pressPosition).manhattanLength()
-            < QApplication::startDragDistance())
-        return;
-    m_dragging = true;
-    const int cell = geometry().indexAt(event->position());
-    if (cell >= 0 && cell != m_dropCell) {
-        m_dropCell = cell;
+    if ((event->buttons() & Qt::LeftButton)
+        && m_drag.move(event->position().toPoint(), geometry().indexAt(event->position())))
         update();
-    }
 }
 
 void MonthView::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const bool moved = m_dragging && m_dropCell >= 0 && m_dropCell != m_pressCell;
-    m_pressed = m_dragging = false;
-    if (moved) {
-        const qint64 days = m_state->days.at(m_pressCell).daysTo(m_state->days.at(m_dropCell));
-        Event changed = m_dragged;
-        changed.start = changed.start.addDays(days);
-        changed.end = changed.end.addDays(days);
-        Q_EMIT m_actions->changeRequested(changed);
-    }
+    const std::optional<Event> moved = m_drag.release(m_state->days);
     update();
+    if (moved)
+        Q_EMIT m_actions->changeRequested(*moved);
 }
 
 void MonthView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_pressed = m_dragging = false;
+    m_drag.cancel();
     if (const MonthLine *line = lineAt(event->position())) {
         const QString uid = line->event.uid;
         const QDate day = m_state->days.at(line->cell);

@@ -37,12 +37,7 @@ private:
     const Detail::ViewState *m_state;
     Detail::ViewActions *m_actions;
     QList<MonthLine> m_lines;
-    bool m_pressed = false;
-    bool m_dragging = false;
-    Event m_dragged;
-    int m_pressCell = -1;
-    int m_dropCell = -1;
-    QPoint m_pressPosition;
+    Detail::DayDrag m_drag;
 };
 
 } // namespace Calendar

@@ -370,8 +370,8 @@ void AllDayBand::paintEvent(QPaintEvent *)
     }
     for (const PlacedAllDay &bar : m_bars) {
         QRectF rect = barRectOf(bar);
-        if (m_dragging && bar.event.uid == m_dragged.uid)
-            rect.translate(grid.columnRect(0).width() * (m_dropDay - m_pressDay), 0);
+        if (m_drag.isDragging() && bar.event.uid == m_drag.event().uid)
+            rect.translate(grid.columnRect(0).width() * (m_drag.dropDay() - m_drag.pressDay()), 0);
         PaintEventBox(painter, rect, bar.event, false, look);
     }
 }
@@ -385,52 +385,36 @@ void AllDayBand::mousePressEvent(QMouseEvent *event)
     setFocus(Qt::MouseFocusReason);
     // Copied: selecting lays the bars out again.
     const PlacedAllDay *bar = barAt(event->position());
-    m_pressed = bar != nullptr;
-    if (bar) {
-        m_dragged = bar->event;
-        m_pressDay = columns().dayIndexAt(event->position().x());
-        m_dropDay = m_pressDay;
-        m_pressPosition = event->position().toPoint();
-    }
-    Q_EMIT m_actions->selectRequested(m_pressed ? m_dragged.uid : QString());
+    const QString uid = bar ? bar->event.uid : QString();
+    if (bar)
+        m_drag.press(bar->event, columns().dayIndexAt(event->position().x()), event->position().toPoint());
+    else
+        m_drag.cancel();
+    Q_EMIT m_actions->selectRequested(uid);
 }
 
 void AllDayBand::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_pressed || !(event->buttons() & Qt::LeftButton))
-        return;
-    if (!m_dragging
-        && (event->position().toPoint() - m_pressPosition).manhattanLength()
-            < QApplication::startDragDistance())
-        return;
-    m_dragging = true;
-    const int day = columns().dayIndexAt(event->position().x());
-    if (day >= 0 && day != m_dropDay) {
-        m_dropDay = day;
+    if ((event->buttons() & Qt::LeftButton)
+        && m_drag.move(event->position().toPoint(), columns().dayIndexAt(event->position().x())))
         update();
-    }
 }
 
 void AllDayBand::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const bool moved = m_dragging && m_dropDay != m_pressDay && m_pressDay >= 0;
-    m_pressed = m_dragging = false;
-    if (moved) {
-        Event changed = m_dragged;
-        changed.start = changed.start.addDays(m_dropDay - m_pressDay);
-        changed.end = changed.end.addDays(m_dropDay - m_pressDay);
-        Q_EMIT m_actions->changeRequested(changed);
-    }
+    const std::optional<Event> moved = m_drag.release(m_state->days);
     update();
+    if (moved)
+        Q_EMIT m_actions->changeRequested(*moved);
 }
 
 void AllDayBand::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_pressed = m_dragging = false;
+    m_drag.cancel();
     if (const PlacedAllDay *bar = barAt(event->position())) {
         const QString uid = bar->event.uid;
         Q_EMIT m_actions->editRequested(uid);

@@ -99,12 +99,7 @@ private:
     QList<PlacedAllDay> m_bars;
     double m_left = 0;
     double m_right = 0;
-    bool m_pressed = false;
-    bool m_dragging = false;
-    Event m_dragged;
-    int m_pressDay = 0;
-    int m_dropDay = 0;
-    QPoint m_pressPosition;
+    Detail::DayDrag m_drag;
 };
 
 // The day, work-week and week views: the band over the scrolling day columns.
