@@ -291,14 +291,12 @@ void PaintEventBox(
     painter.restore();
 }
 
-void PaintCurrentTime(
-    QPainter &painter, const TimeGridGeometry &geometry, const GridLook &look, const QDateTime &now)
+void PaintCurrentTime(QPainter &painter, const TimeGridGeometry &geometry, const QDateTime &now)
 {
     const int day = static_cast<int>(geometry.days().indexOf(now.date()));
     const int minute = now.time().hour() * 60 + now.time().minute();
     if (day < 0 || minute < geometry.firstMinute() || minute >= geometry.lastMinute())
         return;
-    Q_UNUSED(look);
     painter.save();
     painter.setPen(QPen(QColor(0xd0, 0x30, 0x30), 2));
     const QRectF column = geometry.columnRect(day);

@@ -113,8 +113,9 @@ CALENDAR_EXPORT void PaintDayHeaders(
     QPainter &painter, const TimeGridGeometry &geometry, double top, double height, const GridLook &look);
 CALENDAR_EXPORT void PaintEventBox(
     QPainter &painter, const QRectF &rect, const Event &event, bool showTime, const GridLook &look);
+// A line across today's column at the time now.
 CALENDAR_EXPORT void PaintCurrentTime(
-    QPainter &painter, const TimeGridGeometry &geometry, const GridLook &look, const QDateTime &now);
+    QPainter &painter, const TimeGridGeometry &geometry, const QDateTime &now);
 
 // The six-week month grid.
 class CALENDAR_EXPORT MonthGeometry

@@ -121,7 +121,7 @@ void DayColumnsWidget::paintEvent(QPaintEvent *event)
         if (piece.rect.intersects(event->rect()))
             PaintEventBox(painter, piece.rect, piece.event, true, look);
     }
-    PaintCurrentTime(painter, grid, look, QDateTime::currentDateTime());
+    PaintCurrentTime(painter, grid, QDateTime::currentDateTime());
 }
 
 void DayColumnsWidget::mousePressEvent(QMouseEvent *event)
