@@ -41,14 +41,18 @@ struct Refused
 class TreeBuilder final : public DefaultHandler
 {
 public:
-    std::unique_ptr<ElementImpl> takeRoot() { return std::move(m_root); }
+    explicit TreeBuilder(ElementArena &arena)
+        : m_arena(arena)
+    { }
+
+    ElementOwner takeRoot() { return std::move(m_root); }
 
     void startElement(const XMLCh *, const XMLCh *, const XMLCh *qname, const Attributes &attributes) override
     {
         if (static_cast<int>(m_open.size()) >= MaximumDepth)
             throw Refused { QStringLiteral("elements nested deeper than %1 levels").arg(MaximumDepth) };
         flushText(true);
-        auto element = std::make_unique<ElementImpl>(internedName(qname));
+        ElementOwner element = ElementImpl::create(internedName(qname), &m_arena);
         for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
             element->SetAttribute(fromXmlChars(attributes.getQName(i)), fromXmlChars(attributes.getValue(i)));
         if (m_open.empty()) {
@@ -128,7 +132,8 @@ private:
         return name;
     }
 
-    std::unique_ptr<ElementImpl> m_root;
+    ElementArena &m_arena;
+    ElementOwner m_root;
     std::vector<ElementImpl *> m_open;
     QString m_text; // read since the last tag
     std::unordered_map<std::u16string_view, QString> m_names; // keys point into the values
@@ -144,12 +149,12 @@ QString describe(const SAXParseException &exception)
 
 } // namespace
 
-std::unique_ptr<ElementImpl> ReadXml(const QByteArray &content, QString *error)
+ElementOwner ReadXml(const QByteArray &content, ElementArena &arena, QString *error)
 {
     const auto fail = [error](const QString &reason) {
         if (error)
             *error = reason;
-        return std::unique_ptr<ElementImpl>();
+        return ElementOwner();
     };
 
     try {
@@ -161,17 +166,18 @@ std::unique_ptr<ElementImpl> ReadXml(const QByteArray &content, QString *error)
         reader->setFeature(XMLUni::fgXercesSkipDTDValidation, true);
         reader->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
 
-        TreeBuilder builder;
+        TreeBuilder builder(arena);
         reader->setContentHandler(&builder);
         reader->setErrorHandler(&builder);
         reader->setLexicalHandler(&builder);
         reader->setEntityResolver(&builder);
 
-        const MemBufInputSource source(reinterpret_cast<const XMLByte *>(content.constData()),
+        MemBufInputSource source(reinterpret_cast<const XMLByte *>(content.constData()),
             static_cast<XMLSize_t>(content.size()), "memory");
+        source.setCopyBufToStream(false); // the text outlives the parse: no second copy of it
         reader->parse(source);
 
-        std::unique_ptr<ElementImpl> root = builder.takeRoot();
+        ElementOwner root = builder.takeRoot();
         if (!root)
             return fail(QStringLiteral("no root element"));
         return root;

@@ -47,9 +47,17 @@ public:
             append(attribute.second, AttributeValue);
             m_out += '"';
         }
-        const std::vector<ElementImpl::Node> &content = element.content();
+        const auto &content = element.content();
         if (content.empty()) {
-            m_out += "/>";
+            if (element.leafText().isEmpty()) {
+                m_out += "/>";
+                return true;
+            }
+            m_out += '>';
+            append(element.leafText(), Text);
+            m_out += "</";
+            append(element.name(), Plain);
+            m_out += '>';
             return true;
         }
         m_out += '>';
@@ -80,18 +88,10 @@ private:
     // only, as in <summary><text>...</text></summary>.
     static bool isOneLine(const ElementImpl &element)
     {
-        const std::vector<ElementImpl::Node> &content = element.content();
-        for (const ElementImpl::Node &node : content) {
-            if (!node.element && !node.text.isEmpty())
-                return true;
-        }
-        if (content.size() != 1 || !content.front().element)
-            return false;
-        for (const ElementImpl::Node &node : content.front().element->content()) {
-            if (node.element)
-                return false;
-        }
-        return true;
+        const auto &content = element.content();
+        if (element.hasMixedContent())
+            return true;
+        return content.size() == 1 && content.front().element->GetChildCount() == 0;
     }
 
     enum Kind { Plain, Text, AttributeValue };

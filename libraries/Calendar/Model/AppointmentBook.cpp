@@ -74,6 +74,7 @@ QString AppointmentBook::open(const QString &path)
             }
             rebuildDocument();
         } else {
+            m_events.reserve(static_cast<int>(read.events.size()));
             for (const Event &event : std::as_const(read.events))
                 m_events.insert(event);
             if (read.isComplete() && read.components) {

@@ -23,6 +23,7 @@ public:
 
     // False when an event of that identity is already there.
     bool insert(const Event &event);
+    void reserve(int count) { m_events.reserve(count); }
     // False when no event of that identity is there.
     bool replace(const Event &event);
     bool remove(const QString &uid);

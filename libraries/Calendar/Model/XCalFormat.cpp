@@ -304,6 +304,8 @@ XCalReadResult ReadXCal(const IElement &root)
             }
             ++componentLists;
             result.components = section;
+            result.events.reserve(result.events.size() + section->GetChildCount());
+            result.elements.reserve(result.elements.size() + section->GetChildCount());
             for (int e = 0; e < section->GetChildCount(); ++e) {
                 IElement *component = section->GetChild(e);
                 if (localName(component->GetName()) != u"vevent") {

@@ -212,6 +212,20 @@ TEST_F(SylvanDocument, IndentationIsNotContentButOtherTextIs)
     EXPECT_EQ(root->GetChild(1)->GetText(), QStringLiteral("x"));
     EXPECT_EQ(root->GetChild(1)->GetChildCount(), 2);
     EXPECT_EQ(root->GetChild(2)->GetText(), QStringLiteral("hello x world"));
+    ASSERT_EQ(root->GetChild(2)->GetChildCount(), 1);
+    EXPECT_EQ(root->GetChild(2)->GetChild(0)->GetName(), QStringLiteral("b"))
+        << "children by index among text";
+    EXPECT_EQ(root->GetChild(2)->GetChild(1), nullptr);
+
+    // Removing a child among text keeps the text and the other children's indexes right.
+    DocumentPtr mixed = loadBytes("<m>a<x/>b<y/>c</m>", &loaded);
+    ASSERT_TRUE(loaded);
+    IElement *m = mixed->GetRootElement();
+    ASSERT_EQ(m->GetChildCount(), 2);
+    EXPECT_TRUE(m->RemoveChild(m->GetChild(0)));
+    ASSERT_EQ(m->GetChildCount(), 1);
+    EXPECT_EQ(m->GetChild(0)->GetName(), QStringLiteral("y"));
+    EXPECT_EQ(m->GetText(), QStringLiteral("abc"));
     EXPECT_EQ(root->GetChild(3)->GetText(), QStringLiteral("  tail"));
 }
 
