@@ -163,8 +163,6 @@ int main(int argc, char **argv)
         return firstShow(
             QString::fromLocal8Bit(argv[2]), QDate::fromString(QString::fromLatin1(argv[3]), Qt::ISODate));
     QTemporaryDir folder;
-    if (qEnvironmentVariableIsSet("KEEP_BENCH_FILE"))
-        folder.setAutoRemove(false);
     const QString path = folder.filePath(QStringLiteral("Consultations.xml"));
     const QDate shown
         = QDate::currentDate().addDays(-(QDate::currentDate().dayOfWeek() - 3)); // this Wednesday
