@@ -14,6 +14,8 @@ packages=(
   libgif-dev
   # outside libraries
   libxerces-c-dev libspdlog-dev libfmt-dev libsqlite3-dev sqlite3
+  # calendar: iCalendar text for .ics export and import
+  libical-dev
   # media control: GStreamer core and plug-ins (ASF, Windows Media encoders via libav)
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly

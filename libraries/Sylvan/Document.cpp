@@ -1,4 +1,5 @@
 #include "Sylvan/Document.h"
+#include "Sylvan/ElementArena.h"
 #include "Sylvan/ElementTree.h"
 #include "Sylvan/XmlPlatform.h"
 #include "Sylvan/XmlReader.h"
@@ -20,14 +21,14 @@ constexpr qint64 MaximumFileSize = qint64(64) * 1024 * 1024;
 class DocumentImpl final : public IDocument
 {
 public:
-    DocumentImpl() { resetRoot(std::make_unique<ElementImpl>()); }
+    DocumentImpl() { resetRoot(ElementImpl::create(QString()), nullptr); }
     ~DocumentImpl() override = default;
     DocumentImpl(const DocumentImpl &) = delete;
     DocumentImpl &operator=(const DocumentImpl &) = delete;
 
     bool Initialize() override
     {
-        resetRoot(std::make_unique<ElementImpl>());
+        resetRoot(ElementImpl::create(QString()), nullptr);
         if (!IsPlatformInitialized())
             return fail(QStringLiteral("the XML platform is not initialised"));
         return true;
@@ -42,9 +43,12 @@ public:
         if (!IsPlatformInitialized())
             return fail(QStringLiteral("the XML platform is not initialised"));
         QByteArray text;
+        // A document is mostly saved again at about the size it had.
+        text.reserve(m_lastSavedSize + m_lastSavedSize / 8 + 1024);
         QString error;
         if (!WriteXml(*m_root, text, &error))
             return fail(error);
+        m_lastSavedSize = text.size();
 
         // Written beside the target and renamed over it, so that a failure
         // half-way (full disk, crash) leaves the previous file whole.
@@ -72,10 +76,11 @@ public:
             return fail(QStringLiteral("%1 is too large for an XML side file").arg(path));
 
         QString error;
-        std::unique_ptr<ElementImpl> root = ReadXml(content, &error);
+        auto arena = std::make_unique<ElementArena>();
+        ElementOwner root = ReadXml(content, *arena, &error);
         if (!root)
             return fail(QStringLiteral("%1: %2").arg(path, error));
-        resetRoot(std::move(root));
+        resetRoot(std::move(root), std::move(arena));
         return true;
     }
 
@@ -88,14 +93,18 @@ private:
         return false;
     }
 
-    void resetRoot(std::unique_ptr<ElementImpl> root)
+    // The old tree goes before the arena its elements may live in.
+    void resetRoot(ElementOwner root, std::unique_ptr<ElementArena> arena)
     {
         root->setOwnedByDocument(true);
         m_root = std::move(root);
+        m_arena = std::move(arena);
     }
 
-    std::unique_ptr<ElementImpl> m_root;
+    std::unique_ptr<ElementArena> m_arena; // declared first: freed after the tree
+    ElementOwner m_root;
     QString m_error;
+    qsizetype m_lastSavedSize = 0;
 };
 
 } // namespace Sylvan::Detail

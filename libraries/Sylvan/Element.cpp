@@ -1,19 +1,44 @@
 #include "Sylvan/Element.h"
+#include "Sylvan/ElementArena.h"
 #include "Sylvan/ElementTree.h"
 
-#include <limits>
+#include <algorithm>
 
 namespace Sylvan::Detail {
 
-ElementImpl::ElementImpl(QString name)
+ElementImpl::ElementImpl(QString name, std::pmr::memory_resource *resource)
     : m_name(std::move(name))
+    , m_content(resource)
 { }
 
 ElementImpl::~ElementImpl() = default;
 
+ElementOwner ElementImpl::create(QString name, ElementArena *arena)
+{
+    if (!arena)
+        return ElementOwner(new ElementImpl(std::move(name)));
+    auto *element = new (arena->allocate(sizeof(ElementImpl), alignof(ElementImpl)))
+        ElementImpl(std::move(name), arena);
+    element->m_inArena = true;
+    return ElementOwner(element);
+}
+
+void ElementDelete::operator()(ElementImpl *element) const
+{
+    if (!element)
+        return;
+    if (element->inArena()) {
+        element->~ElementImpl(); // the arena frees the memory
+        ElementArena::retire(element, sizeof(ElementImpl));
+    } else {
+        delete element;
+    }
+}
+
 void ElementImpl::Release()
 {
-    if (!hasOwner())
+    // Elements in an arena always have an owner: their document frees them.
+    if (!hasOwner() && !m_inArena)
         delete this;
 }
 
@@ -36,6 +61,10 @@ QString ElementImpl::GetText() const
 
 void ElementImpl::collectText(QString &out) const
 {
+    if (m_content.empty()) {
+        out += m_text;
+        return;
+    }
     for (const Node &node : m_content) {
         if (node.element)
             node.element->collectText(out);
@@ -53,13 +82,25 @@ bool ElementImpl::AppendChild(IElement *child)
         if (ancestor == impl)
             return false;
     }
-    appendElement(std::unique_ptr<ElementImpl>(impl));
+    appendElement(ElementOwner(impl));
+    return true;
+}
+
+bool ElementImpl::RemoveChild(IElement *child)
+{
+    const auto it = std::ranges::find_if(
+        m_content, [child](const Node &node) { return node.element && node.element.get() == child; });
+    if (!child || it == m_content.end())
+        return false;
+    m_content.erase(it); // frees the child with the node that owns it
+    --m_children;
+    m_childIndex.reset();
     return true;
 }
 
 IElement *ElementImpl::AddChild(const QString &name, const QString &text)
 {
-    auto child = std::make_unique<ElementImpl>(name);
+    ElementOwner child = create(name);
     if (!text.isEmpty())
         child->appendText(text);
     return appendElement(std::move(child));
@@ -67,49 +108,80 @@ IElement *ElementImpl::AddChild(const QString &name, const QString &text)
 
 IElement *ElementImpl::GetChild(int index) const
 {
-    if (index < 0 || static_cast<size_t>(index) >= m_children.size())
+    if (index < 0 || index >= m_children)
         return nullptr;
-    return m_children[static_cast<size_t>(index)];
+    if (m_textNodes == 0)
+        return m_content[static_cast<size_t>(index)].element.get();
+    if (!m_childIndex) {
+        m_childIndex = std::make_unique<std::vector<ElementImpl *>>();
+        m_childIndex->reserve(static_cast<size_t>(m_children));
+        for (const Node &node : m_content) {
+            if (node.element)
+                m_childIndex->push_back(node.element.get());
+        }
+    }
+    return (*m_childIndex)[static_cast<size_t>(index)];
 }
 
 int ElementImpl::GetChildCount() const
 {
-    // A loaded tree is bounded by the file size cap, far below INT_MAX.
-    return static_cast<int>(std::min<size_t>(m_children.size(), std::numeric_limits<int>::max()));
+    return m_children;
+}
+
+const std::vector<ElementImpl::Attribute> &ElementImpl::attributes() const
+{
+    static const std::vector<Attribute> none;
+    return m_attributes ? *m_attributes : none;
+}
+
+void ElementImpl::SetAttribute(const QString &name, const QString &value)
+{
+    if (!m_attributes)
+        m_attributes = std::make_unique<std::vector<Attribute>>();
+    for (Attribute &attribute : *m_attributes) {
+        if (attribute.first == name) {
+            attribute.second = value;
+            return;
+        }
+    }
+    m_attributes->emplace_back(name, value);
+}
+
+QString ElementImpl::GetAttribute(const QString &name) const
+{
+    for (const Attribute &attribute : attributes()) {
+        if (attribute.first == name)
+            return attribute.second.isNull() ? QStringLiteral("") : attribute.second;
+    }
+    return QString();
 }
 
 void ElementImpl::appendText(const QString &text)
 {
-    if (!m_content.empty() && !m_content.back().element)
+    if (m_content.empty()) {
+        m_text += text;
+    } else if (!m_content.back().element) {
         m_content.back().text += text;
-    else
+    } else {
         m_content.push_back(Node { text, nullptr });
+        ++m_textNodes;
+        m_childIndex.reset();
+    }
 }
 
-ElementImpl *ElementImpl::appendElement(std::unique_ptr<ElementImpl> child)
+ElementImpl *ElementImpl::appendElement(ElementOwner child)
 {
+    if (m_content.empty() && !m_text.isEmpty()) {
+        m_content.push_back(Node { std::move(m_text), nullptr });
+        m_text = QString();
+        ++m_textNodes;
+    }
     ElementImpl *raw = child.get();
     raw->m_parent = this;
     m_content.push_back(Node { QString(), std::move(child) });
-    m_children.push_back(raw);
+    ++m_children;
+    m_childIndex.reset();
     return raw;
-}
-
-void ElementImpl::dropLayoutWhitespace()
-{
-    if (m_children.empty())
-        return;
-    // Only the four XML white-space characters; a no-break space is content.
-    const auto isLayout = [](const Node &node) {
-        if (node.element)
-            return false;
-        for (const QChar c : node.text) {
-            if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r')
-                return false;
-        }
-        return true;
-    };
-    std::erase_if(m_content, isLayout);
 }
 
 } // namespace Sylvan::Detail

@@ -6,8 +6,9 @@
 
 namespace Sylvan {
 
-// One element of an XML side file: a name, its text and its child elements.
-// No attributes: every value of the side files is the text of an element.
+// One element of an XML side file: a name, its text, its child elements and,
+// for formats that need them (a namespace declaration), attributes. The side
+// files of the program keep every value in element text.
 //
 // Ownership: an element made by ElementFactory belongs to the caller until it
 // is appended to a parent; from then on the parent owns it, and the document
@@ -34,6 +35,10 @@ public:
     // of this library.
     virtual bool AppendChild(IElement *child) = 0;
 
+    // Detaches child from this element and frees it with its subtree. False
+    // (nothing changes) when child is not a child element of this one.
+    virtual bool RemoveChild(IElement *child) = 0;
+
     // Appends a new child element named name whose content is text, and
     // returns it (owned by this element).
     virtual IElement *AddChild(const QString &name, const QString &text) = 0;
@@ -42,6 +47,13 @@ public:
     // count), or nullptr outside 0 .. GetChildCount() - 1.
     virtual IElement *GetChild(int index) const = 0;
     virtual int GetChildCount() const = 0;
+
+    // Sets an attribute, replacing one of the same name. Names are taken as
+    // written ("xmlns" and "xmlns:p" declare namespaces; the reader does not
+    // resolve prefixes).
+    virtual void SetAttribute(const QString &name, const QString &value) = 0;
+    // The attribute's value, or a null text when the element has none of that name.
+    virtual QString GetAttribute(const QString &name) const = 0;
 
 protected:
     virtual ~IElement() = default;

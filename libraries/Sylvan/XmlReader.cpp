@@ -3,6 +3,7 @@
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
@@ -10,6 +11,9 @@
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace Sylvan::Detail {
@@ -21,11 +25,6 @@ using namespace xercesc;
 // Far deeper than any side file, shallow enough that walking or freeing the
 // tree can never exhaust the stack.
 constexpr int MaximumDepth = 256;
-
-QString fromXmlChars(const XMLCh *chars, XMLSize_t length)
-{
-    return QString::fromUtf16(chars, static_cast<qsizetype>(length));
-}
 
 QString fromXmlChars(const XMLCh *chars)
 {
@@ -42,13 +41,20 @@ struct Refused
 class TreeBuilder final : public DefaultHandler
 {
 public:
-    std::unique_ptr<ElementImpl> takeRoot() { return std::move(m_root); }
+    explicit TreeBuilder(ElementArena &arena)
+        : m_arena(arena)
+    { }
 
-    void startElement(const XMLCh *, const XMLCh *, const XMLCh *qname, const Attributes &) override
+    ElementOwner takeRoot() { return std::move(m_root); }
+
+    void startElement(const XMLCh *, const XMLCh *, const XMLCh *qname, const Attributes &attributes) override
     {
         if (static_cast<int>(m_open.size()) >= MaximumDepth)
             throw Refused { QStringLiteral("elements nested deeper than %1 levels").arg(MaximumDepth) };
-        auto element = std::make_unique<ElementImpl>(fromXmlChars(qname));
+        flushText(true);
+        ElementOwner element = ElementImpl::create(internedName(qname), &m_arena);
+        for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
+            element->SetAttribute(fromXmlChars(attributes.getQName(i)), fromXmlChars(attributes.getValue(i)));
         if (m_open.empty()) {
             m_root = std::move(element);
             m_open.push_back(m_root.get());
@@ -61,14 +67,14 @@ public:
     {
         if (m_open.empty())
             return;
-        m_open.back()->dropLayoutWhitespace();
+        flushText(false);
         m_open.pop_back();
     }
 
     void characters(const XMLCh *const chars, const XMLSize_t length) override
     {
         if (!m_open.empty())
-            m_open.back()->appendText(fromXmlChars(chars, length));
+            m_text.append(reinterpret_cast<const QChar *>(chars), static_cast<qsizetype>(length));
     }
 
     // The side files never declare a document type; one in a file is either
@@ -91,8 +97,46 @@ public:
     void warning(const SAXParseException &) override { }
 
 private:
-    std::unique_ptr<ElementImpl> m_root;
+    // Hands the text read since the last tag to the open element. Text made
+    // only of the four XML blanks in an element that has (or is about to get)
+    // child elements is the indentation between them, not content: it is
+    // dropped without ever being stored.
+    void flushText(bool childFollows)
+    {
+        if (m_text.isEmpty() || m_open.empty())
+            return;
+        ElementImpl *element = m_open.back();
+        const bool layout = (childFollows || element->GetChildCount() > 0)
+            && std::all_of(m_text.cbegin(), m_text.cend(),
+                [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
+        if (layout) {
+            m_text.resize(0); // keeps the buffer for the next text
+        } else {
+            element->appendText(m_text);
+            m_text = QString();
+        }
+    }
+
+    // Element names repeat thousands of times in a file; one shared copy of
+    // each saves an allocation per element.
+    QString internedName(const XMLCh *qname)
+    {
+        const std::u16string_view key(qname);
+        const auto found = m_names.find(key);
+        if (found != m_names.end())
+            return found->second;
+        QString name = fromXmlChars(qname);
+        m_names.emplace(std::u16string_view(reinterpret_cast<const char16_t *>(name.utf16()),
+                            static_cast<size_t>(name.size())),
+            name);
+        return name;
+    }
+
+    ElementArena &m_arena;
+    ElementOwner m_root;
     std::vector<ElementImpl *> m_open;
+    QString m_text; // read since the last tag
+    std::unordered_map<std::u16string_view, QString> m_names; // keys point into the values
 };
 
 QString describe(const SAXParseException &exception)
@@ -105,12 +149,12 @@ QString describe(const SAXParseException &exception)
 
 } // namespace
 
-std::unique_ptr<ElementImpl> ReadXml(const QByteArray &content, QString *error)
+ElementOwner ReadXml(const QByteArray &content, ElementArena &arena, QString *error)
 {
     const auto fail = [error](const QString &reason) {
         if (error)
             *error = reason;
-        return std::unique_ptr<ElementImpl>();
+        return ElementOwner();
     };
 
     try {
@@ -122,17 +166,18 @@ std::unique_ptr<ElementImpl> ReadXml(const QByteArray &content, QString *error)
         reader->setFeature(XMLUni::fgXercesSkipDTDValidation, true);
         reader->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
 
-        TreeBuilder builder;
+        TreeBuilder builder(arena);
         reader->setContentHandler(&builder);
         reader->setErrorHandler(&builder);
         reader->setLexicalHandler(&builder);
         reader->setEntityResolver(&builder);
 
-        const MemBufInputSource source(reinterpret_cast<const XMLByte *>(content.constData()),
+        MemBufInputSource source(reinterpret_cast<const XMLByte *>(content.constData()),
             static_cast<XMLSize_t>(content.size()), "memory");
+        source.setCopyBufToStream(false); // the text outlives the parse: no second copy of it
         reader->parse(source);
 
-        std::unique_ptr<ElementImpl> root = builder.takeRoot();
+        ElementOwner root = builder.takeRoot();
         if (!root)
             return fail(QStringLiteral("no root element"));
         return root;

@@ -125,6 +125,38 @@ TEST_F(SylvanDocument, CarriageReturnsSurviveRoundTrip)
     EXPECT_EQ(loaded->GetRootElement()->GetChild(0)->GetText(), text);
 }
 
+TEST_F(SylvanDocument, AttributesAndNamespaceDeclarationRoundTrip)
+{
+    const QString path = m_folder.filePath(QStringLiteral("ns.xml"));
+    const QString awkward = QStringLiteral("a \"quoted\" <value> & 'more'\tTab");
+    DocumentPtr document = newDocument();
+    IElement *root = document->GetRootElement();
+    root->SetName(QStringLiteral("icalendar"));
+    root->SetAttribute(QStringLiteral("xmlns"), QStringLiteral("urn:ietf:params:xml:ns:icalendar-2.0"));
+    IElement *child = root->AddChild(QStringLiteral("item"), QStringLiteral("text"));
+    child->SetAttribute(QStringLiteral("note"), QStringLiteral("first"));
+    child->SetAttribute(QStringLiteral("note"), awkward);
+    child->SetAttribute(QStringLiteral("empty"), QString());
+    ASSERT_TRUE(document->Save(path)) << document->GetErrorDescription().toStdString();
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("<icalendar xmlns=\"urn:ietf:params:xml:ns:icalendar-2.0\">"));
+
+    DocumentPtr loaded = newDocument();
+    ASSERT_TRUE(loaded->Load(path)) << loaded->GetErrorDescription().toStdString();
+    IElement *loadedRoot = loaded->GetRootElement();
+    EXPECT_EQ(loadedRoot->GetAttribute(QStringLiteral("xmlns")),
+        QStringLiteral("urn:ietf:params:xml:ns:icalendar-2.0"));
+    IElement *loadedChild = loadedRoot->GetChild(0);
+    ASSERT_NE(loadedChild, nullptr);
+    EXPECT_EQ(loadedChild->GetText(), QStringLiteral("text"));
+    EXPECT_EQ(loadedChild->GetAttribute(QStringLiteral("note")), awkward);
+    EXPECT_TRUE(loadedChild->GetAttribute(QStringLiteral("empty")).isEmpty());
+    EXPECT_FALSE(loadedChild->GetAttribute(QStringLiteral("empty")).isNull());
+    EXPECT_TRUE(loadedChild->GetAttribute(QStringLiteral("absent")).isNull());
+}
+
 TEST_F(SylvanDocument, CharactersXmlCannotHoldAreDroppedNotFatal)
 {
     // A control character pasted into a keyword must not make the whole file unreadable.
@@ -164,6 +196,37 @@ TEST_F(SylvanDocument, ReadsFilesWrittenByOthers)
     EXPECT_EQ(root->GetChild(1)->GetText(), QStringLiteral("<raw> & text"));
     EXPECT_EQ(root->GetChild(2)->GetText(), QStringLiteral("café <b> 😀"));
     EXPECT_EQ(root->GetChild(3)->GetText(), QString());
+}
+
+TEST_F(SylvanDocument, IndentationIsNotContentButOtherTextIs)
+{
+    bool loaded = false;
+    DocumentPtr document
+        = loadBytes("<r>\n  <blank>   </blank>\n  <nested>\n    <b>x</b>\n    <c/>\n  </nested>\n"
+                    "  <mixed>hello <b>x</b> world</mixed>\n  <tail> <b/>  tail</tail>\n</r>",
+            &loaded);
+    ASSERT_TRUE(loaded);
+    IElement *root = document->GetRootElement();
+    ASSERT_EQ(root->GetChildCount(), 4);
+    EXPECT_EQ(root->GetChild(0)->GetText(), QStringLiteral("   ")) << "blanks alone are an element's text";
+    EXPECT_EQ(root->GetChild(1)->GetText(), QStringLiteral("x"));
+    EXPECT_EQ(root->GetChild(1)->GetChildCount(), 2);
+    EXPECT_EQ(root->GetChild(2)->GetText(), QStringLiteral("hello x world"));
+    ASSERT_EQ(root->GetChild(2)->GetChildCount(), 1);
+    EXPECT_EQ(root->GetChild(2)->GetChild(0)->GetName(), QStringLiteral("b"))
+        << "children by index among text";
+    EXPECT_EQ(root->GetChild(2)->GetChild(1), nullptr);
+
+    // Removing a child among text keeps the text and the other children's indexes right.
+    DocumentPtr mixed = loadBytes("<m>a<x/>b<y/>c</m>", &loaded);
+    ASSERT_TRUE(loaded);
+    IElement *m = mixed->GetRootElement();
+    ASSERT_EQ(m->GetChildCount(), 2);
+    EXPECT_TRUE(m->RemoveChild(m->GetChild(0)));
+    ASSERT_EQ(m->GetChildCount(), 1);
+    EXPECT_EQ(m->GetChild(0)->GetName(), QStringLiteral("y"));
+    EXPECT_EQ(m->GetText(), QStringLiteral("abc"));
+    EXPECT_EQ(root->GetChild(3)->GetText(), QStringLiteral("  tail"));
 }
 
 TEST_F(SylvanDocument, UnfitFilesFailAndLeaveTheDocumentAsItWas)

@@ -55,3 +55,25 @@ TEST(SylvanElement, ChildrenAreCountedByElementAndTextIsGathered)
     EXPECT_EQ(record->GetChild(-1), nullptr);
     EXPECT_EQ(record->GetText(), QStringLiteral("MENTAL07032009-05;"));
 }
+
+TEST(SylvanElement, RemovedChildIsFreedAndTheOthersKeepTheirOrder)
+{
+    ElementPtr parent(ElementFactory());
+    IElement *first = parent->AddChild(QStringLiteral("a"), QStringLiteral("1"));
+    IElement *second = parent->AddChild(QStringLiteral("b"), QStringLiteral("2"));
+    second->AddChild(QStringLiteral("inner"), QStringLiteral("x"));
+    IElement *third = parent->AddChild(QStringLiteral("c"), QStringLiteral("3"));
+
+    EXPECT_TRUE(parent->RemoveChild(second)); // freed with its subtree (ASan checks)
+    ASSERT_EQ(parent->GetChildCount(), 2);
+    EXPECT_EQ(parent->GetChild(0), first);
+    EXPECT_EQ(parent->GetChild(1), third);
+    EXPECT_EQ(parent->GetText(), QStringLiteral("13"));
+
+    // Only direct children can be removed.
+    IElement *grandchild = first->AddChild(QStringLiteral("g"), QString());
+    EXPECT_FALSE(parent->RemoveChild(grandchild));
+    EXPECT_FALSE(parent->RemoveChild(parent.get()));
+    EXPECT_FALSE(parent->RemoveChild(nullptr));
+    EXPECT_EQ(first->GetChildCount(), 1);
+}
