@@ -11,6 +11,26 @@ cd "$root"
 echo "Checking the format of the sources..."
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
+echo "Checking the program's layering..."
+layering_ok=1
+# The contracts include no subsystem; the logic of a subsystem includes no
+# window and never the hub (the hub includes the subsystems' installers).
+if grep -rnE '#include "(shell|patients|finance|notes|rubrics|therapy|appointments)/' application/Lyren/core; then
+  echo "core/ must not include a subsystem folder" >&2; layering_ok=0
+fi
+while IFS= read -r file; do
+  if grep -nE '#include "[a-z]+/(.*/)?ui/|#include <QtWidgets/' "$file"; then
+    echo "$file: logic must not include windows" >&2; layering_ok=0
+  fi
+  case "$file" in
+    application/Lyren/shell/*) ;;
+    *) if grep -n '#include "shell/' "$file"; then
+         echo "$file: a subsystem's logic must not include the hub or the shell" >&2; layering_ok=0
+       fi ;;
+  esac
+done < <(git ls-files 'application/Lyren/*.h' 'application/Lyren/*.cpp' | grep -v '/ui/' | grep -v '^application/Lyren/main.cpp$')
+[ "$layering_ok" = 1 ] || exit 1
+
 echo "Running clang-tidy on the program's logic library..."
 # The logic library's own sources: the program's folders without the windows.
 # clang reads gcc's compile commands without gcc's precompiled headers and
