@@ -9,6 +9,7 @@
 #include <QtGui/QTextCharFormat>
 #include <QtWidgets/QCalendarWidget>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QLayout>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QToolButton>
 
@@ -49,6 +50,16 @@ TEST_F(Control, HasItsPartsWithTheirTexts)
     EXPECT_TRUE(m_control.captionBar()->isVisible());
     EXPECT_LT(m_control.navigator()->geometry().right(), m_control.view()->geometry().left())
         << "navigator on the left";
+
+    // A host's button joins the row, before the print buttons.
+    auto *extra = new QPushButton(QStringLiteral("Export..."));
+    m_control.addButton(extra);
+    QApplication::processEvents(); // a widget added to a shown layout is shown by a queued call
+    m_control.layout()->activate();
+    EXPECT_EQ(extra->parentWidget(), &m_control);
+    EXPECT_TRUE(extra->isVisible());
+    EXPECT_EQ(extra->geometry().top(), m_control.printButton()->geometry().top());
+    EXPECT_LT(extra->geometry().right(), m_control.printButton()->geometry().left());
 }
 
 TEST_F(Control, NavigatorCaptionBarAndViewFollowEachOther)
