@@ -4,8 +4,6 @@
 
 #include "Calendar/Widgets/CaptionBar.h"
 
-#include <QtCore/QProcess>
-#include <QtCore/QStandardPaths>
 #include <QtGui/QTextCharFormat>
 #include <QtWidgets/QCalendarWidget>
 #include <QtWidgets/QLabel>
@@ -21,19 +19,6 @@ namespace {
 
 class Control : public ControlFixture
 {
-protected:
-    // The text of a PDF as pdftotext reads it, on one line.
-    static QString pdfText(const QString &file)
-    {
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdftotext.isEmpty())
-            return QStringLiteral("pdftotext missing");
-        QProcess process;
-        process.start(pdftotext, { QStringLiteral("-raw"), file, QStringLiteral("-") });
-        if (!process.waitForFinished(30000))
-            return {};
-        return QString::fromUtf8(process.readAllStandardOutput()).simplified();
-    }
 };
 
 } // namespace
@@ -108,7 +93,7 @@ TEST_F(Control, PrintsTheShownRangeToPdf)
     m_dialogs->printFile = m_folder.filePath(QStringLiteral("week.pdf"));
     m_control.printButton()->click();
     EXPECT_EQ(m_dialogs->printDialogs, 1);
-    const QString week = pdfText(m_dialogs->printFile);
+    const QString week = PdfText(m_dialogs->printFile);
     EXPECT_TRUE(week.contains(QStringLiteral("3 \u2013 9 March 2024"))
         || week.contains(QStringLiteral("3 - 9 March 2024")))
         << week.toStdString();
@@ -121,7 +106,7 @@ TEST_F(Control, PrintsTheShownRangeToPdf)
     m_dialogs->printFile = m_folder.filePath(QStringLiteral("month.pdf"));
     m_control.printPreviewButton()->click();
     EXPECT_EQ(m_dialogs->previews, 1);
-    const QString month = pdfText(m_dialogs->printFile);
+    const QString month = PdfText(m_dialogs->printFile);
     EXPECT_TRUE(month.contains(QStringLiteral("March 2024"))) << month.toStdString();
     EXPECT_TRUE(month.contains(QStringLiteral("Marin"))) << month.toStdString();
 }
