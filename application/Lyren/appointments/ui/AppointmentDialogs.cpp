@@ -4,22 +4,12 @@
 #include "desktop/FileDialogs.h"
 #include "desktop/Prompts.h"
 
-#include <QtCore/QCoreApplication>
 #include <QtCore/QFileInfo>
 
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CAppointmentDialogs", text);
-}
-
-QString IcsFilter()
+QString CAppointmentDialogs::IcsFilter()
 {
     return tr("iCalendar files (*.ics)|*.ics|All files (*.*)|*.*||");
 }
-
-} // namespace
 
 bool CAppointmentDialogs::editEvent(QWidget *parent, Calendar::Event &event, bool isNew)
 {

@@ -2,6 +2,8 @@
 
 #include "Calendar/Widgets/CalendarDialogs.h"
 
+#include <QtCore/QCoreApplication>
+
 #include <functional>
 
 namespace Calendar {
@@ -15,6 +17,8 @@ class EventDialog;
 // dialogs, in place of a person.
 class CAppointmentDialogs final : public Calendar::ICalendarDialogs
 {
+    Q_DECLARE_TR_FUNCTIONS(CAppointmentDialogs)
+
 public:
     struct Drivers
     {
@@ -38,6 +42,8 @@ public:
         QWidget *parent, QPrinter &printer, const std::function<void(QPrinter *)> &paint) override;
 
 private:
+    static QString IcsFilter();
+
     Drivers m_drivers;
     Calendar::QtCalendarDialogs m_qt;
 };
