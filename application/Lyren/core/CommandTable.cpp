@@ -122,7 +122,6 @@ std::span<const Owner> PendingOwners()
         RadarLink,
         Rubrics,
         Wellness,
-        Appointments,
         Invoices,
         CustomFields,
         DynamicQuestionnaire,

@@ -11,6 +11,7 @@
 #include "core/PatientSteps.h"
 #include "core/Views.h"
 
+#include "appointments/AppointmentsLogic.h"
 #include "finance/ReferenceDataLogic.h"
 #include "patients/CLogicPatient.h"
 #include "patients/PatientsLogic.h"
@@ -38,6 +39,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
     return {
         &InstallReferenceData,
         &InstallPatients,
+        &InstallAppointments,
     };
 }
 

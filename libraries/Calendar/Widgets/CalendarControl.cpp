@@ -28,6 +28,7 @@ CalendarControl::CalendarControl(QWidget *parent)
     , m_hint(new QLabel(this))
     , m_print(new QPushButton(tr("Print"), this))
     , m_preview(new QPushButton(tr("Print preview"), this))
+    , m_buttonRow(new QHBoxLayout)
 {
     m_navigator->setFirstDayOfWeek(locale().firstDayOfWeek());
     m_navigator->setGridVisible(false);
@@ -49,13 +50,12 @@ CalendarControl::CalendarControl(QWidget *parent)
     auto *top = new QHBoxLayout;
     top->addLayout(left);
     top->addLayout(right, 1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(m_hint, 1);
-    bottom->addWidget(m_print);
-    bottom->addWidget(m_preview);
+    m_buttonRow->addWidget(m_hint, 1);
+    m_buttonRow->addWidget(m_print);
+    m_buttonRow->addWidget(m_preview);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(m_buttonRow);
 
     m_view->setBook(m_book.get());
     connect(m_view, &CalendarView::newEventRequested, this, &CalendarControl::createEvent);
@@ -97,14 +97,15 @@ bool CalendarControl::save(QString *error)
     return m_book->save(error);
 }
 
-void CalendarControl::setSubjectProvider(std::function<QString()> provider)
+void CalendarControl::setNewEventDefaults(std::function<NewEventDefaults()> provider)
 {
-    m_subjectProvider = std::move(provider);
+    m_newEventDefaults = std::move(provider);
 }
 
-void CalendarControl::setPatientId(qint64 patientId)
+void CalendarControl::addButton(QAbstractButton *button)
 {
-    m_patientId = patientId;
+    if (button)
+        m_buttonRow->insertWidget(m_buttonRow->indexOf(m_print), button);
 }
 
 void CalendarControl::showDate(QDate date)
@@ -161,8 +162,11 @@ void CalendarControl::createEvent(const QDateTime &start, const QDateTime &end, 
     event.start = start;
     event.end = end;
     event.allDay = allDay;
-    event.subject = m_subjectProvider ? m_subjectProvider() : QString();
-    event.patientId = m_patientId;
+    if (m_newEventDefaults) {
+        const NewEventDefaults defaults = m_newEventDefaults();
+        event.subject = defaults.subject;
+        event.patientId = defaults.patientId;
+    }
     if (!m_dialogs->editEvent(this, event, true))
         return;
     QString error, uid;

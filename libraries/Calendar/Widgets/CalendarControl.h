@@ -10,7 +10,9 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QCalendarWidget;
+class QHBoxLayout;
 class QLabel;
 class QPrinter;
 class QPushButton;
@@ -49,12 +51,16 @@ public:
     bool save(QString *error = nullptr);
     AppointmentBook &book() const { return *m_book; }
 
-    // The subject of a new appointment (the current patient's name); empty
-    // subjects when none is set.
-    void setSubjectProvider(std::function<QString()> provider);
-    // The patient new appointments are for; 0 for none.
-    void setPatientId(qint64 patientId);
-    qint64 patientId() const { return m_patientId; }
+    // What a new appointment starts with: its subject (the current patient's
+    // name) and the patient it is for (0 for none).
+    struct NewEventDefaults
+    {
+        QString subject;
+        qint64 patientId = 0;
+    };
+    // Asked each time an appointment is made, so that it names whoever is
+    // current at that moment; without one, new appointments start empty.
+    void setNewEventDefaults(std::function<NewEventDefaults()> provider);
 
     void showDate(QDate date);
     QDate shownDate() const;
@@ -90,6 +96,9 @@ public:
     QLabel *hintLabel() const { return m_hint; }
     QPushButton *printButton() const { return m_print; }
     QPushButton *printPreviewButton() const { return m_preview; }
+    // Puts a button of the host in the row of the print buttons, before them
+    // (the control takes it as its child).
+    void addButton(QAbstractButton *button);
 
 private:
     void createEvent(const QDateTime &start, const QDateTime &end, bool allDay);
@@ -103,14 +112,14 @@ private:
 
     std::unique_ptr<AppointmentBook> m_book;
     std::unique_ptr<ICalendarDialogs> m_dialogs;
-    std::function<QString()> m_subjectProvider;
-    qint64 m_patientId = 0;
+    std::function<NewEventDefaults()> m_newEventDefaults;
     QCalendarWidget *m_navigator;
     CaptionBar *m_caption;
     CalendarView *m_view;
     QLabel *m_hint;
     QPushButton *m_print;
     QPushButton *m_preview;
+    QHBoxLayout *m_buttonRow;
     QList<QDate> m_boldDays;
 };
 

@@ -4,6 +4,8 @@
 
 #include <QtCore/QDateTime>
 #include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QStandardPaths>
 
 namespace CalendarTest {
 
@@ -23,6 +25,19 @@ inline QByteArray ReadAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The text of a PDF as pdftotext reads it, on one line.
+inline QString PdfText(const QString &file)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        return QStringLiteral("pdftotext missing");
+    QProcess process;
+    process.start(pdftotext, { QStringLiteral("-raw"), file, QStringLiteral("-") });
+    if (!process.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
 }
 
 } // namespace CalendarTest

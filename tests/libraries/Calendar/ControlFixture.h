@@ -47,6 +47,14 @@ inline void Drag(QWidget *widget, const QPointF &from, const QPointF &to)
     SendMouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
 }
 
+// The middle of the slot starting at the minute of the day, in the shown day's column.
+inline QPointF SlotPoint(const Calendar::DayColumnsWidget *columns, QDate day, int minute)
+{
+    const Calendar::TimeGridGeometry grid = columns->geometry();
+    const int index = static_cast<int>(grid.days().indexOf(day));
+    return QPointF(grid.columnRect(index).left() + 20, grid.yAt(minute) + grid.slotHeight() / 2);
+}
+
 // A shown calendar on a file in a throw-away folder, in week view on the week
 // of Wednesday 6 March 2024 (weeks start on Sunday in the pinned locale).
 class ControlFixture : public ::testing::Test
@@ -71,13 +79,7 @@ protected:
     Calendar::AppointmentBook &book() { return m_control.book(); }
     Calendar::DayColumnsWidget *columns() const { return m_control.view()->timeGrid()->columns(); }
 
-    // The middle of the slot starting at the minute of the day, in the shown day's column.
-    QPointF slotPoint(QDate day, int minute) const
-    {
-        const Calendar::TimeGridGeometry grid = columns()->geometry();
-        const int index = static_cast<int>(grid.days().indexOf(day));
-        return QPointF(grid.columnRect(index).left() + 20, grid.yAt(minute) + grid.slotHeight() / 2);
-    }
+    QPointF slotPoint(QDate day, int minute) const { return SlotPoint(columns(), day, minute); }
 
     QString add(const QString &subject, QDate day, QTime start, int minutes)
     {

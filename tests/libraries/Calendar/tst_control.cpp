@@ -4,11 +4,10 @@
 
 #include "Calendar/Widgets/CaptionBar.h"
 
-#include <QtCore/QProcess>
-#include <QtCore/QStandardPaths>
 #include <QtGui/QTextCharFormat>
 #include <QtWidgets/QCalendarWidget>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QLayout>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QToolButton>
 
@@ -20,19 +19,6 @@ namespace {
 
 class Control : public ControlFixture
 {
-protected:
-    // The text of a PDF as pdftotext reads it, on one line.
-    static QString pdfText(const QString &file)
-    {
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdftotext.isEmpty())
-            return QStringLiteral("pdftotext missing");
-        QProcess process;
-        process.start(pdftotext, { QStringLiteral("-raw"), file, QStringLiteral("-") });
-        if (!process.waitForFinished(30000))
-            return {};
-        return QString::fromUtf8(process.readAllStandardOutput()).simplified();
-    }
 };
 
 } // namespace
@@ -49,6 +35,16 @@ TEST_F(Control, HasItsPartsWithTheirTexts)
     EXPECT_TRUE(m_control.captionBar()->isVisible());
     EXPECT_LT(m_control.navigator()->geometry().right(), m_control.view()->geometry().left())
         << "navigator on the left";
+
+    // A host's button joins the row, before the print buttons.
+    auto *extra = new QPushButton(QStringLiteral("Export..."));
+    m_control.addButton(extra);
+    QApplication::processEvents(); // a widget added to a shown layout is shown by a queued call
+    m_control.layout()->activate();
+    EXPECT_EQ(extra->parentWidget(), &m_control);
+    EXPECT_TRUE(extra->isVisible());
+    EXPECT_EQ(extra->geometry().top(), m_control.printButton()->geometry().top());
+    EXPECT_LT(extra->geometry().right(), m_control.printButton()->geometry().left());
 }
 
 TEST_F(Control, NavigatorCaptionBarAndViewFollowEachOther)
@@ -97,7 +93,7 @@ TEST_F(Control, PrintsTheShownRangeToPdf)
     m_dialogs->printFile = m_folder.filePath(QStringLiteral("week.pdf"));
     m_control.printButton()->click();
     EXPECT_EQ(m_dialogs->printDialogs, 1);
-    const QString week = pdfText(m_dialogs->printFile);
+    const QString week = PdfText(m_dialogs->printFile);
     EXPECT_TRUE(week.contains(QStringLiteral("3 \u2013 9 March 2024"))
         || week.contains(QStringLiteral("3 - 9 March 2024")))
         << week.toStdString();
@@ -110,7 +106,7 @@ TEST_F(Control, PrintsTheShownRangeToPdf)
     m_dialogs->printFile = m_folder.filePath(QStringLiteral("month.pdf"));
     m_control.printPreviewButton()->click();
     EXPECT_EQ(m_dialogs->previews, 1);
-    const QString month = pdfText(m_dialogs->printFile);
+    const QString month = PdfText(m_dialogs->printFile);
     EXPECT_TRUE(month.contains(QStringLiteral("March 2024"))) << month.toStdString();
     EXPECT_TRUE(month.contains(QStringLiteral("Marin"))) << month.toStdString();
 }

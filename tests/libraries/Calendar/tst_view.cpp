@@ -9,6 +9,7 @@
 #include <QtWidgets/QMenu>
 
 using Calendar::Event;
+using NewEventDefaults = Calendar::CalendarControl::NewEventDefaults;
 using namespace CalendarTest;
 
 namespace {
@@ -21,8 +22,7 @@ class View : public ControlFixture
 
 TEST_F(View, DoubleClickInASlotMakesAnAppointmentForTheCurrentPatientWrittenAtOnce)
 {
-    m_control.setSubjectProvider([] { return QStringLiteral("Ana Popescu"); });
-    m_control.setPatientId(42);
+    m_control.setNewEventDefaults([] { return NewEventDefaults { QStringLiteral("Ana Popescu"), 42 }; });
 
     DoubleClick(columns(), slotPoint(Wednesday, 10 * 60));
     ASSERT_EQ(m_dialogs->edits.size(), 1u);
@@ -41,9 +41,10 @@ TEST_F(View, DoubleClickInASlotMakesAnAppointmentForTheCurrentPatientWrittenAtOn
 
     // A cancelled dialog makes nothing; the subject follows the provider.
     m_dialogs->onEdit = [](Event &) { return false; };
-    m_control.setSubjectProvider([] { return QStringLiteral("Mihai Ionescu"); });
+    m_control.setNewEventDefaults([] { return NewEventDefaults { QStringLiteral("Mihai Ionescu"), 7 }; });
     DoubleClick(columns(), slotPoint(Wednesday, 14 * 60));
     EXPECT_EQ(m_dialogs->edits.back().event.subject, QStringLiteral("Mihai Ionescu"));
+    EXPECT_EQ(m_dialogs->edits.back().event.patientId, 7);
     EXPECT_EQ(onDisk().size(), 1);
     EXPECT_EQ(book().events().size(), 1);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appointments/ui/AppointmentsWindowUi.h"
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/PatientDialogs.h"
@@ -24,6 +25,7 @@ public:
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
     CLumiskImageManager &ImageManager() { return m_images; }
+    CAppointmentsWindow &Appointments() { return m_appointments; }
 
 private:
     LogicServices &m_services;
@@ -32,4 +34,5 @@ private:
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
     CLumiskImageManager m_images;
+    CAppointmentsWindow m_appointments;
 };
