@@ -112,7 +112,6 @@ std::span<const Owner> PendingOwners()
         DuePayments,
         Payments,
         MonthlyFee,
-        Documents,
         Media,
         Prescriptions,
         Phones,
@@ -124,8 +123,6 @@ std::span<const Owner> PendingOwners()
         Wellness,
         Appointments,
         Invoices,
-        CustomFields,
-        DynamicQuestionnaire,
         ImageInsertion,
     };
     return pending;

@@ -13,6 +13,8 @@
 
 #include "finance/ReferenceDataLogic.h"
 #include "patients/CLogicPatient.h"
+#include "patients/CustomDataLogic.h"
+#include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
 
 #include "Korbel/DataSource.h"
@@ -38,6 +40,8 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
     return {
         &InstallReferenceData,
         &InstallPatients,
+        &InstallCustomData,
+        &InstallDocuments,
     };
 }
 
