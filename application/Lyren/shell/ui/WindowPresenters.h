@@ -2,6 +2,7 @@
 
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
+#include "patients/ui/CQuestionnaireTemplateDlg.h"
 #include "patients/ui/PatientDialogs.h"
 #include "shell/ui/ImageManager.h"
 
@@ -23,6 +24,7 @@ public:
     CComplaintPresenter &ComplaintEditor() { return m_complaints; }
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
+    CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
 
 private:
@@ -31,5 +33,6 @@ private:
     CComplaintPresenter m_complaints;
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
+    CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
 };
