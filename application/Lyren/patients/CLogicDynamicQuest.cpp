@@ -6,6 +6,7 @@
 #include "core/AtomicFile.h"
 #include "core/CLogicFolders.h"
 #include "core/CommandCodes.h"
+#include "core/Loggers.h"
 #include "core/LogicContext.h"
 
 #include "desktop/Prompts.h"
@@ -73,12 +74,22 @@ int CLogicDynamicQuest::OnCommand(LogicCommand &command)
 int CLogicDynamicQuest::ShowTemplate(IQuestionnaireEditor *editor)
 {
     QByteArray bytes;
-    if (ReadFile(TemplatePath(), &bytes) && editor->SetRichText(bytes))
-        return 1;
-    // Without a template the questionnaire starts empty; a template that
-    // cannot be read is a failure, but the patient still gets an empty one.
-    editor->Clear();
-    return QFileInfo::exists(TemplatePath()) ? 0 : 1;
+    int result = 1;
+    if (!ReadFile(TemplatePath(), &bytes) || !editor->SetRichText(bytes)) {
+        // Without a template the questionnaire starts empty; a template that
+        // cannot be read is a failure, but the patient still gets an empty one.
+        editor->Clear();
+        result = QFileInfo::exists(TemplatePath()) ? 0 : 1;
+    }
+    RememberShown(editor, false);
+    return result;
+}
+
+void CLogicDynamicQuest::RememberShown(IQuestionnaireEditor *editor, bool fromFile)
+{
+    m_shown.clear();
+    editor->GetRichText(&m_shown);
+    m_bShownFromFile = fromFile;
 }
 
 int CLogicDynamicQuest::New()
@@ -114,8 +125,10 @@ int CLogicDynamicQuest::Load()
     if (!file.exists() || file.size() == 0)
         return ShowTemplate(editor);
     QByteArray bytes;
-    if (ReadFile(path, &bytes) && editor->SetRichText(bytes))
+    if (ReadFile(path, &bytes) && editor->SetRichText(bytes)) {
+        RememberShown(editor, true);
         return 1;
+    }
     m_bUnreadable = true;
     ShowTemplate(editor);
     return 0;
@@ -131,19 +144,36 @@ int CLogicDynamicQuest::Save()
     QByteArray rtf;
     if (path.isEmpty() || !editor->GetRichText(&rtf))
         return 0;
+    // Text that was not changed is not written: moving through the patients
+    // costs no writes, a file another program wrote stays as it is until the
+    // practitioner changes it (an unreadable one too), and a patient who was
+    // only shown the template gets no copy of it.
+    if (rtf == m_shown && (!m_bShownFromFile || QFileInfo::exists(path)))
+        return 1;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (m_bUnreadable) {
-        m_context.AfterCommit([this, path] {
-            const bool keptAside = SideFiles::SetAsideUnreadable(path);
-            if (keptAside)
-                m_bUnreadable = false;
-            return keptAside;
-        });
-    }
-    // Written to a temporary file renamed over the previous one once the save
-    // is committed: a failed write keeps the previous questionnaire and makes
-    // the save report failure.
-    return m_context.WriteFileAfterCommit(path, rtf) ? 1 : 0;
+    // Written once the save is committed, to a temporary file renamed over
+    // the previous one: a failed write keeps the previous questionnaire, the
+    // editor keeps the text, and the save reports failure.
+    auto write = [this, path, rtf, patient, unreadable = m_bUnreadable] {
+        if (unreadable && !SideFiles::SetAsideUnreadable(path))
+            return false;
+        QString error;
+        if (!Files::WriteAtomically(path, rtf, &error)) {
+            Loggers::Log(Loggers::Category::Folders, Loggers::Error,
+                QStringLiteral("CLogicDynamicQuest::Save() cannot write %1: %2").arg(path, error));
+            return false;
+        }
+        if (m_loadedFor == patient) {
+            m_shown = rtf;
+            m_bShownFromFile = true;
+            m_bUnreadable = false;
+        }
+        return true;
+    };
+    if (!m_context.IsSaving())
+        return write() ? 1 : 0;
+    m_context.AfterCommit(std::move(write));
+    return 1;
 }
 
 int CLogicDynamicQuest::DeletePatientRows()

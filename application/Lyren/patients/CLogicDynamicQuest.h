@@ -3,6 +3,7 @@
 #include "core/LogicCommand.h"
 #include "core/PatientSteps.h"
 
+#include <QtCore/QByteArray>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QString>
 
@@ -14,9 +15,9 @@ class QWidget;
 // "DynamicQuestionnaire.rtf" in the patient's folder, shown in the "My
 // Questionnaire" tab's editor. A patient without one starts from the
 // practice's template, the file of that name in the root folder. The file is
-// written with every save of the patient, after its rows are committed and in
-// one piece, so that a failed write keeps the previous file and fails the
-// save. Code 74 opens the template for editing.
+// written by the patient's save when the text was changed, after the save's
+// rows are committed and in one piece, so that a failed write keeps the
+// previous file and fails the save. Code 74 opens the template for editing.
 class CLogicDynamicQuest final : public ILogicObject, public IPatientParticipant
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicDynamicQuest)
@@ -32,9 +33,9 @@ public:
     // be read (the editor then shows the template, and the file is kept aside
     // before it is ever replaced).
     int Load() override;
-    // The editor's text to the patient's file once the save is committed.
-    // Without an editor, or while the editor does not hold this patient's
-    // questionnaire, nothing is written.
+    // The editor's text to the patient's file once the save is committed,
+    // when it was changed since it was shown. Without an editor, or while the
+    // editor does not hold this patient's questionnaire, nothing is written.
     int Save() override;
     // A new patient: the template into the editor.
     int PrepareNew() override { return New(); }
@@ -59,10 +60,15 @@ private:
     // Reads a file whole; false when it does not exist or cannot be read.
     static bool ReadFile(const QString &path, QByteArray *bytes);
     int ShowTemplate(IQuestionnaireEditor *editor);
+    void RememberShown(IQuestionnaireEditor *editor, bool fromFile);
 
     LogicContext &m_context;
     // The patient whose questionnaire the editor holds; -1 for none.
     qint64 m_loadedFor = -1;
     // That patient's file exists but could not be read.
     bool m_bUnreadable = false;
+    // The editor's text as it was loaded or last written, as rich text, and
+    // whether it came from the patient's file (or from the template).
+    QByteArray m_shown;
+    bool m_bShownFromFile = false;
 };

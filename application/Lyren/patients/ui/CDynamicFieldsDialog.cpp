@@ -8,6 +8,7 @@
 #include "Korbel/DataSource.h"
 #include "Korbel/XListCtrl/XListCtrl.h"
 
+#include <QtCore/QEvent>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QVBoxLayout>
@@ -29,6 +30,7 @@ CDynamicFieldsDialog::CDynamicFieldsDialog(QWidget *parent)
     m_pList->setShowGrid(true);
     m_pList->setProperty("verdantaCommand", CommandCode::CustomFields);
     connect(m_pList, &Korbel::CXListCtrl::checkboxClicked, this, &CDynamicFieldsDialog::OnCheckboxClicked);
+    m_pList->viewport()->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pHint);
@@ -98,8 +100,9 @@ void CDynamicFieldsDialog::AdjustColumns()
     m_pList->SetColumnWidth(CLogicDynamicFields::CreateAlwaysColumn, boxes);
 }
 
-void CDynamicFieldsDialog::resizeEvent(QResizeEvent *event)
+bool CDynamicFieldsDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
-    AdjustColumns();
+    if (watched == m_pList->viewport() && event->type() == QEvent::Resize)
+        AdjustColumns();
+    return QWidget::eventFilter(watched, event);
 }

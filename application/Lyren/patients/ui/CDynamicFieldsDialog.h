@@ -40,7 +40,8 @@ public:
     QLabel *Hint() const { return m_pHint; }
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    // The list's columns follow its width.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void AdjustColumns();

@@ -271,26 +271,42 @@ TEST_F(QuestionnaireTabTest, TheTemplateIsEditedInItsWindowAndAnUnreadableFileIs
     EXPECT_EQ(prompts.LastText(), CQuestionnaireTemplatePresenter::UnreadableMessage());
     presenter.SetDriver(nullptr);
 
-    // A patient's file that cannot be read shows the template, and is kept
-    // aside when the patient is saved, not overwritten.
+    // A patient's file that cannot be read shows the template; it is kept
+    // aside, not overwritten, once the practitioner changes the text.
     ASSERT_EQ(frame->SendCommand(27), 1);
     const QString anna = Current(QStringLiteral("ID"));
     ASSERT_TRUE(dir.writeFile(QStringLiteral("DynamicQuestionnaire.rtf"), Rtf(QStringLiteral("Template"))));
     NewPatient(QStringLiteral("Bert"));
+    const QString bertsFile = PatientFile();
     const QString annasFile
         = Root() + QStringLiteral("UserData/") + anna + QStringLiteral("/DynamicQuestionnaire.rtf");
-    ASSERT_TRUE(QFile::remove(annasFile));
+    // Anna was only shown the template: she has no copy of it.
+    EXPECT_FALSE(QFileInfo::exists(annasFile));
     ASSERT_TRUE(dir.writeFile(
         QStringLiteral("UserData/") + anna + QStringLiteral("/DynamicQuestionnaire.rtf"), "garbage"));
     ASSERT_EQ(frame->SendCommand(2), 0); // the move loads a questionnaire that cannot be read
     EXPECT_EQ(Current(QStringLiteral("ID")), anna);
     EXPECT_EQ(Shown(), QStringLiteral("Template"));
     ASSERT_EQ(frame->SendCommand(27), 1);
-    EXPECT_EQ(TextOf(ReadAll(annasFile)), QStringLiteral("Template"));
+    EXPECT_EQ(ReadAll(annasFile), QByteArray("garbage"));
+    Type(QStringLiteral(" for Anna"));
+    ASSERT_EQ(frame->SendCommand(27), 1);
+    EXPECT_EQ(TextOf(ReadAll(annasFile)), QStringLiteral("Template for Anna"));
     const QStringList kept
         = QDir(PatientFolder()).entryList({ QStringLiteral("DynamicQuestionnaire.rtf.unreadable-*") });
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(ReadAll(PatientFolder() + kept.first()), QByteArray("garbage"));
+
+    // A file another program wrote is shown, and stays as it was written
+    // while its text is not changed.
+    const QByteArray foreign
+        = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Written {\\b elsewhere}\\par}";
+    QFile::remove(bertsFile);
+    ASSERT_TRUE(dir.writeFile(bertsFile.mid(Root().size()), foreign));
+    ASSERT_EQ(frame->SendCommand(4), 1);
+    EXPECT_EQ(Shown(), QStringLiteral("Written elsewhere"));
+    ASSERT_EQ(frame->SendCommand(2), 1);
+    EXPECT_EQ(ReadAll(bertsFile), foreign);
 }
 
 namespace {
