@@ -106,17 +106,8 @@ Korbel::IXListCtrl *CLogicDynamicFields::List()
 
 bool CLogicDynamicFields::OpenTable()
 {
-    m_pTable.reset();
     m_tablePatient = m_context.CurrentPatientId();
-    if (m_tablePatient <= 0 || !m_context.DataSource())
-        return false;
-    Korbel::ReleasePtr<Korbel::IQuery> query(m_context.DataSource()->CreateQuery());
-    if (!query)
-        return false;
-    query->SetTable(Table);
-    query->Where(PatientId, Korbel::Compare::Equal, Verdanta::FormatId(m_tablePatient));
-    query->OrderBy(QStringLiteral("ID"));
-    m_pTable.reset(query->Open());
+    m_pTable = Records::OpenPatientRows(m_context.DataSource(), Table, m_tablePatient, QStringLiteral("ID"));
     return m_pTable != nullptr;
 }
 
@@ -154,13 +145,7 @@ int CLogicDynamicFields::DeletePatientRows()
 {
     if (!OpenTable())
         return m_tablePatient <= 0 ? 1 : 0;
-    int result = 1;
-    while (m_pTable->Move(Korbel::MoveFirst) == 1) {
-        if (m_pTable->Delete() <= 0) {
-            result = 0;
-            break;
-        }
-    }
+    const int result = Records::DeleteAllRows(m_pTable.get()) ? 1 : 0;
     FillList();
     return result;
 }
