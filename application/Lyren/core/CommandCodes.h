@@ -35,7 +35,7 @@ enum : int {
     ChiefComplaintsDoubleClick = 28, // point: the cursor position
     ImportDocument = 29, // control: the documents list
     DocumentsDropped = 30, // text: the first dropped file's path
-    OpenDocument = 31, // control: the documents list
+    OpenDocument = 31, // control: the documents list; PageSubCommand::ShowCurrent fills it
     MediaTransport = 32, // sub-command: one of MediaSubCommand
     PrescriptionStatus = 33, // a prescription's status changed
     Remedies = 35,
@@ -69,14 +69,14 @@ enum : int {
     MediaPause = 71,
     Appointments = 72,
     MediaResizeVideo = 73,
-    DynamicQuestionnaireButton = 74,
+    DynamicQuestionnaireButton = 74, // sub-command: one of DynamicQuestSubCommand
     InvoiceNew = 75,
     InvoiceDetails = 76,
     InvoicePreview = 77,
     InvoiceDelete = 78,
     InvoiceTemplates = 79,
     DeleteDocument = 80, // control: the documents list
-    CustomFields = 81,
+    CustomFields = 81, // sub-command: one of CustomFieldsSubCommand
     InsertImageAsked = 82, // the notes ask before an image is inserted
     ImportMediaAsked = 83, // the notes ask before a media file is imported
 };
@@ -95,6 +95,37 @@ enum : int {
 };
 
 } // namespace FrameCommand
+
+// The sub-command with which a page asks the logic object that fills its
+// controls to show the current patient in them: sent with a code that logic
+// object owns, once the page is attached (its controls exist from then on).
+namespace PageSubCommand {
+
+enum : int {
+    ShowCurrent = 0x7F00,
+};
+
+} // namespace PageSubCommand
+
+// Sub-commands of code 81 for the custom fields.
+namespace CustomFieldsSubCommand {
+
+enum : int {
+    CreateAlwaysClicked = 0, // id: the list row whose "Create Always" box was clicked
+    ShowCurrent = PageSubCommand::ShowCurrent,
+};
+
+} // namespace CustomFieldsSubCommand
+
+// Sub-commands of code 74 for the patient's own questionnaire.
+namespace DynamicQuestSubCommand {
+
+enum : int {
+    EditTemplate = 0, // "Click here to modify the default questionnaire"
+    ShowCurrent = PageSubCommand::ShowCurrent, // the tab's editor is attached
+};
+
+} // namespace DynamicQuestSubCommand
 
 // Sub-commands of code 32 for the media logic, as the media keys and the main
 // view send them.

@@ -112,7 +112,6 @@ std::span<const Owner> PendingOwners()
         DuePayments,
         Payments,
         MonthlyFee,
-        Documents,
         Media,
         Prescriptions,
         Phones,
@@ -123,8 +122,6 @@ std::span<const Owner> PendingOwners()
         Rubrics,
         Wellness,
         Invoices,
-        CustomFields,
-        DynamicQuestionnaire,
         ImageInsertion,
     };
     return pending;

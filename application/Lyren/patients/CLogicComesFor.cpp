@@ -118,16 +118,8 @@ Korbel::IXListCtrl *CLogicComesFor::List()
 
 int CLogicComesFor::Load()
 {
-    m_pTable.reset();
     const qint64 patient = m_context.CurrentPatientId();
-    if (patient > 0 && m_context.DataSource()) {
-        Korbel::ReleasePtr<Korbel::IQuery> query(m_context.DataSource()->CreateQuery());
-        if (query) {
-            query->SetTable(Table);
-            query->Where(PatientId, Korbel::Compare::Equal, Verdanta::FormatId(patient));
-            m_pTable.reset(query->Open());
-        }
-    }
+    m_pTable = Records::OpenPatientRows(m_context.DataSource(), Table, patient);
     FillList();
     return patient <= 0 || m_pTable ? 1 : 0;
 }
@@ -274,13 +266,7 @@ int CLogicComesFor::DeletePatientRows()
 {
     if (!Load() || !m_pTable)
         return 0;
-    int result = 1;
-    while (m_pTable->Move(Korbel::MoveFirst) == 1) {
-        if (m_pTable->Delete() <= 0) {
-            result = 0;
-            break;
-        }
-    }
+    const int result = Records::DeleteAllRows(m_pTable.get()) ? 1 : 0;
     FillList();
     return result;
 }

@@ -1,5 +1,7 @@
 #include "patients/CLogicPatientPicture.h"
 
+#include "patients/PatientDocuments.h"
+
 #include "core/CLogicFolders.h"
 #include "core/CommandCodes.h"
 #include "core/LogicContext.h"
@@ -29,7 +31,7 @@ int CLogicPatientPicture::OnCommand(LogicCommand &command)
     case CommandCode::PatientPicture:
         return ChoosePicture(command);
     case CommandCode::FileDropped:
-        return TakeDroppedFile(command.text);
+        return TakeDroppedFile(command.text, command.window ? command.window : m_context.DialogParent());
     default:
         return 0;
     }
@@ -108,7 +110,7 @@ int CLogicPatientPicture::ChoosePicture(const LogicCommand &command)
     return StorePicture(chosen);
 }
 
-int CLogicPatientPicture::TakeDroppedFile(const QString &path)
+int CLogicPatientPicture::TakeDroppedFile(const QString &path, QWidget *parent)
 {
     const QString folder = m_context.Folders().GetImagesFolder();
     const QFileInfo source(path);
@@ -116,12 +118,16 @@ int CLogicPatientPicture::TakeDroppedFile(const QString &path)
         return 0;
     QDir().mkpath(folder);
     // An image is imported (re-encoded) into the patient's folder; one that
-    // already lies there is taken as it is. Files that are not images are
-    // left to the documents.
+    // already lies there is taken as it is. Files that are not images become
+    // the patient's documents.
     IPatientImages *images = Images();
     QString picture = images ? images->Import(folder, source.absoluteFilePath()) : QString();
+    if (picture.isEmpty() && QImageReader::imageFormat(path).isEmpty()) {
+        auto *documents = m_context.Services().Get<IPatientDocuments>();
+        return documents ? documents->AddDocument(source.absoluteFilePath(), parent) : 0;
+    }
     const bool inFolder = source.canonicalPath() == QFileInfo(folder).canonicalFilePath();
-    if (picture.isEmpty() && inFolder && !QImageReader::imageFormat(path).isEmpty())
+    if (picture.isEmpty() && inFolder)
         picture = source.absoluteFilePath();
     return picture.isEmpty() ? 0 : StorePicture(picture);
 }

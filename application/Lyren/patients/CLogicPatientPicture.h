@@ -14,7 +14,8 @@ class LogicContext;
 // name line and age line, shown at every load and save of the patient. Code 9
 // (the picture button) lets the image manager choose or acquire the picture
 // in the patient's Images folder; code 37 (a file dropped on the header band)
-// makes a dropped image the picture. The choice is stored in MAIN.IMAGE_PATH.
+// makes a dropped image the picture, and hands any other file to the patient's
+// documents. The choice is stored in MAIN.IMAGE_PATH.
 class CLogicPatientPicture final : public ILogicObject, public IPatientParticipant
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicPatientPicture)
@@ -41,7 +42,7 @@ public:
 
 private:
     int ChoosePicture(const LogicCommand &command);
-    int TakeDroppedFile(const QString &path);
+    int TakeDroppedFile(const QString &path, QWidget *parent);
     int StorePicture(const QString &path);
 
     IPatientImages *Images() const;

@@ -14,6 +14,8 @@
 #include "appointments/AppointmentsLogic.h"
 #include "finance/ReferenceDataLogic.h"
 #include "patients/CLogicPatient.h"
+#include "patients/CustomDataLogic.h"
+#include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
 
 #include "Korbel/DataSource.h"
@@ -39,6 +41,8 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
     return {
         &InstallReferenceData,
         &InstallPatients,
+        &InstallCustomData,
+        &InstallDocuments,
         &InstallAppointments,
     };
 }

@@ -1,5 +1,7 @@
 #include "patients/ui/CGeneralDialog.h"
 
+#include "patients/PatientDocuments.h"
+
 #include "core/CommandCodes.h"
 #include "shell/CLogicMain.h"
 #include "shell/ui/CHyperLink.h"
@@ -49,6 +51,18 @@ QLabel *Label(const QString &text, QWidget *buddy, QWidget *parent)
 }
 
 } // namespace
+
+class CGeneralDialog::DocumentsView final : public IPatientDocumentsView
+{
+public:
+    explicit DocumentsView(Korbel::CXListCtrl *list)
+        : m_pList(list)
+    { }
+    Korbel::IXListCtrl *DocumentsList() override { return m_pList; }
+
+private:
+    Korbel::CXListCtrl *m_pList;
+};
 
 template<typename Control> Control *CGeneralDialog::AddField(const QString &field, Control *control)
 {
@@ -165,6 +179,7 @@ CGeneralDialog::CGeneralDialog(QWidget *parent)
     m_pDocuments->setObjectName(QStringLiteral("documents"));
     m_pDocuments->InsertColumn(0, tr("Documents. Double click to open."));
     m_pDocuments->setAcceptDrops(false); // drops reach the page
+    m_pDocumentsView = std::make_unique<DocumentsView>(m_pDocuments);
     connect(m_pDocuments, &Korbel::CXListCtrl::itemDoubleClicked, this,
         [this] { Send(CommandCode::OpenDocument, m_pDocuments); });
     m_pImport = new QPushButton(tr("Import..."), documents);
@@ -201,13 +216,25 @@ CGeneralDialog::CGeneralDialog(QWidget *parent)
     layout->addLayout(right, 1);
 }
 
-CGeneralDialog::~CGeneralDialog() = default;
+CGeneralDialog::~CGeneralDialog()
+{
+    if (m_pHub)
+        m_pHub->Services().Withdraw<IPatientDocumentsView>(m_pDocumentsView.get());
+}
 
 void CGeneralDialog::Attach(CLogicMain *hub)
 {
+    if (m_pHub)
+        m_pHub->Services().Withdraw<IPatientDocumentsView>(m_pDocumentsView.get());
     m_pHub = hub;
     if (!m_pHub)
         return;
+    m_pHub->Services().Provide<IPatientDocumentsView>(m_pDocumentsView.get());
+    LogicCommand show;
+    show.code = CommandCode::OpenDocument;
+    show.subCommand = PageSubCommand::ShowCurrent;
+    show.control = m_pDocuments;
+    m_pHub->OnCommand(show);
     // The look-ups first: a bound combo shows the item whose data is the key.
     for (const QString &table : { QStringLiteral("APELATIV"), QStringLiteral("MARITAL_STATUS") }) {
         auto *combo = qobject_cast<QComboBox *>(FieldControl(table));

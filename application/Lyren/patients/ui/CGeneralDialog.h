@@ -6,6 +6,8 @@
 #include <QtCore/QHash>
 #include <QtWidgets/QWidget>
 
+#include <memory>
+
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
@@ -20,7 +22,8 @@ class CXListCtrl;
 // hub, so that every move shows the patient and every save takes back what
 // was typed. "Search" chooses the linked account (code 26); the documents
 // list, its buttons and the appointment link send their codes to the logic
-// objects that own them (29, 30, 31, 80, 72).
+// objects that own them (29, 30, 31, 80, 72). The documents list is offered
+// to the documents logic, which fills it.
 class CGeneralDialog : public QWidget, public IPage
 {
     Q_OBJECT
@@ -31,7 +34,8 @@ public:
     explicit CGeneralDialog(QWidget *parent = nullptr);
     ~CGeneralDialog() override;
 
-    // IPage: the look-up combos are filled and every field bound.
+    // IPage: the look-up combos are filled, every field bound, and the
+    // documents list offered to its logic and filled.
     void Attach(CLogicMain *hub) override;
     // The amount edits follow their insurance check boxes.
     void Refresh() override;
@@ -52,6 +56,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    class DocumentsView;
+
     template<typename Control> Control *AddField(const QString &field, Control *control);
     QLineEdit *AddLineEdit(const QString &field);
     QCheckBox *AddCheckBox(const QString &field, const QString &text);
@@ -66,4 +72,5 @@ private:
     QPushButton *m_pDeleteDocument = nullptr;
     QAbstractButton *m_pAppointment = nullptr;
     Korbel::CXListCtrl *m_pDocuments = nullptr;
+    std::unique_ptr<DocumentsView> m_pDocumentsView;
 };

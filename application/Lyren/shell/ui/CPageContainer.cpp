@@ -2,6 +2,8 @@
 
 #include "shell/CLogicMain.h"
 
+#include "patients/ui/CDynamicFieldsDialog.h"
+#include "patients/ui/CDynamicQuestDialog.h"
 #include "patients/ui/CGeneralDialog.h"
 
 #include <QtWidgets/QWidget>
@@ -43,6 +45,10 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
     switch (index) {
     case CGeneralDialog::PageIndex:
         return new CGeneralDialog(owner);
+    case CDynamicFieldsDialog::PageIndex:
+        return new CDynamicFieldsDialog(owner);
+    case CDynamicQuestDialog::PageIndex:
+        return new CDynamicQuestDialog(owner);
     default:
         return new CPlaceholderPage(owner);
     }

@@ -3,6 +3,7 @@
 #include "appointments/ui/AppointmentsWindowUi.h"
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
+#include "patients/ui/CQuestionnaireTemplateDlg.h"
 #include "patients/ui/PatientDialogs.h"
 #include "shell/ui/ImageManager.h"
 
@@ -24,6 +25,7 @@ public:
     CComplaintPresenter &ComplaintEditor() { return m_complaints; }
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
+    CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CAppointmentsWindow &Appointments() { return m_appointments; }
 
@@ -33,6 +35,7 @@ private:
     CComplaintPresenter m_complaints;
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
+    CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
     CAppointmentsWindow m_appointments;
 };

@@ -315,7 +315,8 @@ TEST_F(PatientRecordTest, HeaderAgeLineAndPictureWithItsFallbacks)
     EXPECT_EQ(Current(QStringLiteral("IMAGE_PATH")), images.chosen);
     EXPECT_EQ(frame->GetMainView()->GetPicture(), images.chosen);
 
-    // A dropped image is imported and becomes the picture; another file not.
+    // A dropped image is imported and becomes the picture; another file
+    // becomes one of the patient's documents.
     QDir().mkpath(dir.filePath(QStringLiteral("elsewhere")));
     for (const QString &name : { QStringLiteral("notes.txt"), QStringLiteral("new.jpg") }) {
         QFile file(dir.filePath(QStringLiteral("elsewhere/") + name));
@@ -326,8 +327,9 @@ TEST_F(PatientRecordTest, HeaderAgeLineAndPictureWithItsFallbacks)
     dropped.text = dir.filePath(QStringLiteral("elsewhere/missing.jpg"));
     EXPECT_EQ(Hub()->OnCommand(dropped), 0);
     dropped.text = dir.filePath(QStringLiteral("elsewhere/notes.txt"));
-    EXPECT_EQ(Hub()->OnCommand(dropped), 0);
+    EXPECT_EQ(Hub()->OnCommand(dropped), 1);
     EXPECT_EQ(Current(QStringLiteral("IMAGE_PATH")), images.chosen);
+    EXPECT_TRUE(QFileInfo::exists(Hub()->GetLogicFolders()->GetPdfFolder() + QStringLiteral("notes.txt")));
     dropped.text = dir.filePath(QStringLiteral("elsewhere/new.jpg"));
     EXPECT_EQ(Hub()->OnCommand(dropped), 1);
     EXPECT_EQ(Current(QStringLiteral("IMAGE_PATH")), imagesFolder + QStringLiteral("new.jpg"));
