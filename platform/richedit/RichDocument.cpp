@@ -79,18 +79,18 @@ void RichDocument::registerObjectHandler(int kind, IRichEditObjectHandler *handl
     m_document->markContentsDirty(0, m_document->characterCount());
 }
 
-bool RichDocument::insertObject(QTextCursor &cursor, int kind, qint64 handle)
+bool RichDocument::insertObject(QTextCursor &cursor, int kind, qint64 handle, const QTextCharFormat *base)
 {
     // Two objects with one handle could not be told apart by the embedder.
     if (positionOf(handle) >= 0)
         return false;
     if (m_callback && !m_callback->queryInsertObject(kind, handle))
         return false;
-    cursor.clearSelection();
-    const QTextCharFormat base = withoutObject(cursor.charFormat());
+    cursor.setPosition(cursor.selectionEnd());
+    const QTextCharFormat format = withoutObject(base ? *base : cursor.charFormat());
     ActionScope scope(*this, UndoKind::Other);
     m_tracker->expectInsertion(handle);
-    cursor.insertText(QString(QChar::ObjectReplacementCharacter), embeddedObjectFormat(base, kind, handle));
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), embeddedObjectFormat(format, kind, handle));
     m_tracker->cancelExpectedInsertion();
     return true;
 }

@@ -52,10 +52,11 @@ public:
     void unregisterObjectHandler(int kind) { registerObjectHandler(kind, nullptr); }
     const ObjectHandlers *objectHandlers() const { return &m_handlers; }
 
-    // Inserts an object at the cursor's position (the cursor must not hold a
-    // selection); the cursor ends after it. False when the callback refuses
+    // Inserts an object at the cursor's position (a selection is collapsed to
+    // its end first); the cursor ends after it. The object takes the format
+    // of the text there, or base when given. False when the callback refuses
     // it or the handle is already in the text.
-    bool insertObject(QTextCursor &cursor, int kind, qint64 handle);
+    bool insertObject(QTextCursor &cursor, int kind, qint64 handle, const QTextCharFormat *base = nullptr);
     int objectCount() const;
     // The index-th object in text order; position -1 when there is none.
     EmbeddedObject object(int index) const;

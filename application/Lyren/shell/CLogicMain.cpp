@@ -12,6 +12,7 @@
 #include "core/Views.h"
 
 #include "finance/ReferenceDataLogic.h"
+#include "notes/NotesLogic.h"
 #include "patients/CLogicPatient.h"
 #include "patients/PatientsLogic.h"
 
@@ -38,6 +39,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
     return {
         &InstallReferenceData,
         &InstallPatients,
+        &InstallNotes,
     };
 }
 
@@ -110,7 +112,7 @@ int CLogicMain::OnCommand(LogicCommand &command)
     // Every logic object of the patient is reachable through the context.
     command.context = &m_context;
     const CommandRoute *route = FindRoute(command.code);
-    if (!route || route->owners.empty())
+    if (!route || route->owners.empty() || IsPendingCode(command.code))
         return 0;
     const Owner first = route->owners.front();
     if (first == Owner::CurrentPatient)
@@ -142,7 +144,7 @@ int CLogicMain::OnCommand(LogicCommand &command)
 bool CLogicMain::Reaches(int code) const
 {
     const CommandRoute *route = FindRoute(code);
-    if (!route || route->owners.empty())
+    if (!route || route->owners.empty() || IsPendingCode(code))
         return false;
     if (route->owners.front() == Owner::CurrentPatient)
         return m_pLogicPatient != nullptr;
@@ -335,6 +337,7 @@ void CLogicMain::AttachMediaControl(const Component::DispatchDriver &control)
 {
     m_mediaControl = control;
     m_pLogicConfiguration->AttachMediaControl(control);
+    m_context.SetMediaControl(control);
 }
 
 void CLogicMain::SetLogicPatient(std::unique_ptr<ICurrentPatient> patient)

@@ -2,6 +2,7 @@
 
 #include "shell/CLogicMain.h"
 
+#include "notes/ui/CNotesPage.h"
 #include "patients/ui/CGeneralDialog.h"
 
 #include <QtWidgets/QWidget>
@@ -43,6 +44,8 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
     switch (index) {
     case CGeneralDialog::PageIndex:
         return new CGeneralDialog(owner);
+    case CNotesPage::PageIndex:
+        return new CNotesPage(owner);
     default:
         return new CPlaceholderPage(owner);
     }

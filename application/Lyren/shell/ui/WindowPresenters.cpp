@@ -11,6 +11,7 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IReferenceDialogs>(&m_references);
     m_services.Provide<IPatientImages>(&m_images);
     m_services.Provide<IImageQuality>(&m_images);
+    m_services.Provide<IProgressWindow>(&m_progress);
 }
 
 CWindowPresenters::~CWindowPresenters()
@@ -21,4 +22,5 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IReferenceDialogs>(&m_references);
     m_services.Withdraw<IPatientImages>(&m_images);
     m_services.Withdraw<IImageQuality>(&m_images);
+    m_services.Withdraw<IProgressWindow>(&m_progress);
 }

@@ -3,6 +3,7 @@
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/PatientDialogs.h"
+#include "shell/ui/CProgressDlg.h"
 #include "shell/ui/ImageManager.h"
 
 class LogicServices;
@@ -24,6 +25,7 @@ public:
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
     CLumiskImageManager &ImageManager() { return m_images; }
+    CProgressDlg &ProgressWindow() { return m_progress; }
 
 private:
     LogicServices &m_services;
@@ -32,4 +34,5 @@ private:
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
     CLumiskImageManager m_images;
+    CProgressDlg m_progress;
 };
