@@ -164,7 +164,8 @@ QSizeF CActiveEditorClientItem::Size() const
 void CActiveEditorClientItem::Draw(QPainter *painter, const QRectF &rect, bool printing) const
 {
     if (m_view) {
-        m_view->Draw(painter, rect.toRect(), printing ? Component::DrawTarget::Paper : Component::DrawTarget::Screen);
+        m_view->Draw(
+            painter, rect.toRect(), printing ? Component::DrawTarget::Paper : Component::DrawTarget::Screen);
         return;
     }
     // Without its proxy the item is still there: a framed letter of its kind.
@@ -418,14 +419,15 @@ bool CActiveEditorPrescItem::UpdateProxy()
         return true;
     bool done = Component::Succeeded(m_proxy.Put(ItemProxy::Presc::strMedicine, m_remedy.medicineName));
     done = Component::Succeeded(m_proxy.Put(ItemProxy::Presc::strDilution, m_remedy.dilutionName)) && done;
-    done = Component::Succeeded(
-               m_proxy.Put(ItemProxy::Presc::lQuantity, QVariant::fromValue<quint32>(quint32(std::max(m_nQuantity, 0)))))
+    done = Component::Succeeded(m_proxy.Put(
+               ItemProxy::Presc::lQuantity, QVariant::fromValue<quint32>(quint32(std::max(m_nQuantity, 0)))))
         && done;
     // A status the status table does not know keeps the proxy's own colour.
     if (m_references.statusColours) {
         const auto colour = m_references.statusColours->constFind(m_nStatusId);
         if (colour != m_references.statusColours->constEnd())
-            done = Component::Succeeded(m_proxy.Put(ItemProxy::Presc::clrStatus, QVariant::fromValue(*colour)))
+            done
+                = Component::Succeeded(m_proxy.Put(ItemProxy::Presc::clrStatus, QVariant::fromValue(*colour)))
                 && done;
     }
     return done;

@@ -126,7 +126,8 @@ bool CActiveEditor::InsertAt(CActiveEditorClientItem &templateItem)
     // it. Anything else there is text, which is never replaced.
     const int position = templateItem.m_nCharPos;
     RichEdit::RichDocument &rich = m_pDocument->Rich();
-    if (position < 0 || position >= rich.textLength() || rich.textRange(position, position + 1) != QStringLiteral(" "))
+    if (position < 0 || position >= rich.textLength()
+        || rich.textRange(position, position + 1) != QStringLiteral(" "))
         return false;
     QTextCursor cursor(m_pDocument->Document());
     cursor.setPosition(position);

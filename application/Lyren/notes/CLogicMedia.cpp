@@ -241,14 +241,17 @@ bool CLogicMedia::Import(const QString &source, bool isVideo, QString *newPath)
         }
     };
     if (IProgressWindow *window = m_context.Services().Get<IProgressWindow>())
-        window->Run(DialogParent(), CopyingCaption(), ProgressRange, [&](IProgressReport &report) { copy(&report); });
+        window->Run(
+            DialogParent(), CopyingCaption(), ProgressRange, [&](IProgressReport &report) { copy(&report); });
     else
         copy(nullptr);
 
     if (result == Files::CopyResult::Failed) {
         Loggers::Log(Loggers::Category::Notes, Loggers::Error,
-            QStringLiteral("CLogicMedia::Import() failed to copy %1 to %2: %3").arg(source, destination, error));
-        Desktop::Prompts().Show(DialogParent(), ImportFailedMessage(), Desktop::Buttons::Ok, Desktop::Icon::Error);
+            QStringLiteral("CLogicMedia::Import() failed to copy %1 to %2: %3")
+                .arg(source, destination, error));
+        Desktop::Prompts().Show(
+            DialogParent(), ImportFailedMessage(), Desktop::Buttons::Ok, Desktop::Icon::Error);
     }
     if (result != Files::CopyResult::Copied)
         return false;

@@ -73,7 +73,8 @@ public:
     // The name of a new media file: "%Y%m%d%H%M%S" and the extension in the
     // patient's media folder; a name in use gets "-1", "-2", ... before the
     // extension.
-    QString NewMediaFileName(const QString &extension, const QDateTime &now = QDateTime::currentDateTime()) const;
+    QString NewMediaFileName(
+        const QString &extension, const QDateTime &now = QDateTime::currentDateTime()) const;
 
     bool IsRecording() const;
     bool HasVideoInput() const;

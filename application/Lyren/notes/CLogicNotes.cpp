@@ -129,9 +129,10 @@ void CLogicNotes::SetMediaLogic(CLogicMedia *media)
 
 CActiveEditorSeparatorItem *CLogicNotes::TodaysSeparator() const
 {
-    CActiveEditorClientItem *item = m_nTodaysSeparator ? m_pEditor->FindByObject(m_nTodaysSeparator) : nullptr;
+    CActiveEditorClientItem *item
+        = m_nTodaysSeparator ? m_pEditor->FindByObject(m_nTodaysSeparator) : nullptr;
     return item && item->Kind() == ItemKind::Separator ? static_cast<CActiveEditorSeparatorItem *>(item)
-                                                        : nullptr;
+                                                       : nullptr;
 }
 
 NotesTable *CLogicNotes::TableOf(ItemKind kind)
@@ -169,7 +170,8 @@ void CLogicNotes::ReleaseDocument()
     // back: their files go now (the media logic deletes only its own).
     if (m_pMedia) {
         for (CActiveEditorClientItem *item : m_pEditor->Document().DepartedItems()) {
-            if ((item->Kind() == ItemKind::Audio || item->Kind() == ItemKind::Video) && item->m_strRecordId.isEmpty())
+            if ((item->Kind() == ItemKind::Audio || item->Kind() == ItemKind::Video)
+                && item->m_strRecordId.isEmpty())
                 m_pMedia->DeleteFile(static_cast<CActiveEditorMediaItem *>(item)->m_strFilePath);
         }
     }
@@ -185,7 +187,8 @@ bool CLogicNotes::KeepOriginal(const QByteArray &bytes, QString *path) const
     const QString folder = m_context.Folders().GetPatientFolder();
     if (folder.isEmpty() || !QDir().mkpath(folder))
         return false;
-    const QString hash = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(12));
+    const QString hash
+        = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(12));
     *path = QDir(folder).filePath(QStringLiteral("NotesAsStored-%1.rtf").arg(hash));
     // The same notes are kept once.
     if (QFileInfo(*path).isFile() && QFileInfo(*path).size() == bytes.size())
@@ -193,7 +196,8 @@ bool CLogicNotes::KeepOriginal(const QByteArray &bytes, QString *path) const
     QString error;
     if (Files::WriteAtomically(*path, bytes, &error))
         return true;
-    Log(Loggers::Error, QStringLiteral("CLogicNotes::Load() cannot keep the stored notes in %1: %2").arg(*path, error));
+    Log(Loggers::Error,
+        QStringLiteral("CLogicNotes::Load() cannot keep the stored notes in %1: %2").arg(*path, error));
     return false;
 }
 
@@ -207,7 +211,8 @@ void CLogicNotes::ReadNotes()
         m_pEditor->ShowPlainText(QString());
         if (m_nPatientId > 0) {
             Log(Loggers::Error,
-                QStringLiteral("CLogicNotes::Load() cannot read the notes. Error desc: %1").arg(main->GetErrorDescription()));
+                QStringLiteral("CLogicNotes::Load() cannot read the notes. Error desc: %1")
+                    .arg(main->GetErrorDescription()));
             m_notices << UnreadableNotice();
         }
         return;
@@ -221,7 +226,8 @@ void CLogicNotes::ReadNotes()
     RichEdit::RtfReadReport report;
     if (!m_pEditor->LoadNotes(bytes, &report)) {
         m_pEditor->ShowPlainText(RichEdit::RtfReader::asPlainText(bytes));
-        Log(Loggers::Error, QStringLiteral("CLogicNotes::Load() the notes are not rich text: %1").arg(report.error));
+        Log(Loggers::Error,
+            QStringLiteral("CLogicNotes::Load() the notes are not rich text: %1").arg(report.error));
         m_notices << UnreadableNotice();
         return;
     }
@@ -232,7 +238,9 @@ void CLogicNotes::ReadNotes()
     QString path;
     if (KeepOriginal(bytes, &path)) {
         m_notices << KeptOriginalNotice(path, report.descriptions());
-        Log(Loggers::Information, QStringLiteral("CLogicNotes::Load() notes read with approximations; stored notes kept in %1").arg(path));
+        Log(Loggers::Information,
+            QStringLiteral("CLogicNotes::Load() notes read with approximations; stored notes kept in %1")
+                .arg(path));
         return;
     }
     m_pEditor->SetReadOnly(true);
@@ -250,7 +258,8 @@ void CLogicNotes::ReadStatus()
     for (int more = status->Move(Korbel::MoveFirst); more == 1; more = status->Move(Korbel::MoveNext)) {
         const qint64 id = Records::CurrentId(status.get());
         m_statusNames.insert(id, Records::ReadText(status.get(), QStringLiteral("NAME")));
-        m_statusColours.insert(id, quint32(Verdanta::ParseId(Records::ReadText(status.get(), QStringLiteral("COLOR")))));
+        m_statusColours.insert(
+            id, quint32(Verdanta::ParseId(Records::ReadText(status.get(), QStringLiteral("COLOR")))));
     }
 }
 
@@ -283,8 +292,10 @@ bool CLogicNotes::LoadTemplates(std::vector<Loaded> &loaded)
         for (int more = rows->Move(Korbel::MoveFirst); more == 1; more = rows->Move(Korbel::MoveNext)) {
             ItemKind rowKind = kind;
             if (kind == ItemKind::Audio)
-                rowKind = table.Read(QStringLiteral("IS_VIDEO")) == QStringLiteral("1") ? ItemKind::Video : ItemKind::Audio;
-            std::unique_ptr<CActiveEditorClientItem> item = document.CreateTemplate(ItemProxy::ClassIdOf(rowKind));
+                rowKind = table.Read(QStringLiteral("IS_VIDEO")) == QStringLiteral("1") ? ItemKind::Video
+                                                                                        : ItemKind::Audio;
+            std::unique_ptr<CActiveEditorClientItem> item
+                = document.CreateTemplate(ItemProxy::ClassIdOf(rowKind));
             if (!item)
                 continue;
             item->m_strRecordId = NormalizedId(table.Read(Id));
@@ -295,10 +306,11 @@ bool CLogicNotes::LoadTemplates(std::vector<Loaded> &loaded)
             case ItemKind::Separator: {
                 auto &separator = static_cast<CActiveEditorSeparatorItem &>(*item);
                 QDate date;
-                separator.m_consultationDate = Verdanta::ParseLocaleDate(table.Read(QStringLiteral("DATE")), &date)
-                    ? date.startOfDay()
-                    : QDateTime();
-                separator.m_nextDate = Verdanta::ParseLocaleDate(table.Read(QStringLiteral("NEXT_DATE")), &date)
+                separator.m_consultationDate
+                    = Verdanta::ParseLocaleDate(table.Read(QStringLiteral("DATE")), &date) ? date.startOfDay()
+                                                                                           : QDateTime();
+                separator.m_nextDate
+                    = Verdanta::ParseLocaleDate(table.Read(QStringLiteral("NEXT_DATE")), &date)
                     ? date.startOfDay()
                     : QDateTime();
                 if (separator.m_consultationDate.date() == today)
@@ -306,30 +318,36 @@ bool CLogicNotes::LoadTemplates(std::vector<Loaded> &loaded)
                 break;
             }
             case ItemKind::Image:
-                static_cast<CActiveEditorImageItem &>(*item).m_strFilePath = table.Read(QStringLiteral("FILE_PATH"));
+                static_cast<CActiveEditorImageItem &>(*item).m_strFilePath
+                    = table.Read(QStringLiteral("FILE_PATH"));
                 break;
             case ItemKind::Audio:
             case ItemKind::Video:
-                static_cast<CActiveEditorMediaItem &>(*item).m_strFilePath = table.Read(QStringLiteral("FILE_PATH"));
+                static_cast<CActiveEditorMediaItem &>(*item).m_strFilePath
+                    = table.Read(QStringLiteral("FILE_PATH"));
                 break;
             case ItemKind::Sequence: {
                 auto &line = static_cast<CActiveEditorSequenceItem &>(*item);
-                line.m_remedy = remedy(table.Read(QStringLiteral("MEDICINE_ID")), table.Read(QStringLiteral("DILUTION_ID")));
+                line.m_remedy = remedy(
+                    table.Read(QStringLiteral("MEDICINE_ID")), table.Read(QStringLiteral("DILUTION_ID")));
                 line.m_dates = TreatmentDays::Parse(table.Read(QStringLiteral("SEQUENCE")));
                 break;
             }
             case ItemKind::Prescription: {
                 auto &prescription = static_cast<CActiveEditorPrescItem &>(*item);
-                prescription.m_remedy
-                    = remedy(table.Read(QStringLiteral("MEDICINE_ID")), table.Read(QStringLiteral("DILUTION_ID")));
+                prescription.m_remedy = remedy(
+                    table.Read(QStringLiteral("MEDICINE_ID")), table.Read(QStringLiteral("DILUTION_ID")));
                 prescription.m_nStatusId = Verdanta::ParseId(table.Read(QStringLiteral("STATUS_ID")));
                 prescription.m_nQuantity = Verdanta::AtoI(table.Read(QStringLiteral("QUANTITY")));
                 prescription.m_strInvoicingId = NormalizedId(table.Read(QStringLiteral("INVOICING_ID")));
                 prescription.m_strCreationDate = table.Read(QStringLiteral("CREATION_DT"));
                 if (m_invoicing.Locate(Verdanta::ParseId(prescription.m_strInvoicingId))) {
-                    prescription.m_dAmount = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT")));
-                    prescription.m_dTax1 = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX1")));
-                    prescription.m_dTax2 = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX2")));
+                    prescription.m_dAmount
+                        = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT")));
+                    prescription.m_dTax1
+                        = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX1")));
+                    prescription.m_dTax2
+                        = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX2")));
                 }
                 break;
             }
@@ -411,7 +429,8 @@ void CLogicNotes::PlaceTemplates(std::vector<Loaded> &loaded)
     if (!misplaced.empty()) {
         m_notices << MisplacedNotice(int(misplaced.size()));
         Log(Loggers::Information,
-            QStringLiteral("CLogicNotes::Load() %1 item(s) could not be placed at their stored positions").arg(misplaced.size()));
+            QStringLiteral("CLogicNotes::Load() %1 item(s) could not be placed at their stored positions")
+                .arg(misplaced.size()));
     }
 }
 
@@ -494,7 +513,8 @@ void CLogicNotes::RememberForRollback()
         QString invoicing;
         if (item->Kind() == ItemKind::Prescription)
             invoicing = static_cast<CActiveEditorPrescItem *>(item)->m_strInvoicingId;
-        states.push_back({ item->m_nHandle, item->m_strRecordId, item->m_bNew, item->m_bModified, item->m_stored, invoicing });
+        states.push_back({ item->m_nHandle, item->m_strRecordId, item->m_bNew, item->m_bModified,
+            item->m_stored, invoicing });
     }
     const qint64 today = m_nTodaysSeparator;
     m_context.OnRollback([this, states = std::move(states), today] {
@@ -648,7 +668,8 @@ bool CLogicNotes::SaveActiveEditorItems()
         return true;
     if (!m_pEditor->CollectItems(m_items))
         Log(Loggers::Error,
-            QStringLiteral("CLogicNotes::SaveActiveEditorItems() failed to collect (all) active editor items. Continuing."));
+            QStringLiteral("CLogicNotes::SaveActiveEditorItems() failed to collect (all) active editor "
+                           "items. Continuing."));
     bool result = true;
     const CActiveEditorSeparatorItem *current = nullptr;
     int currentPosition = 0;
@@ -661,7 +682,8 @@ bool CLogicNotes::SaveActiveEditorItems()
                 currentPosition = item->m_nCharPos;
             } else if (saved == SeparatorSave::Failed) {
                 Log(Loggers::Error,
-                    QStringLiteral("CLogicNotes::SaveActiveEditorItems() failed to save separator item at character position: %1.")
+                    QStringLiteral("CLogicNotes::SaveActiveEditorItems() failed to save separator item at "
+                                   "character position: %1.")
                         .arg(item->m_nCharPos));
                 result = false;
             }
@@ -689,7 +711,8 @@ bool CLogicNotes::SaveActiveEditorItems()
             break;
         }
         Log(Loggers::Error,
-            QStringLiteral("CLogicNotes::SaveActiveEditorItems() failed to save %1 item at character position: %2.")
+            QStringLiteral(
+                "CLogicNotes::SaveActiveEditorItems() failed to save %1 item at character position: %2.")
                 .arg(what)
                 .arg(item->m_nCharPos));
     }
@@ -699,7 +722,8 @@ bool CLogicNotes::SaveActiveEditorItems()
             continue;
         result = false;
         Log(Loggers::Error,
-            QStringLiteral("CLogicNotes::SaveActiveEditorItems() failed to delete the rows of a removed item (row %1).")
+            QStringLiteral(
+                "CLogicNotes::SaveActiveEditorItems() failed to delete the rows of a removed item (row %1).")
                 .arg(item->m_strRecordId));
     }
     m_items.clear();
@@ -721,7 +745,8 @@ bool CLogicNotes::Commit()
     Log(Loggers::Information,
         patient.isEmpty()
             ? QStringLiteral("CLogicNotes::Commit() called. Start to collect and save")
-            : QStringLiteral("CLogicNotes::Commit() called for patient ID %1. Start to collect and save").arg(patient));
+            : QStringLiteral("CLogicNotes::Commit() called for patient ID %1. Start to collect and save")
+                  .arg(patient));
     // Notes that could not be read, or a patient other than the one loaded,
     // are never written.
     if (m_pEditor->IsReadOnly() || patient.isEmpty() || m_context.CurrentPatientId() != m_nPatientId)
@@ -742,22 +767,26 @@ bool CLogicNotes::Commit()
         QByteArray bytes;
         if (main->Edit() != 1) {
             Log(Loggers::Error,
-                QStringLiteral("CLogicNotes::Commit() failed to start edit operation. Error desc: %1").arg(main->GetErrorDescription()));
+                QStringLiteral("CLogicNotes::Commit() failed to start edit operation. Error desc: %1")
+                    .arg(main->GetErrorDescription()));
             result = false;
         } else if (!m_pEditor->SaveNotes(bytes)) {
             Log(Loggers::Error,
-                QStringLiteral("CLogicNotes::Commit() failed to prepare notes content in active editor. Error desc: %1")
+                QStringLiteral(
+                    "CLogicNotes::Commit() failed to prepare notes content in active editor. Error desc: %1")
                     .arg(QStringLiteral("the rich text could not be written")));
             main->CancelUpdate();
             result = false;
         } else if (!main->SetBinary(Notes, bytes)) {
             Log(Loggers::Error,
-                QStringLiteral("CLogicNotes::Commit() failed to transfer notes content. Error desc: %1").arg(main->GetErrorDescription()));
+                QStringLiteral("CLogicNotes::Commit() failed to transfer notes content. Error desc: %1")
+                    .arg(main->GetErrorDescription()));
             main->CancelUpdate();
             result = false;
         } else if (!main->Update()) {
             Log(Loggers::Error,
-                QStringLiteral("CLogicNotes::Commit() failed to commit edit operation. Error desc: %1").arg(main->GetErrorDescription()));
+                QStringLiteral("CLogicNotes::Commit() failed to commit edit operation. Error desc: %1")
+                    .arg(main->GetErrorDescription()));
             main->CancelUpdate();
             result = false;
         }
@@ -828,7 +857,8 @@ void CLogicNotes::OnClick()
         CActiveEditorClientItem *item = m_pEditor->FindByObject(selected.front().handle);
         if (item && item->Kind() == ItemKind::Sequence) {
             const auto &line = static_cast<const CActiveEditorSequenceItem &>(*item);
-            m_treatmentGrid.Call(Grid::SetCurrentSequence, { line.m_remedy.Key(), line.m_strRecordId, line.m_nLineIndex, true });
+            m_treatmentGrid.Call(Grid::SetCurrentSequence,
+                { line.m_remedy.Key(), line.m_strRecordId, line.m_nLineIndex, true });
         }
     }
     m_treatmentGrid.Call(Grid::Redraw);
@@ -845,7 +875,8 @@ void CLogicNotes::OnObjectDeleted(CActiveEditorClientItem &item)
             list->RemoveFromList(static_cast<CActiveEditorPrescItem &>(item));
     } else if (item.Kind() == ItemKind::Sequence && m_treatmentGrid.IsValid()) {
         const auto &line = static_cast<const CActiveEditorSequenceItem &>(item);
-        m_treatmentGrid.Call(Grid::RemoveSequence, { line.m_remedy.Key(), line.m_strRecordId, line.m_nLineIndex });
+        m_treatmentGrid.Call(
+            Grid::RemoveSequence, { line.m_remedy.Key(), line.m_strRecordId, line.m_nLineIndex });
     }
 }
 
@@ -869,7 +900,8 @@ void CLogicNotes::OnItemInserted(CActiveEditorClientItem &item)
     if (m_treatmentGrid.IsValid()) {
         m_treatmentGrid.Call(Grid::AddNewLine,
             { prescription.m_remedy.Key(),
-                prescription.m_remedy.medicineName + QLatin1Char(' ') + prescription.m_remedy.dilutionName, 0xFFFFFFu });
+                prescription.m_remedy.medicineName + QLatin1Char(' ') + prescription.m_remedy.dilutionName,
+                0xFFFFFFu });
         m_treatmentGrid.Call(Grid::Redraw);
     }
     if (IPrescriptionList *list = m_pEditor->PrescriptionList())
@@ -910,7 +942,8 @@ void CLogicNotes::OnKeyword(CActiveEditorSeparatorItem *separator, const QString
     command.code = CommandCode::AddKeyword;
     command.text = separator ? separator->m_strRecordId : QString();
     command.resultText1 = keyword;
-    command.resultText2 = Verdanta::FormatXmlStamp(separator ? separator->m_consultationDate : QDateTime::currentDateTime());
+    command.resultText2
+        = Verdanta::FormatXmlStamp(separator ? separator->m_consultationDate : QDateTime::currentDateTime());
     m_pEditor->SendHostCommand(command);
 }
 

@@ -100,8 +100,10 @@ std::vector<ItemColumn> Columns(
         const auto &separator = static_cast<const CActiveEditorSeparatorItem &>(item);
         const QDateTime &date = separator.m_consultationDate;
         const QDateTime &next = separator.m_nextDate;
-        columns.push_back({ QStringLiteral("DATE"), date.isValid() ? Verdanta::FormatLocaleDate(date.date()) : QString() });
-        columns.push_back({ QStringLiteral("NEXT_DATE"), next.isValid() ? Verdanta::FormatLocaleDate(next.date()) : QString() });
+        columns.push_back(
+            { QStringLiteral("DATE"), date.isValid() ? Verdanta::FormatLocaleDate(date.date()) : QString() });
+        columns.push_back({ QStringLiteral("NEXT_DATE"),
+            next.isValid() ? Verdanta::FormatLocaleDate(next.date()) : QString() });
         break;
     }
     case ItemKind::Image:

@@ -57,8 +57,8 @@ namespace NotesRows {
 // for a new row (the patient first), the rewritten ones for an existing row.
 // consultationId is the record ID of the separator before the item (empty
 // for none).
-std::vector<ItemColumn> Columns(
-    const CActiveEditorClientItem &item, const QString &consultationId, const QString &patientId, bool newRow);
+std::vector<ItemColumn> Columns(const CActiveEditorClientItem &item, const QString &consultationId,
+    const QString &patientId, bool newRow);
 // The values of the rewritten columns: equal values need no write.
 QStringList Signature(const CActiveEditorClientItem &item, const QString &consultationId);
 // "0" for the statuses whose prescriptions are not charged (6 and 7), "1" otherwise.

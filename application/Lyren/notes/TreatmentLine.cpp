@@ -33,8 +33,8 @@ QList<QDate> Parse(const QString &text)
         bool dayOk = false;
         bool monthOk = false;
         bool yearOk = false;
-        const QDate day(piece.mid(4, 4).toInt(&yearOk), piece.mid(2, 2).toInt(&monthOk),
-            piece.mid(0, 2).toInt(&dayOk));
+        const QDate day(
+            piece.mid(4, 4).toInt(&yearOk), piece.mid(2, 2).toInt(&monthOk), piece.mid(0, 2).toInt(&dayOk));
         if (dayOk && monthOk && yearOk && day.isValid())
             Select(days, day, true);
     }

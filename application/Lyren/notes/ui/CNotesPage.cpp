@@ -63,8 +63,9 @@ void CNotesPage::Attach(CLogicMain *hub)
 void CNotesPage::Refresh()
 {
     const bool readOnly = !m_pNotes || m_pNotes->IsReadOnly();
-    m_pControl->setOptions(readOnly ? m_pControl->options() | RichEditControl::ReadOnlyText
-                                    : m_pControl->options() & ~RichEditControl::Options(RichEditControl::ReadOnlyText));
+    m_pControl->setOptions(readOnly
+            ? m_pControl->options() | RichEditControl::ReadOnlyText
+            : m_pControl->options() & ~RichEditControl::Options(RichEditControl::ReadOnlyText));
     const QStringList notices = m_pNotes ? m_pNotes->Notices() : QStringList();
     m_pNotice->setText(notices.join(QLatin1Char('\n')));
     m_pNotice->setVisible(!notices.isEmpty());
