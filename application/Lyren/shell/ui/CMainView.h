@@ -82,7 +82,7 @@ public:
     void ShowAudioDisplay(bool shown) override;
     void ShowVideoWindow(bool shown) override;
     QWidget *GetVideoWindow() const { return m_pVideoWindow; }
-    QWidget *GetAudioDisplay() const { return m_pAudioDisplay; }
+    QLabel *GetAudioDisplay() const { return m_pAudioDisplay; }
 
     // Sends the paths of dropped files, one command per file.
     void DropFiles(const QStringList &paths);
