@@ -4,12 +4,37 @@
 #include "richedit/ObjectTracker.h"
 #include "richedit/PageFormatter.h"
 
+#include <QtGui/QAbstractTextDocumentLayout>
 #include <QtGui/QTextCursor>
 #include <QtGui/QTextDocument>
 
 #include <algorithm>
 
 namespace RichEdit {
+
+namespace {
+
+// Stands in for the document's layout while its content is built apart:
+// changes are announced (a document without a layout announces none) but
+// nothing is laid out.
+class DeferredLayout final : public QAbstractTextDocumentLayout
+{
+public:
+    explicit DeferredLayout(QTextDocument *document)
+        : QAbstractTextDocumentLayout(document)
+    { }
+    void draw(QPainter *, const PaintContext &) override { }
+    int hitTest(const QPointF &, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame *) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock &) const override { return {}; }
+
+protected:
+    void documentChanged(int, int, int) override { }
+};
+
+} // namespace
 
 RichDocument::ActionScope::ActionScope(RichDocument &document, UndoKind kind)
     : m_document(document)
@@ -45,11 +70,49 @@ void RichDocument::setDocument(QTextDocument *document)
 {
     if (!document || document == m_document)
         return;
+    if (m_replacing)
+        endReplacement();
     attach(document);
     emit documentReplaced(document);
 }
 
-void RichDocument::attach(QTextDocument *document)
+void RichDocument::beginReplacement()
+{
+    if (m_replacing)
+        return;
+    auto *fresh = new QTextDocument(this);
+    fresh->setDefaultFont(m_document->defaultFont());
+    fresh->setDefaultTextOption(m_document->defaultTextOption());
+    fresh->setDocumentMargin(m_document->documentMargin());
+    fresh->setIndentWidth(m_document->indentWidth());
+    fresh->setUndoRedoEnabled(m_document->isUndoRedoEnabled());
+    fresh->setDocumentLayout(new DeferredLayout(fresh));
+    m_replaced = m_document;
+    m_replacing = true;
+    attach(fresh, false);
+}
+
+void RichDocument::endReplacement()
+{
+    if (!m_replacing)
+        return;
+    m_replacing = false;
+    {
+        // The document gets its real layout, which lays it out when it is
+        // shown. The content does not change: the announcements that a new
+        // layout makes of it are not passed on.
+        const QSignalBlocker quiet(m_document);
+        m_document->setDocumentLayout(nullptr);
+        m_renderer->install(m_document);
+    }
+    emit documentReplaced(m_document);
+    // Views followed the new document; the old one made here goes.
+    if (m_replaced && m_replaced->parent() == this)
+        delete m_replaced.data();
+    m_replaced = nullptr;
+}
+
+void RichDocument::attach(QTextDocument *document, bool withLayout)
 {
     for (const QMetaObject::Connection &connection : std::as_const(m_connections))
         QObject::disconnect(connection);
@@ -58,7 +121,8 @@ void RichDocument::attach(QTextDocument *document)
     m_stepKinds.clear();
     m_undoPosition = document->availableUndoSteps();
     m_pageFormatter.reset();
-    m_renderer->install(document);
+    if (withLayout)
+        m_renderer->install(document);
     m_connections
         << connect(document, &QTextDocument::undoCommandAdded, this, &RichDocument::onUndoCommandAdded)
         << connect(document, &QTextDocument::undoAvailable, this, &RichDocument::onUndoStacksChanged)

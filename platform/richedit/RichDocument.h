@@ -45,6 +45,14 @@ public:
     QTextDocument *document() const { return m_document; }
     void setDocument(QTextDocument *document);
 
+    // Builds new content in a fresh document, kept apart from any layout while
+    // it is filled (text laid out as it arrives costs far more than the text
+    // itself); views are given it, to lay out once, when it is complete. The
+    // objects of the old document are reported deleted at the beginning.
+    void beginReplacement();
+    void endReplacement();
+    bool isReplacing() const { return m_replacing; }
+
     // The embedder's side: not owned, may be null.
     void setCallback(IRichEditCallback *callback) { m_callback = callback; }
     IRichEditCallback *callback() const { return m_callback; }
@@ -112,7 +120,7 @@ signals:
     void documentReplaced(QTextDocument *document);
 
 private:
-    void attach(QTextDocument *document);
+    void attach(QTextDocument *document, bool withLayout = true);
     void onUndoCommandAdded();
     void onUndoStacksChanged();
     void onDeparted(const EmbeddedObject &object);
@@ -130,6 +138,8 @@ private:
     std::map<int, UndoKind> m_stepKinds;
     int m_undoPosition = 0;
     UndoKind m_action = UndoKind::Other;
+    QPointer<QTextDocument> m_replaced;
+    bool m_replacing = false;
 };
 
 } // namespace RichEdit

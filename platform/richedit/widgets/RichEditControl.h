@@ -99,20 +99,13 @@ public:
     void setOptions(Options options);
     Options options() const { return m_options; }
 
-    // RTF streaming; every object goes out as one blank. Stream in replaces
-    // the text (objects in it are reported deleted) and clears undo; when the
-    // stream fails or is not RTF it returns false and leaves the text as it
-    // was. report (optional) says what the read approximated (RtfReader).
+    // The document's streaming and page formatting (RichDocument); a stream
+    // read in puts the caret at the start.
     bool streamOut(const StreamOutCallback &write, qsizetype blockSize = RtfCodec::DefaultBlockSize) const;
     bool streamIn(const StreamInCallback &read, qsizetype blockSize = RtfCodec::DefaultBlockSize,
         RtfReadReport *report = nullptr);
     bool streamOut(QByteArray &rtf) const;
     bool streamIn(const QByteArray &rtf, RtfReadReport *report = nullptr);
-
-    // Formats the text from `from` into pageRect (units of device) for
-    // printing and draws it with painter when one is given. Returns where the
-    // next page starts, textLength() (or `to`) when the rest fitted. The page
-    // layout is kept between calls until the text changes or releaseFormatRange().
     int formatRange(QPaintDevice *device, QPainter *painter, const QRectF &pageRect, int from, int to = -1);
     void releaseFormatRange();
 
