@@ -10,7 +10,7 @@ namespace Files {
 
 namespace {
 
-constexpr qint64 ChunkSize = 256 * 1024;
+constexpr qint64 ChunkSize = qint64(256) * 1024;
 
 CopyResult Fail(QString *error, const QString &reason)
 {

@@ -177,7 +177,8 @@ void CActiveEditorClientItem::Draw(QPainter *painter, const QRectF &rect, bool p
 
 void CActiveEditorClientItem::OnViewChange()
 {
-    if (m_pEditor && m_nHandle)
+    // Only an item standing in the text has a place to lay out again.
+    if (m_pEditor && m_nHandle && m_pEditor->Document().PlaceOf(*this) == CActiveEditorDoc::Place::InText)
         m_pEditor->RelayoutItem(m_nHandle);
 }
 

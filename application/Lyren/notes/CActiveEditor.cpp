@@ -96,12 +96,14 @@ void CActiveEditor::SetCaretCursor(const QTextCursor &cursor)
 
 QRect CActiveEditor::FormattingRect() const
 {
+    // Items made while no view shows the notes (a load) take the area the
+    // view had last.
     if (m_pView) {
         const QRect area = m_pView->FormattingRect();
         if (area.width() > 0)
-            return area;
+            m_area = area;
     }
-    return QRect(0, 0, DefaultTextWidth, 480);
+    return m_area;
 }
 
 bool CActiveEditor::CollectItems(ItemList &list)
@@ -127,7 +129,7 @@ bool CActiveEditor::InsertAt(CActiveEditorClientItem &templateItem)
     const int position = templateItem.m_nCharPos;
     RichEdit::RichDocument &rich = m_pDocument->Rich();
     if (position < 0 || position >= rich.textLength()
-        || rich.textRange(position, position + 1) != QStringLiteral(" "))
+        || m_pDocument->Document()->characterAt(position) != u' ')
         return false;
     QTextCursor cursor(m_pDocument->Document());
     cursor.setPosition(position);
@@ -286,22 +288,47 @@ bool CActiveEditor::SaveNotes(QByteArray &bytes) const
     return m_pDocument->StreamOut(bytes);
 }
 
+void CActiveEditor::BeginLoad()
+{
+    if (m_bLoading)
+        return;
+    m_bLoading = true;
+    m_bReadOnly = false;
+    m_pDocument->BeginRebuild();
+    m_pDocument->Document()->setUndoRedoEnabled(false);
+    m_caret = QTextCursor(m_pDocument->Document());
+}
+
+void CActiveEditor::EndLoad()
+{
+    if (!m_bLoading)
+        return;
+    m_bLoading = false;
+    QTextDocument *document = m_pDocument->Document();
+    document->setUndoRedoEnabled(true);
+    m_caret = QTextCursor(document);
+    m_caret.movePosition(QTextCursor::End);
+    m_pDocument->EndRebuild();
+}
+
 bool CActiveEditor::LoadNotes(const QByteArray &bytes, RichEdit::RtfReadReport *report)
 {
-    m_bReadOnly = false;
-    m_pDocument->Reset();
-    const bool read = m_pDocument->StreamIn(bytes, report);
-    SetCaret(0);
+    const bool own = !m_bLoading;
+    BeginLoad();
+    const bool read = bytes.isEmpty() || m_pDocument->StreamIn(bytes, report);
+    if (own)
+        EndLoad();
     return read;
 }
 
 void CActiveEditor::ShowPlainText(const QString &text)
 {
-    m_pDocument->Reset();
+    const bool own = !m_bLoading;
+    BeginLoad();
     m_pDocument->Document()->setPlainText(text);
-    m_pDocument->Document()->clearUndoRedoStacks();
     m_bReadOnly = true;
-    SetCaret(0);
+    if (own)
+        EndLoad();
 }
 
 void CActiveEditor::SetPrescriptionReferences(const PrescriptionReferences &references)
@@ -378,16 +405,22 @@ bool CActiveEditor::PlaceAtCaret(CActiveEditorClientItem &item, const QTextCharF
 
 void CActiveEditor::RelayoutItem(qint64 handle)
 {
-    m_pDocument->Rich().updateObject(handle);
+    if (!m_bResizing)
+        m_pDocument->Rich().updateObject(handle);
 }
 
 void CActiveEditor::ResizeItems()
 {
     const QRect area = FormattingRect();
+    // The text is laid out again once, after every item has its size.
+    m_bResizing = true;
     for (const RichEdit::EmbeddedObject &object : m_pDocument->Rich().objects()) {
         if (CActiveEditorClientItem *item = m_pDocument->FindByObject(object.handle))
             item->ResizeToContainer(area);
     }
+    m_bResizing = false;
+    QTextDocument *document = m_pDocument->Document();
+    document->markContentsDirty(0, document->characterCount());
 }
 
 bool CActiveEditor::InsertNewRecording(bool video)

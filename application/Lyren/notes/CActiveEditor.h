@@ -90,9 +90,14 @@ public:
     // Replaces the collapsed selection (at its end) by the text.
     void InsertText(const QString &text);
     bool SaveNotes(QByteArray &bytes) const;
+    // Replaces the notes by the stream (empty: no text), inside a load or as one.
     bool LoadNotes(const QByteArray &bytes, RichEdit::RtfReadReport *report);
     // Shows text that cannot be read as rich text, unchanged and read-only.
     void ShowPlainText(const QString &text);
+    // A load: the notes are rebuilt apart from the view (no undo, no layout
+    // while the text and items arrive), then shown whole.
+    void BeginLoad();
+    void EndLoad();
     bool IsReadOnly() const { return m_bReadOnly; }
     void SetReadOnly(bool readOnly) { m_bReadOnly = readOnly; }
 
@@ -143,6 +148,9 @@ private:
     CLogicMedia *m_pMediaLogic = nullptr;
     QTextCursor m_caret;
     bool m_bReadOnly = false;
+    bool m_bLoading = false;
+    bool m_bResizing = false;
+    mutable QRect m_area { 0, 0, DefaultTextWidth, 480 };
     qint16 m_nFontExtentX = 7;
     qint16 m_nFontExtentY = 17;
 };

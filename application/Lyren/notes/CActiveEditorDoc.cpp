@@ -121,6 +121,17 @@ void CActiveEditorDoc::Reset()
     Document()->clear();
 }
 
+void CActiveEditorDoc::BeginRebuild()
+{
+    m_items.clear();
+    m_pRich->beginReplacement();
+}
+
+void CActiveEditorDoc::EndRebuild()
+{
+    m_pRich->endReplacement();
+}
+
 bool CActiveEditorDoc::StreamOut(QByteArray &bytes) const
 {
     return m_pRich->streamOut(bytes);

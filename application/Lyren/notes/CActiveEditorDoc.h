@@ -61,6 +61,10 @@ public:
     std::vector<CActiveEditorClientItem *> AllItems() const;
     // Empties the text and releases every item.
     void Reset();
+    // Releases every item and starts new text in a fresh document, which
+    // views are given when it is complete (EndRebuild).
+    void BeginRebuild();
+    void EndRebuild();
 
     bool StreamOut(QByteArray &bytes) const;
     bool StreamIn(const QByteArray &bytes, RichEdit::RtfReadReport *report);

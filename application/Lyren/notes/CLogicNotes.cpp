@@ -219,10 +219,9 @@ void CLogicNotes::ReadNotes()
     }
     const bool blank
         = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return QChar::isSpace(uchar(c)); });
-    if (blank) {
-        m_pEditor->LoadNotes(QByteArray(), nullptr);
+    // Blank notes leave the new document empty.
+    if (blank)
         return;
-    }
     RichEdit::RtfReadReport report;
     if (!m_pEditor->LoadNotes(bytes, &report)) {
         m_pEditor->ShowPlainText(RichEdit::RtfReader::asPlainText(bytes));
@@ -408,9 +407,16 @@ void CLogicNotes::PlaceTemplates(std::vector<Loaded> &loaded)
     // length), then the others at the end of their consultations, separators
     // first so that the items of their consultations follow them.
     std::vector<Loaded *> misplaced;
-    for (Loaded &entry : loaded) {
-        if (!m_pEditor->InsertAt(*entry.item))
-            misplaced.push_back(&entry);
+    {
+        // One edit of the text for all of them: the text is laid out once,
+        // and the objects are listed once, when the edit ends.
+        QTextCursor batch(m_pEditor->Document().Document());
+        batch.beginEditBlock();
+        for (Loaded &entry : loaded) {
+            if (!m_pEditor->InsertAt(*entry.item))
+                misplaced.push_back(&entry);
+        }
+        batch.endEditBlock();
     }
     std::stable_partition(misplaced.begin(), misplaced.end(),
         [](const Loaded *entry) { return entry->item->Kind() == ItemKind::Separator; });
@@ -455,16 +461,18 @@ bool CLogicNotes::Load()
     if (!m_context.DataSource() || !Main())
         return false;
     ReleaseDocument();
+    // The notes are rebuilt apart from the view, which is given them whole.
+    IActiveEditorView *view = m_pEditor->View();
+    m_pEditor->SetView(nullptr);
+    m_pEditor->BeginLoad();
     m_nPatientId = m_context.CurrentPatientId();
     OpenTables(m_nPatientId);
     m_pEditor->SetImagesFolder(m_context.Folders().GetImagesFolder());
     m_pEditor->SetMediaLogic(m_pMedia);
 
+    // What the text reports while it is rebuilt is not the person's doing.
     m_bLoading = true;
-    QTextDocument *document = m_pEditor->Document().Document();
-    document->setUndoRedoEnabled(false);
     ReadNotes();
-    m_bLoading = false;
 
     ReadStatus();
     m_pEditor->SetPrescriptionReferences({ m_context.Services().Get<CLogicMedicines>(),
@@ -482,13 +490,14 @@ bool CLogicNotes::Load()
             m_treatmentGrid.Call(Grid::Redraw);
         }
     }
-    m_pEditor->SetCaret(-1);
-    document->setUndoRedoEnabled(true);
+    m_bLoading = false;
+    m_pEditor->EndLoad();
+    m_pEditor->SetView(view);
     if (IPrescriptionList *list = m_pEditor->PrescriptionList())
         list->SelectLast();
     for (const QString &notice : std::as_const(m_notices))
         Log(Loggers::Information, QStringLiteral("CLogicNotes::Load() ") + notice);
-    if (IActiveEditorView *view = m_pEditor->View())
+    if (view)
         view->NotesReloaded();
     return true;
 }
@@ -629,6 +638,9 @@ bool CLogicNotes::SaveItem(CActiveEditorClientItem &item, const CActiveEditorSep
         return false;
     const QString consultation = separator ? separator->m_strRecordId : QString();
     const bool isNew = item.m_bNew;
+    // A stored item whose columns are as stored needs nothing written.
+    if (!isNew && !item.m_bModified && NotesRows::Signature(item, consultation) == item.m_stored)
+        return true;
     if (item.Kind() == ItemKind::Prescription && !SaveInvoicing(static_cast<CActiveEditorPrescItem &>(item)))
         return false;
     if (!WriteRow(*table, item, consultation))
@@ -931,10 +943,14 @@ void CLogicNotes::OnKeyword(CActiveEditorSeparatorItem *separator, const QString
     if (separator && separator->m_bNew && !m_pEditor->IsReadOnly()) {
         m_pEditor->PositionOf(*separator);
         ScopedTransaction transaction(m_context.DataSource());
-        if (SaveSeparator(*separator, false) == SeparatorSave::Saved && transaction.Commit())
+        if (SaveSeparator(*separator, false) == SeparatorSave::Saved && transaction.Commit()) {
             m_nTodaysSeparator = 0;
-        else
+        } else {
+            // Its row is not there: it stays a new separator.
             separator->m_bNew = true;
+            separator->m_strRecordId.clear();
+            separator->m_stored.clear();
+        }
     }
     if (!m_pEditor->HasHost())
         return;
@@ -988,7 +1004,6 @@ int CLogicNotes::OnCommand(LogicCommand &command)
     case CommandCode::TreatmentLineRemove:
     case CommandCode::TreatmentDateToggle:
         // The treatment grid's commands come with the treatment page.
-        return 0;
     default:
         return 0;
     }

@@ -5,6 +5,7 @@
 
 #include "richedit/widgets/RichEditControl.h"
 
+#include <QtCore/QTimer>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QVBoxLayout>
@@ -20,6 +21,7 @@ CNotesPage::CNotesPage(QWidget *parent)
     m_pControl->setOptions(RichEditControl::AutoWordSelection | RichEditControl::AutoVerticalScroll
         | RichEditControl::AutoHorizontalScroll | RichEditControl::KeepSelectionVisible
         | RichEditControl::WantReturn | RichEditControl::SaveSelection | RichEditControl::SunkenFrame);
+    m_pControl->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_pControl->viewport()->installEventFilter(this);
     m_pNotice->setObjectName(QStringLiteral("notesNotice"));
     m_pNotice->setWordWrap(true);
@@ -66,6 +68,9 @@ void CNotesPage::Refresh()
     m_pControl->setOptions(readOnly
             ? m_pControl->options() | RichEditControl::ReadOnlyText
             : m_pControl->options() & ~RichEditControl::Options(RichEditControl::ReadOnlyText));
+    // A scroll bar that comes and goes with the length of the notes would
+    // make long notes be laid out twice.
+    m_pControl->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     const QStringList notices = m_pNotes ? m_pNotes->Notices() : QStringList();
     m_pNotice->setText(notices.join(QLatin1Char('\n')));
     m_pNotice->setVisible(!notices.isEmpty());
@@ -73,11 +78,17 @@ void CNotesPage::Refresh()
 
 QTextCursor CNotesPage::TextCursor() const
 {
+    if (m_bCaretToEnd) {
+        QTextCursor end(m_pControl->document());
+        end.movePosition(QTextCursor::End);
+        return end;
+    }
     return m_pControl->textCursor();
 }
 
 void CNotesPage::SetTextCursor(const QTextCursor &cursor)
 {
+    m_bCaretToEnd = false;
     m_pControl->setTextCursor(cursor);
 }
 
@@ -116,7 +127,27 @@ void CNotesPage::Paste()
 void CNotesPage::NotesReloaded()
 {
     Refresh();
-    m_pControl->ensureCursorVisible();
+    // The caret goes to the end of the new notes, which lays them out up to
+    // there: right after the load when the tab is shown, or when it is.
+    m_bCaretToEnd = true;
+    if (isVisible())
+        QTimer::singleShot(0, this, &CNotesPage::ShowEnd);
+}
+
+void CNotesPage::ShowEnd()
+{
+    if (!m_bCaretToEnd)
+        return;
+    m_bCaretToEnd = false;
+    QTextCursor end(m_pControl->document());
+    end.movePosition(QTextCursor::End);
+    m_pControl->setTextCursor(end);
+}
+
+void CNotesPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    ShowEnd();
 }
 
 void CNotesPage::EditorClosing()

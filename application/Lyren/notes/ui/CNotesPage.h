@@ -47,12 +47,15 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Detach();
+    void ShowEnd();
 
     RichEdit::RichEditControl *m_pControl;
     QLabel *m_pNotice;
     CLogicNotes *m_pNotes = nullptr;
     int m_nWidth = 0;
+    bool m_bCaretToEnd = false;
 };

@@ -62,6 +62,31 @@ QString TextOf(CActiveEditor &editor)
     return rich.textRange(0, rich.textLength());
 }
 
+QString TableOf(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::Separator:
+        return QStringLiteral("CONSULTATIONS");
+    case ItemKind::Image:
+        return QStringLiteral("IMAGES");
+    case ItemKind::Audio:
+    case ItemKind::Video:
+        return QStringLiteral("MEDIA");
+    case ItemKind::Sequence:
+        return QStringLiteral("INHALATIONS");
+    case ItemKind::Prescription:
+        return QStringLiteral("PRESCRIPTIONS");
+    }
+    return {};
+}
+
+const QStringList &ItemTables()
+{
+    static const QStringList tables = { QStringLiteral("CONSULTATIONS"), QStringLiteral("INHALATIONS"),
+        QStringLiteral("IMAGES"), QStringLiteral("MEDIA"), QStringLiteral("PRESCRIPTIONS") };
+    return tables;
+}
+
 Practice::Practice(const QStringList &patients)
 {
     auto source = OpenSource(DatabasePath());

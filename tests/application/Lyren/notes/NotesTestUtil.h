@@ -30,6 +30,10 @@ QString Describe(const CActiveEditorClientItem &item);
 QStringList DescribeItems(CActiveEditor &editor);
 // The notes' text with U+FFFC where items stand.
 QString TextOf(CActiveEditor &editor);
+// The table that holds the rows of a kind of item.
+QString TableOf(ItemKind kind);
+// The tables of the items, in the order the notes load them.
+const QStringList &ItemTables();
 
 // A practice in a throw-away folder: its database (with patients added before
 // the hub opens) and the hub with every subsystem, without windows.

@@ -11,24 +11,6 @@ using namespace NotesTest;
 
 namespace {
 
-QString TableOf(ItemKind kind)
-{
-    switch (kind) {
-    case ItemKind::Separator:
-        return QStringLiteral("CONSULTATIONS");
-    case ItemKind::Image:
-        return QStringLiteral("IMAGES");
-    case ItemKind::Audio:
-    case ItemKind::Video:
-        return QStringLiteral("MEDIA");
-    case ItemKind::Sequence:
-        return QStringLiteral("INHALATIONS");
-    case ItemKind::Prescription:
-        return QStringLiteral("PRESCRIPTIONS");
-    }
-    return {};
-}
-
 // Every item of the text has its row at its position, and every row of the
 // patient belongs to an item of the text. Only the consultation of today
 // opened after the save at the end, still empty, has none.
@@ -48,8 +30,7 @@ void ExpectRowsMatchTheText(Practice &practice, const QString &patient)
         if (item->Kind() == ItemKind::Prescription)
             invoicing << static_cast<const CActiveEditorPrescItem *>(item)->m_strInvoicingId;
     }
-    for (const QString &table : { QStringLiteral("CONSULTATIONS"), QStringLiteral("IMAGES"),
-             QStringLiteral("MEDIA"), QStringLiteral("INHALATIONS"), QStringLiteral("PRESCRIPTIONS") }) {
+    for (const QString &table : ItemTables()) {
         QStringList rows = practice.Rows(table, patient);
         QStringList wanted = expected[table];
         rows.sort();
@@ -261,4 +242,37 @@ TEST(NotesEditor, ARandomWalkOfEditsUndoRedoAndSavesNeverLeavesAnItemWithoutItsR
     ASSERT_TRUE(practice.Reopen());
     EXPECT_EQ(TextOf(practice.Editor()), text);
     EXPECT_EQ(DescribeItems(practice.Editor()), items);
+}
+
+TEST(NotesEditor, APhrasePickedElsewhereGoesToTodaysConsultationWhichIsStoredForIt)
+{
+    Practice practice;
+    ASSERT_TRUE(practice.Open());
+    CActiveEditor &editor = practice.Editor();
+    // An older consultation with text, and today's, empty, at the end.
+    editor.SetCaret(0);
+    practice.Insert(ItemKind::Separator, 30);
+    editor.InsertText(QStringLiteral("\nolder consultation\n"));
+    ASSERT_EQ(practice.Save(), 1);
+    ASSERT_EQ(practice.RowCount(QStringLiteral("CONSULTATIONS")), 1);
+    CActiveEditorSeparatorItem *today = practice.Notes().TodaysSeparator();
+    ASSERT_NE(today, nullptr);
+    ASSERT_TRUE(today->m_bNew);
+
+    // The phrase is written into today's empty consultation, which is stored
+    // so that the keyword can name it.
+    EXPECT_EQ(practice.Send(CommandCode::PickPhrase, 0, QStringLiteral("fear of the dark")), 1);
+    EXPECT_TRUE(TextOf(editor).endsWith(QStringLiteral("\uFFFC\nfear of the dark")));
+    EXPECT_FALSE(today->m_bNew);
+    EXPECT_EQ(practice.RowCount(QStringLiteral("CONSULTATIONS")), 2);
+    // Once it holds text, another phrase is not written again.
+    EXPECT_EQ(practice.Send(CommandCode::PickPhrase, 0, QStringLiteral("thirstless")), 1);
+    EXPECT_FALSE(TextOf(editor).contains(QStringLiteral("thirstless")));
+    EXPECT_EQ(practice.Send(CommandCode::PickPhrase, 0, QString()), 0);
+
+    QString header;
+    QString footer;
+    EXPECT_TRUE(practice.Notes().GetPrintHeaderFooter(&header, &footer));
+    EXPECT_EQ(header, QStringLiteral("NOTES FOR Anna Annason"));
+    EXPECT_EQ(footer, QStringLiteral("Page %d of %d"));
 }

@@ -145,29 +145,10 @@ TEST(NotesPersistence, TwoHundredRandomDocumentsSurviveARestart)
         std::map<QString, QStringList> rows;
         for (const CActiveEditorClientItem *item : items) {
             EXPECT_FALSE(item->m_bNew);
-            QString table;
-            switch (item->Kind()) {
-            case ItemKind::Separator:
-                table = QStringLiteral("CONSULTATIONS");
-                break;
-            case ItemKind::Image:
-                table = QStringLiteral("IMAGES");
-                break;
-            case ItemKind::Audio:
-            case ItemKind::Video:
-                table = QStringLiteral("MEDIA");
-                break;
-            case ItemKind::Sequence:
-                table = QStringLiteral("INHALATIONS");
-                break;
-            case ItemKind::Prescription:
-                table = QStringLiteral("PRESCRIPTIONS");
-                break;
-            }
+            const QString table = TableOf(item->Kind());
             rows[table] << item->m_strRecordId + QLatin1Char(':') + QString::number(item->m_nCharPos);
         }
-        for (const QString &table : { QStringLiteral("CONSULTATIONS"), QStringLiteral("IMAGES"),
-                 QStringLiteral("MEDIA"), QStringLiteral("INHALATIONS"), QStringLiteral("PRESCRIPTIONS") })
+        for (const QString &table : ItemTables())
             EXPECT_EQ(practice.Rows(table, id), rows[table]) << i << " " << table.toStdString();
     }
 }
