@@ -16,8 +16,8 @@ namespace Component {
 // The window of an object with one (a control, a property page): made by
 // 'create' on the first request, moved into 'parent' on later ones. While the
 // window exists it holds one reference to 'object'.
-COMPONENTCONTROLS_EXPORT HRESULT ProvideObjectWindow(IUnknown *object, QPointer<QWidget> &window, QWidget *parent,
-    QWidget **result, const std::function<QWidget *(QWidget *)> &create);
+COMPONENTCONTROLS_EXPORT HRESULT ProvideObjectWindow(IUnknown *object, QPointer<QWidget> &window,
+    QWidget *parent, QWidget **result, const std::function<QWidget *(QWidget *)> &create);
 
 // Base of a control: dispatch members in m_dispatch, events fired with Fire(),
 // and a window made by CreateWidget() the first time the container asks. The
