@@ -683,8 +683,14 @@ bool CLogicNotes::SaveActiveEditorItems()
             QStringLiteral("CLogicNotes::SaveActiveEditorItems() failed to collect (all) active editor "
                            "items. Continuing."));
     bool result = true;
+    // The consultations first, in the order of the text, so that each item
+    // knows the row of the consultation it stands in; then the items, a table
+    // after the other (writing to one table makes the others read their rows
+    // again, which rows interleaved by the text would do at every item).
     const CActiveEditorSeparatorItem *current = nullptr;
     int currentPosition = 0;
+    std::vector<std::pair<CActiveEditorClientItem *, const CActiveEditorSeparatorItem *>> items;
+    items.reserve(m_items.size());
     for (CActiveEditorClientItem *item : m_items) {
         if (item->Kind() == ItemKind::Separator) {
             auto &separator = static_cast<CActiveEditorSeparatorItem &>(*item);
@@ -701,7 +707,16 @@ bool CLogicNotes::SaveActiveEditorItems()
             }
             continue;
         }
-        if (SaveItem(*item, current))
+        items.emplace_back(item, current);
+    }
+    // Recordings of sound and of pictures share a table.
+    const auto table = [](const CActiveEditorClientItem *item) {
+        return item->Kind() == ItemKind::Video ? ItemKind::Audio : item->Kind();
+    };
+    std::stable_sort(items.begin(), items.end(),
+        [&](const auto &left, const auto &right) { return table(left.first) < table(right.first); });
+    for (const auto &[item, consultation] : items) {
+        if (SaveItem(*item, consultation))
             continue;
         result = false;
         QString what;
