@@ -26,8 +26,8 @@
 
 #include "Korbel/DataSource.h"
 #include "Sylvan/XmlPlatform.h"
-#include "richedit/RichEditControl.h"
 #include "richedit/RtfCodec.h"
+#include "richedit/widgets/RichEditControl.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QtCore/QDir>

@@ -5,9 +5,9 @@
 // Unicode with fallbacks, double-byte code pages).
 // Prints "name: value unit" lines; times are the median of several runs.
 #include "richedit/EmbeddedObjects.h"
-#include "richedit/RichEditControl.h"
 #include "richedit/RtfCodec.h"
 #include "richedit/TextFormats.h"
+#include "richedit/widgets/RichEditControl.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>

@@ -57,6 +57,26 @@ void ObjectTracker::onContentsChange(int from, int removed, int added)
 {
     if (!m_document)
         return;
+    // A new layout announces the whole document as inserted, though nothing
+    // changed: the list is read again and only real differences are reported.
+    if (from == 0 && removed == 0 && added > 0 && added == m_document->characterCount()
+        && !m_objects.empty()) {
+        const QList<EmbeddedObject> found = scanEmbeddedObjects(*m_document);
+        std::vector<EmbeddedObject> now(found.begin(), found.end());
+        std::vector<EmbeddedObject> gone;
+        std::vector<EmbeddedObject> came = now;
+        for (const EmbeddedObject &old : m_objects) {
+            const auto match = std::find_if(came.begin(), came.end(),
+                [&](const EmbeddedObject &object) { return sameObject(old, object); });
+            if (match != came.end())
+                came.erase(match);
+            else
+                gone.push_back(old);
+        }
+        m_objects = std::move(now);
+        report(gone, came);
+        return;
+    }
     // The objects that stood in the replaced range, and those that stand in
     // its replacement now; a format change replaces a range by itself.
     const auto first = firstAtOrAfter(m_objects, from);

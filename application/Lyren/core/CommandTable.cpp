@@ -108,11 +108,9 @@ std::span<const Owner> PendingOwners()
 {
     // The areas still to come; each leaves this list when it is installed.
     static const Owner pending[] = {
-        Notes,
         DuePayments,
         Payments,
         MonthlyFee,
-        Media,
         Prescriptions,
         Phones,
         Emails,
@@ -131,6 +129,28 @@ bool IsPending(Owner owner)
 {
     const auto pending = PendingOwners();
     return std::find(pending.begin(), pending.end(), owner) != pending.end();
+}
+
+std::span<const int> PendingCodes()
+{
+    // Codes of installed owners whose handling is still to come: the
+    // treatment grid's (10-13, with the treatment page), the notes command
+    // 22, and printing the notes (63, with the notes editor).
+    static const int pending[] = {
+        Code::TreatmentGrid,
+        Code::TreatmentLineAdd,
+        Code::TreatmentLineRemove,
+        Code::TreatmentDateToggle,
+        Code::NotesCommand,
+        Code::Print,
+    };
+    return pending;
+}
+
+bool IsPendingCode(int code)
+{
+    const auto pending = PendingCodes();
+    return std::find(pending.begin(), pending.end(), code) != pending.end();
 }
 
 QString OwnerName(Owner owner)

@@ -68,6 +68,10 @@ const CommandRoute *FindRoute(int code);
 // reach nothing, and the windows disable whatever would send them.
 std::span<const Owner> PendingOwners();
 bool IsPending(Owner owner);
+// Codes whose owner is installed but whose handling is not built yet: they
+// reach nothing either.
+std::span<const int> PendingCodes();
+bool IsPendingCode(int code);
 
 QString OwnerName(Owner owner);
 

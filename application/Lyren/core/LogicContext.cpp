@@ -34,6 +34,27 @@ void LogicContext::SetData(
     m_strMediaTable = mediaTable;
 }
 
+void LogicContext::SetMediaControl(const Component::DispatchDriver &control)
+{
+    m_mediaControl = control;
+    // A listener may stop listening while it is told.
+    const auto listeners = m_mediaListeners;
+    for (const auto &[id, changed] : listeners)
+        changed();
+}
+
+int LogicContext::ListenToMediaControl(std::function<void()> changed)
+{
+    const int id = m_nextListener++;
+    m_mediaListeners.emplace_back(id, std::move(changed));
+    return id;
+}
+
+void LogicContext::StopListeningToMediaControl(int id)
+{
+    std::erase_if(m_mediaListeners, [id](const auto &listener) { return listener.first == id; });
+}
+
 void LogicContext::SetPatient(ICurrentPatient *patient, IPatientSteps *steps)
 {
     m_pPatient = patient;

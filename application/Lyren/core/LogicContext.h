@@ -3,6 +3,8 @@
 #include "core/CommandTable.h"
 #include "core/LogicServices.h"
 
+#include "component/DispatchDriver.h"
+
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
 
@@ -54,6 +56,13 @@ public:
 
     // The header band, none without windows.
     IHeaderBand *HeaderBand() const { return m_pHeaderBand; }
+    // The media capture and playback control of the header band; empty
+    // without windows. Those who listen to its events hear when it changes.
+    const Component::DispatchDriver &MediaControl() const { return m_mediaControl; }
+    void SetMediaControl(const Component::DispatchDriver &control);
+    // Returns an id to stop listening with.
+    int ListenToMediaControl(std::function<void()> changed);
+    void StopListeningToMediaControl(int id);
     // The window dialogs of logic objects belong to when no command names
     // one: the header band's window, none without windows.
     QWidget *DialogParent() const;
@@ -102,6 +111,9 @@ private:
     ICurrentPatient *m_pPatient = nullptr;
     IPatientSteps *m_pSteps = nullptr;
     IHeaderBand *m_pHeaderBand = nullptr;
+    Component::DispatchDriver m_mediaControl;
+    std::vector<std::pair<int, std::function<void()>>> m_mediaListeners;
+    int m_nextListener = 1;
     ICommandSink *m_pCommandSink = nullptr;
     std::function<void()> m_refreshPages;
     LogicRoutes m_routes;

@@ -39,3 +39,47 @@ enum : int {
 };
 
 } // namespace MediaDispid
+
+// GetStatus of the media control.
+namespace MediaStatus {
+
+enum : int {
+    AudioReady = 1,
+    AudioRecording = 2,
+    AudioStopped = 3,
+    AudioPlaying = 4,
+    AudioPaused = 5,
+    VideoReady = 7,
+    VideoRecording = 8,
+    VideoStopped = 9,
+    VideoPlaying = 10,
+    VideoPaused = 11,
+    Previewing = 12,
+};
+
+} // namespace MediaStatus
+
+// The events of the media control.
+namespace MediaEvent {
+
+enum : int {
+    OnStartRecord = 1, // the control's record button was pressed: the container starts the recording
+    OnStopRecord = 2,
+    OnStartPlay = 3,
+    OnFinishPlay = 4,
+};
+
+} // namespace MediaEvent
+
+// The part of the header band around the media control: the audio display
+// shown while sound is recorded, and the window in which video is shown. The
+// main view offers it among the services.
+class IMediaPanel
+{
+public:
+    virtual void ShowAudioDisplay(bool shown) = 0;
+    virtual void ShowVideoWindow(bool shown) = 0;
+
+protected:
+    ~IMediaPanel() = default;
+};

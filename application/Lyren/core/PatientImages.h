@@ -17,6 +17,13 @@ public:
     // Copies an image file into the folder at the image quality; the new
     // file's path, empty when the file is not an image that can be imported.
     virtual QString Import(const QString &folder, const QString &source) = 0;
+    // Shows an image in the manager's preview window; false when it cannot.
+    virtual bool ShowImage(QWidget *parent, const QString &path)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(path);
+        return false;
+    }
 };
 
 // The image manager's quality setting.

@@ -206,8 +206,10 @@ int CLogicComesFor::EditRow(int row)
         return 0;
     bool written = WriteText(m_pTable.get(), Desc, values.description)
         && WriteText(m_pTable.get(), ImagePath, values.imagePath);
-    if (media)
-        written = written && WriteText(m_pTable.get(), AudioPath, media->ComplaintRecording());
+    // A complaint keeps its recording unless a new one was made in the dialog.
+    const QString recording = media ? media->ComplaintRecording() : QString();
+    if (!recording.isEmpty())
+        written = written && WriteText(m_pTable.get(), AudioPath, recording);
     if (isNew)
         written = written && WriteText(m_pTable.get(), PatientId, Verdanta::FormatId(patient));
     if (!Records::FinishWrite(m_pTable.get(), written))

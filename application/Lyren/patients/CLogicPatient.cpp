@@ -6,13 +6,11 @@
 #include "core/LogicContext.h"
 #include "core/RecordAccess.h"
 #include "core/Transaction.h"
+#include "core/WaitCursor.h"
 
 #include "Korbel/DataSource.h"
 #include "common/Identifiers.h"
 #include "desktop/Prompts.h"
-
-#include <QtGui/QCursor>
-#include <QtGui/QGuiApplication>
 
 #include <algorithm>
 
@@ -20,16 +18,6 @@ using Records::OpenField;
 using Records::WriteText;
 
 namespace {
-
-// The wait cursor for the length of a scope.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 template<typename Place> int RunAll(const std::vector<std::pair<Place, PatientStep>> &steps)
 {

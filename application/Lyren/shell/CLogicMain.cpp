@@ -13,6 +13,7 @@
 
 #include "appointments/AppointmentsLogic.h"
 #include "finance/ReferenceDataLogic.h"
+#include "notes/NotesLogic.h"
 #include "patients/CLogicPatient.h"
 #include "patients/CustomDataLogic.h"
 #include "patients/DocumentsLogic.h"
@@ -44,6 +45,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallCustomData,
         &InstallDocuments,
         &InstallAppointments,
+        &InstallNotes,
     };
 }
 
@@ -116,7 +118,7 @@ int CLogicMain::OnCommand(LogicCommand &command)
     // Every logic object of the patient is reachable through the context.
     command.context = &m_context;
     const CommandRoute *route = FindRoute(command.code);
-    if (!route || route->owners.empty())
+    if (!route || route->owners.empty() || IsPendingCode(command.code))
         return 0;
     const Owner first = route->owners.front();
     if (first == Owner::CurrentPatient)
@@ -148,7 +150,7 @@ int CLogicMain::OnCommand(LogicCommand &command)
 bool CLogicMain::Reaches(int code) const
 {
     const CommandRoute *route = FindRoute(code);
-    if (!route || route->owners.empty())
+    if (!route || route->owners.empty() || IsPendingCode(code))
         return false;
     if (route->owners.front() == Owner::CurrentPatient)
         return m_pLogicPatient != nullptr;
@@ -341,6 +343,7 @@ void CLogicMain::AttachMediaControl(const Component::DispatchDriver &control)
 {
     m_mediaControl = control;
     m_pLogicConfiguration->AttachMediaControl(control);
+    m_context.SetMediaControl(control);
 }
 
 void CLogicMain::SetLogicPatient(std::unique_ptr<ICurrentPatient> patient)

@@ -1,6 +1,6 @@
 #include "RichEditTestSupport.h"
 
-#include "richedit/RichEditControl.h"
+#include "richedit/widgets/RichEditControl.h"
 
 #include <QtCore/QFile>
 #include <QtGui/QPageSize>

@@ -1,6 +1,6 @@
 #include "RichEditTestSupport.h"
 
-#include "richedit/RichEditControl.h"
+#include "richedit/widgets/RichEditControl.h"
 
 #include <QtCore/QMimeData>
 #include <QtCore/QRandomGenerator>
@@ -530,4 +530,43 @@ TEST_F(ControlTest, ObjectsAreSizedAndDrawnByTheirHandler)
     EXPECT_EQ(handler.printDraws, 0);
     const QRectF block = control.document()->documentLayout()->blockBoundingRect(control.document()->begin());
     EXPECT_GE(block.height(), 40);
+}
+
+TEST_F(ControlTest, ADocumentRebuiltApartIsShownWholeWithItsObjectsListedOnce)
+{
+    RichDocument shared;
+    shared.setCallback(&callback);
+    shared.registerObjectHandler(ImageKind, &handler);
+    control.setRichDocument(&shared);
+    EXPECT_EQ(control.document(), shared.document());
+    QTextCursor cursor(shared.document());
+    cursor.insertText(QStringLiteral("old text "));
+    ASSERT_TRUE(shared.insertObject(cursor, ImageKind, 1));
+
+    // The old objects leave when the rebuilding starts; the control keeps
+    // showing the old text until the new one is complete.
+    shared.beginReplacement();
+    EXPECT_EQ(callback.deleted, (std::vector<qint64> { 1 }));
+    EXPECT_NE(control.document(), shared.document());
+    QTextCursor fresh(shared.document());
+    fresh.beginEditBlock();
+    fresh.insertText(QStringLiteral("new "));
+    ASSERT_TRUE(shared.insertObject(fresh, ImageKind, 2));
+    fresh.endEditBlock();
+    fresh.insertText(QStringLiteral(" more "));
+    ASSERT_TRUE(shared.insertObject(fresh, ImageKind, 3));
+    EXPECT_EQ(shared.objects(), (QList<EmbeddedObject> { { ImageKind, 2, 4 }, { ImageKind, 3, 11 } }));
+    callback.reinserted.clear();
+    callback.deleted.clear();
+
+    shared.endReplacement();
+    EXPECT_EQ(control.document(), shared.document());
+    EXPECT_EQ(control.textRange(0, control.textLength()), QStringLiteral("new \uFFFC more \uFFFC"));
+    EXPECT_EQ(control.objects(), (QList<EmbeddedObject> { { ImageKind, 2, 4 }, { ImageKind, 3, 11 } }));
+    EXPECT_TRUE(callback.deleted.empty());
+    EXPECT_TRUE(callback.reinserted.empty()) << "a new layout is not a change of the objects";
+    control.resize(300, 200);
+    control.show();
+    QApplication::processEvents();
+    EXPECT_GT(handler.screenDraws, 0) << "the objects are drawn by their handler once shown";
 }

@@ -4,7 +4,7 @@
 #include "shell/CLogicMain.h"
 
 #include "Korbel/DataSource.h"
-#include "richedit/RichEditControl.h"
+#include "richedit/widgets/RichEditControl.h"
 
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QVBoxLayout>

@@ -3,7 +3,7 @@
 #include "patients/ui/CDynamicQuestDialog.h"
 
 #include "desktop/Prompts.h"
-#include "richedit/RichEditControl.h"
+#include "richedit/widgets/RichEditControl.h"
 
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QPushButton>

@@ -314,11 +314,12 @@ bool IsTextField(const QWidget *widget)
 
 } // namespace
 
-bool CMainFrame::TranslateAccelerator(const QKeyEvent *event)
+bool CMainFrame::TranslateAccelerator(const QKeyEvent *event, const QWidget *receiver)
 {
     if (m_closed || event->type() != QEvent::KeyPress || event->modifiers() != Qt::ControlModifier)
         return false;
-    if (!m_pHub->Reaches(CommandCode::MediaTransport) || IsTextField(QApplication::focusWidget()))
+    if (!m_pHub->Reaches(CommandCode::MediaTransport)
+        || IsTextField(receiver ? receiver : QApplication::focusWidget()))
         return false;
     for (const MediaKey &media : MediaKeys) {
         if (event->key() == media.key) {

@@ -49,7 +49,8 @@ public:
     // sent as code 32 with its sub-command and consumed, unless the focus is
     // in a text field (the keys then belong to it) or the media logic is not
     // there to receive it.
-    bool TranslateAccelerator(const QKeyEvent *event);
+    // receiver: the widget the key goes to (the focus widget when none is given).
+    bool TranslateAccelerator(const QKeyEvent *event, const QWidget *receiver = nullptr);
     // Each command is enabled while its code reaches a logic object.
     void UpdateCommandStates();
     // The help document: "VerdantaHelp.pdf" beside the program or in its

@@ -147,8 +147,22 @@ CMainView::CMainView(QWidget *parent)
     band->addLayout(recordColumn, 2);
     band->addWidget(CreateLayoutGroup(), 0, Qt::AlignTop);
     CreateMediaControl(this);
-    if (m_pMediaHost)
-        band->addWidget(m_pMediaHost, 2);
+    if (m_pMediaHost) {
+        m_pAudioDisplay = new QLabel(tr("\u25CF Recording sound"), this);
+        m_pAudioDisplay->setObjectName(QStringLiteral("audioDisplay"));
+        m_pAudioDisplay->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+        m_pAudioDisplay->hide();
+        m_pVideoWindow = new QWidget(this);
+        m_pVideoWindow->setObjectName(QStringLiteral("videoWindow"));
+        m_pVideoWindow->setFixedSize(128, 96);
+        m_pVideoWindow->setStyleSheet(QStringLiteral("background: black;"));
+        m_pVideoWindow->hide();
+        auto *media = new QVBoxLayout;
+        media->addWidget(m_pMediaHost, 1);
+        media->addWidget(m_pAudioDisplay);
+        band->addLayout(media, 2);
+        band->addWidget(m_pVideoWindow, 0, Qt::AlignTop);
+    }
     setFixedHeight(sizeHint().height());
 }
 
@@ -198,12 +212,34 @@ const Component::DispatchDriver &CMainView::GetMediaControl() const
 
 void CMainView::SetHub(CLogicMain *hub)
 {
-    if (m_pHub && m_pHub != hub)
+    if (m_pHub && m_pHub != hub) {
+        m_pHub->Services().Withdraw<IMediaPanel>(this);
         m_pHub->AttachMediaControl({});
+    }
     m_pHub = hub;
-    if (m_pHub)
+    if (m_pHub) {
+        if (m_pVideoWindow) {
+            // The control shows played and recorded video in the band's video window.
+            const auto window = QVariant::fromValue<qint64>(qint64(m_pVideoWindow->winId()));
+            GetMediaControl().Call(MediaDispid::SetPlaybackVideoWindow, { window });
+            GetMediaControl().Call(MediaDispid::SetRecordingVideoWindow, { window });
+            m_pHub->Services().Provide<IMediaPanel>(this);
+        }
         m_pHub->AttachMediaControl(GetMediaControl());
+    }
     UpdateCommandStates();
+}
+
+void CMainView::ShowAudioDisplay(bool shown)
+{
+    if (m_pAudioDisplay)
+        m_pAudioDisplay->setVisible(shown);
+}
+
+void CMainView::ShowVideoWindow(bool shown)
+{
+    if (m_pVideoWindow)
+        m_pVideoWindow->setVisible(shown);
 }
 
 void CMainView::UpdateCommandStates()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MediaControl.h"
 #include "core/Views.h"
 #include "shell/ui/CWorkspace.h"
 
@@ -32,7 +33,7 @@ class CXListCtrl;
 // "Workspace Layout" toggles and the hosted media control. Every control sends
 // its command to the hub and is enabled only while its code reaches a logic
 // object; the patient logic fills the band's values (IHeaderBand).
-class CMainView : public QWidget, public IHeaderBand
+class CMainView : public QWidget, public IHeaderBand, public IMediaPanel
 {
     Q_OBJECT
 
@@ -79,6 +80,12 @@ public:
 
     // The hosted media control; empty when the component layer offers none.
     const Component::DispatchDriver &GetMediaControl() const;
+    // IMediaPanel: beside the media control, the sign shown while sound is
+    // recorded and the window the control shows video in.
+    void ShowAudioDisplay(bool shown) override;
+    void ShowVideoWindow(bool shown) override;
+    QWidget *GetVideoWindow() const { return m_pVideoWindow; }
+    QLabel *GetAudioDisplay() const { return m_pAudioDisplay; }
 
     // Sends the paths of dropped files, one command per file.
     void DropFiles(const QStringList &paths);
@@ -118,4 +125,6 @@ private:
     std::array<QCheckBox *, 4> m_rowToggles {};
     std::array<QCheckBox *, 4> m_columnToggles {};
     Component::ControlHost *m_pMediaHost = nullptr;
+    QWidget *m_pVideoWindow = nullptr;
+    QLabel *m_pAudioDisplay = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "shell/CLogicMain.h"
 
+#include "notes/ui/CNotesPage.h"
 #include "patients/ui/CDynamicFieldsDialog.h"
 #include "patients/ui/CDynamicQuestDialog.h"
 #include "patients/ui/CGeneralDialog.h"
@@ -49,6 +50,8 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
         return new CDynamicFieldsDialog(owner);
     case CDynamicQuestDialog::PageIndex:
         return new CDynamicQuestDialog(owner);
+    case CNotesPage::PageIndex:
+        return new CNotesPage(owner);
     default:
         return new CPlaceholderPage(owner);
     }

@@ -116,7 +116,8 @@ bool CVerdantaApp::InitInstance()
 bool CVerdantaApp::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && m_pMainFrame && watched->isWidgetType()
-        && m_pMainFrame->TranslateAccelerator(static_cast<QKeyEvent *>(event)))
+        && m_pMainFrame->TranslateAccelerator(
+            static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
         return true;
     return QObject::eventFilter(watched, event);
 }

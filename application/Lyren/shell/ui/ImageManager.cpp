@@ -62,3 +62,9 @@ QString CLumiskImageManager::Import(const QString &folder, const QString &source
     QString imported;
     return manager->ImportImage(source, &imported) ? imported : QString();
 }
+
+bool CLumiskImageManager::ShowImage(QWidget *, const QString &path)
+{
+    Reference manager;
+    return manager && !path.isEmpty() && manager->ShowImage(path);
+}

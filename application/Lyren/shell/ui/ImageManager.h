@@ -11,6 +11,7 @@ class CLumiskImageManager final : public IPatientImages, public IImageQuality
 public:
     QString Choose(QWidget *parent, const QString &folder, const QString &current) override;
     QString Import(const QString &folder, const QString &source) override;
+    bool ShowImage(QWidget *parent, const QString &path) override;
     bool SetQuality(int quality) override;
     bool EditQuality(int *quality) override;
 };

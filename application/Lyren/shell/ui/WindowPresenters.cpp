@@ -13,6 +13,7 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IPatientImages>(&m_images);
     m_services.Provide<IImageQuality>(&m_images);
     m_services.Provide<IAppointmentsWindow>(&m_appointments);
+    m_services.Provide<IProgressWindow>(&m_progress);
 }
 
 CWindowPresenters::~CWindowPresenters()
@@ -25,4 +26,5 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IPatientImages>(&m_images);
     m_services.Withdraw<IImageQuality>(&m_images);
     m_services.Withdraw<IAppointmentsWindow>(&m_appointments);
+    m_services.Withdraw<IProgressWindow>(&m_progress);
 }

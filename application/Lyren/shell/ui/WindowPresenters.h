@@ -5,6 +5,7 @@
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/CQuestionnaireTemplateDlg.h"
 #include "patients/ui/PatientDialogs.h"
+#include "shell/ui/CProgressDlg.h"
 #include "shell/ui/ImageManager.h"
 
 class LogicServices;
@@ -28,6 +29,7 @@ public:
     CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CAppointmentsWindow &Appointments() { return m_appointments; }
+    CProgressDlg &ProgressWindow() { return m_progress; }
 
 private:
     LogicServices &m_services;
@@ -38,4 +40,5 @@ private:
     CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
     CAppointmentsWindow m_appointments;
+    CProgressDlg m_progress;
 };

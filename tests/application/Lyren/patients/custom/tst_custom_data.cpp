@@ -10,8 +10,8 @@
 #include "core/PatientSteps.h"
 
 #include "Korbel/XListCtrl/XListCtrl.h"
-#include "richedit/RichEditControl.h"
 #include "richedit/RtfCodec.h"
+#include "richedit/widgets/RichEditControl.h"
 
 #include <QtCore/QDir>
 #include <QtGui/QTextDocument>

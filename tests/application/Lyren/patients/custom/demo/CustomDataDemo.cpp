@@ -21,8 +21,8 @@
 #include "Sylvan/XmlPlatform.h"
 #include "core/CLogicFolders.h"
 #include "core/CommandCodes.h"
-#include "richedit/RichEditControl.h"
 #include "richedit/RtfCodec.h"
+#include "richedit/widgets/RichEditControl.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>

@@ -1,8 +1,5 @@
-#include "richedit/RichEditControl.h"
+#include "richedit/widgets/RichEditControl.h"
 
-#include "richedit/IRichEditCallback.h"
-#include "richedit/ObjectTracker.h"
-#include "richedit/PageFormatter.h"
 #include "richedit/RtfReader.h"
 #include "richedit/RtfWriter.h"
 
@@ -18,118 +15,83 @@ namespace {
 const QString RtfMimeType = QStringLiteral("text/rtf");
 const QString RtfMimeTypeAlternative = QStringLiteral("application/rtf");
 
+using ActionScope = RichDocument::ActionScope;
+
 } // namespace
-
-// Marks what the user is doing while Qt adds undo steps for it.
-class RichEditControl::ActionScope
-{
-public:
-    ActionScope(RichEditControl *control, UndoKind kind)
-        : m_control(control)
-        , m_previous(control->m_action)
-    {
-        control->m_action = kind;
-    }
-    ~ActionScope() { m_control->m_action = m_previous; }
-    ActionScope(const ActionScope &) = delete;
-    ActionScope &operator=(const ActionScope &) = delete;
-
-private:
-    RichEditControl *m_control;
-    UndoKind m_previous;
-};
 
 RichEditControl::RichEditControl(QWidget *parent)
     : QTextEdit(parent)
-    , m_renderer(std::make_unique<ObjectRenderer>(&m_handlers, false))
-    , m_tracker(new ObjectTracker(this))
+    , m_own(new RichDocument(this))
 {
-    connect(m_tracker, &ObjectTracker::departed, this, &RichEditControl::onDeparted);
-    connect(m_tracker, &ObjectTracker::arrived, this, &RichEditControl::onArrived);
     connect(this, &QTextEdit::currentCharFormatChanged, this, &RichEditControl::onCurrentCharFormatChanged);
-    // A document swapped in through the base class is noticed at its first change.
+    // A document swapped in through the base class is followed from its first change.
     connect(this, &QTextEdit::textChanged, this, [this] {
-        if (document() != m_tracker->document())
-            attachDocument();
+        if (m_rich && document() != m_rich->document())
+            m_rich->setDocument(document());
     });
     setOptions(AutoVerticalScroll | AutoHorizontalScroll | WantReturn | SunkenFrame);
-    attachDocument();
+    follow(m_own);
 }
 
 RichEditControl::~RichEditControl()
 {
-    // Objects do not leave the text when the control goes; nobody hears of them now.
-    disconnect(m_tracker, nullptr, this, nullptr);
-    QObject::disconnect(m_undoConnection);
-    QObject::disconnect(m_changeConnection);
-    QObject::disconnect(m_undoAvailableConnection);
-    QObject::disconnect(m_redoAvailableConnection);
+    QObject::disconnect(m_replaced);
+    QObject::disconnect(m_destroyed);
+    // The shown document may outlive the control: it must not keep pointing here.
+    if (m_rich && m_rich != m_own)
+        QTextEdit::setDocument(m_own->document());
 }
 
-void RichEditControl::attachDocument()
+void RichEditControl::follow(RichDocument *rich)
 {
-    QTextDocument *doc = document();
-    for (QMetaObject::Connection *connection :
-        { &m_undoConnection, &m_changeConnection, &m_undoAvailableConnection, &m_redoAvailableConnection })
-        QObject::disconnect(*connection);
-    m_stepKinds.clear();
-    m_undoPosition = doc->availableUndoSteps();
-    m_pageFormatter.reset();
-    m_renderer->install(doc);
-    m_undoConnection
-        = connect(doc, &QTextDocument::undoCommandAdded, this, &RichEditControl::onUndoCommandAdded);
-    m_undoAvailableConnection
-        = connect(doc, &QTextDocument::undoAvailable, this, &RichEditControl::onUndoStacksChanged);
-    m_redoAvailableConnection
-        = connect(doc, &QTextDocument::redoAvailable, this, &RichEditControl::onUndoStacksChanged);
-    m_changeConnection = connect(doc, &QTextDocument::contentsChange, this, [this] {
-        m_pageFormatter.reset();
-        m_undoPosition = document()->availableUndoSteps();
+    QObject::disconnect(m_replaced);
+    QObject::disconnect(m_destroyed);
+    m_rich = rich;
+    if (QTextEdit::document() != rich->document())
+        QTextEdit::setDocument(rich->document());
+    m_replaced = connect(rich, &RichDocument::documentReplaced, this, [this](QTextDocument *replaced) {
+        if (QTextEdit::document() != replaced)
+            QTextEdit::setDocument(replaced);
     });
-    m_tracker->attach(doc);
+    // A shared document that goes first leaves the control with its own.
+    if (rich != m_own)
+        m_destroyed = connect(rich, &QObject::destroyed, this, [this] { follow(m_own); });
+}
+
+void RichEditControl::setRichDocument(RichDocument *rich)
+{
+    follow(rich ? rich : m_own);
 }
 
 void RichEditControl::setDocument(QTextDocument *document)
 {
+    if (!document)
+        return;
     QTextEdit::setDocument(document);
-    attachDocument();
+    m_rich->setDocument(document);
 }
 
 void RichEditControl::registerObjectHandler(int kind, IRichEditObjectHandler *handler)
 {
-    if (handler)
-        m_handlers[kind] = handler;
-    else
-        m_handlers.erase(kind);
-    document()->markContentsDirty(0, document()->characterCount());
+    m_rich->registerObjectHandler(kind, handler);
 }
 
 void RichEditControl::unregisterObjectHandler(int kind)
 {
-    registerObjectHandler(kind, nullptr);
+    m_rich->unregisterObjectHandler(kind);
 }
 
 bool RichEditControl::insertObject(int kind, qint64 handle, int position)
 {
-    // Two objects with one handle could not be told apart by the embedder.
-    const auto &present = m_tracker->objects();
-    if (std::any_of(present.begin(), present.end(),
-            [&](const EmbeddedObject &object) { return object.handle == handle; }))
-        return false;
-    if (m_callback && !m_callback->queryInsertObject(kind, handle))
-        return false;
     const bool atCaret = position < 0;
     QTextCursor cursor = textCursor();
-    if (atCaret) {
+    if (atCaret)
         cursor.setPosition(cursor.selectionEnd());
-    } else {
+    else
         cursor.setPosition(std::clamp(position, 0, textLength()));
-    }
     const QTextCharFormat base = withoutObject(cursor.charFormat());
-    ActionScope scope(this, UndoKind::Other);
-    m_tracker->expectInsertion(handle);
-    cursor.insertText(QString(QChar::ObjectReplacementCharacter), embeddedObjectFormat(base, kind, handle));
-    m_tracker->cancelExpectedInsertion();
+    if (!m_rich->insertObject(cursor, kind, handle))
+        return false;
     if (atCaret) {
         setTextCursor(cursor);
         setCurrentCharFormat(base);
@@ -139,35 +101,27 @@ bool RichEditControl::insertObject(int kind, qint64 handle, int position)
 
 int RichEditControl::objectCount() const
 {
-    return int(m_tracker->objects().size());
+    return m_rich->objectCount();
 }
 
 EmbeddedObject RichEditControl::object(int index) const
 {
-    const auto &all = m_tracker->objects();
-    if (index < 0 || size_t(index) >= all.size())
-        return {};
-    return all[size_t(index)];
+    return m_rich->object(index);
 }
 
 QList<EmbeddedObject> RichEditControl::objects() const
 {
-    const auto &all = m_tracker->objects();
-    return QList<EmbeddedObject>(all.begin(), all.end());
+    return m_rich->objects();
 }
 
 QList<EmbeddedObject> RichEditControl::objectsInRange(int from, int to) const
 {
-    const auto found = m_tracker->objectsIn(from, to);
-    return QList<EmbeddedObject>(found.begin(), found.end());
+    return m_rich->objectsInRange(from, to);
 }
 
 void RichEditControl::updateObject(qint64 handle)
 {
-    for (const EmbeddedObject &object : m_tracker->objects()) {
-        if (object.handle == handle)
-            document()->markContentsDirty(object.position, 1);
-    }
+    m_rich->updateObject(handle);
 }
 
 RichEditControl::SelectionType RichEditControl::selectionType() const
@@ -177,7 +131,7 @@ RichEditControl::SelectionType RichEditControl::selectionType() const
         return SelectionEmpty;
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
-    const int objectsIn = m_tracker->countIn(start, end);
+    const int objectsIn = m_rich->objectCountInRange(start, end);
     const int characters = end - start - objectsIn;
     SelectionType type;
     if (characters > 0)
@@ -215,53 +169,22 @@ void RichEditControl::setSelection(int start, int end)
 
 int RichEditControl::textLength() const
 {
-    return document()->characterCount() - 1;
+    return m_rich->textLength();
 }
 
 QString RichEditControl::textRange(int from, int to) const
 {
-    QTextCursor cursor(document());
-    cursor.setPosition(std::clamp(from, 0, textLength()));
-    cursor.setPosition(std::clamp(to, 0, textLength()), QTextCursor::KeepAnchor);
-    QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
-}
-
-void RichEditControl::onUndoCommandAdded()
-{
-    // Qt announces a step before the change it makes, so m_undoPosition is
-    // still where the step starts; the steps after it (the redo branch) are gone.
-    const int position = document()->availableUndoSteps();
-    m_stepKinds.erase(m_stepKinds.upper_bound(std::min(m_undoPosition, position - 1)), m_stepKinds.end());
-    m_stepKinds[position] = m_action;
-    m_undoPosition = position;
-}
-
-void RichEditControl::onUndoStacksChanged()
-{
-    const QTextDocument *doc = document();
-    if (!doc->isUndoAvailable() && !doc->isRedoAvailable()) {
-        m_stepKinds.clear();
-        m_undoPosition = 0;
-    }
+    return m_rich->textRange(from, to);
 }
 
 RichEditControl::UndoKind RichEditControl::undoKind() const
 {
-    if (!document()->isUndoAvailable())
-        return UndoKind::None;
-    const auto it = m_stepKinds.find(document()->availableUndoSteps());
-    return it == m_stepKinds.end() ? UndoKind::Other : it->second;
+    return m_rich->undoKind();
 }
 
 RichEditControl::UndoKind RichEditControl::redoKind() const
 {
-    if (!document()->isRedoAvailable())
-        return UndoKind::None;
-    const auto it = m_stepKinds.upper_bound(document()->availableUndoSteps());
-    return it == m_stepKinds.end() ? UndoKind::Other : it->second;
+    return m_rich->redoKind();
 }
 
 void RichEditControl::onCurrentCharFormatChanged(const QTextCharFormat &format)
@@ -271,18 +194,6 @@ void RichEditControl::onCurrentCharFormatChanged(const QTextCharFormat &format)
     if (textCursor().hasSelection() || !format.hasProperty(ObjectHandleProperty))
         return;
     setCurrentCharFormat(withoutObject(format));
-}
-
-void RichEditControl::onDeparted(const EmbeddedObject &object)
-{
-    if (m_callback)
-        m_callback->objectDeleted(object.kind, object.handle);
-}
-
-void RichEditControl::onArrived(const EmbeddedObject &object, bool inserted)
-{
-    if (!inserted && m_callback)
-        m_callback->objectReinserted(object.kind, object.handle, object.position);
 }
 
 CharFormat RichEditControl::selectionCharFormat() const
@@ -304,7 +215,7 @@ void RichEditControl::setSelectionCharFormat(const CharFormat &format)
     // Clearing a colour needs the full format; merging cannot remove a property.
     const bool clears = ((format.mask & CharFormat::TextColor) && !format.textColor)
         || ((format.mask & CharFormat::BackgroundColor) && !format.backgroundColor);
-    ActionScope scope(this, UndoKind::Other);
+    ActionScope scope(*m_rich, UndoKind::Other);
     if (!clears) {
         cursor.mergeCharFormat(change);
         return;
@@ -356,7 +267,7 @@ ParagraphFormat RichEditControl::selectionParagraphFormat() const
 
 void RichEditControl::setSelectionParagraphFormat(const ParagraphFormat &format)
 {
-    ActionScope scope(this, UndoKind::Other);
+    ActionScope scope(*m_rich, UndoKind::Other);
     applyParagraphFormat(textCursor(), format);
 }
 
@@ -382,53 +293,39 @@ void RichEditControl::setOptions(Options options)
 
 bool RichEditControl::streamOut(const StreamOutCallback &write, qsizetype blockSize) const
 {
-    return RtfCodec::streamOut(*document(), write, blockSize);
+    return m_rich->streamOut(write, blockSize);
 }
 
 bool RichEditControl::streamIn(const StreamInCallback &read, qsizetype blockSize, RtfReadReport *report)
 {
-    const bool ok = RtfCodec::streamIn(*document(), read, blockSize, report);
-    if (!ok)
+    if (!m_rich->streamIn(read, blockSize, report))
         return false;
-    m_stepKinds.clear();
-    m_undoPosition = 0;
     moveCursor(QTextCursor::Start);
-    return ok;
+    return true;
 }
 
 bool RichEditControl::streamOut(QByteArray &rtf) const
 {
-    rtf.clear();
-    return streamOut([&rtf](const char *data, qsizetype size) {
-        rtf.append(data, size);
-        return true;
-    });
+    return m_rich->streamOut(rtf);
 }
 
 bool RichEditControl::streamIn(const QByteArray &rtf, RtfReadReport *report)
 {
-    qsizetype offset = 0;
-    return streamIn(
-        [&](char *buffer, qsizetype capacity) {
-            const qsizetype count = std::min(capacity, rtf.size() - offset);
-            std::memcpy(buffer, rtf.constData() + offset, size_t(count));
-            offset += count;
-            return count;
-        },
-        RtfCodec::DefaultBlockSize, report);
+    if (!m_rich->streamIn(rtf, report))
+        return false;
+    moveCursor(QTextCursor::Start);
+    return true;
 }
 
 int RichEditControl::formatRange(
     QPaintDevice *device, QPainter *painter, const QRectF &pageRect, int from, int to)
 {
-    if (!m_pageFormatter)
-        m_pageFormatter = std::make_unique<PageFormatter>(*document(), &m_handlers);
-    return m_pageFormatter->formatRange(device, painter, pageRect, from, to);
+    return m_rich->formatRange(device, painter, pageRect, from, to);
 }
 
 void RichEditControl::releaseFormatRange()
 {
-    m_pageFormatter.reset();
+    m_rich->releaseFormatRange();
 }
 
 void RichEditControl::keyPressEvent(QKeyEvent *event)
@@ -451,13 +348,13 @@ void RichEditControl::keyPressEvent(QKeyEvent *event)
     } else if (!event->text().isEmpty() && (event->text().at(0).isPrint() || event->key() == Qt::Key_Tab)) {
         kind = UndoKind::Typing;
     }
-    ActionScope scope(this, kind);
+    ActionScope scope(*m_rich, kind);
     QTextEdit::keyPressEvent(event);
 }
 
 void RichEditControl::dropEvent(QDropEvent *event)
 {
-    ActionScope scope(this, UndoKind::DragDrop);
+    ActionScope scope(*m_rich, UndoKind::DragDrop);
     QTextEdit::dropEvent(event);
 }
 
@@ -485,7 +382,8 @@ bool RichEditControl::canInsertFromMimeData(const QMimeData *source) const
 
 void RichEditControl::insertFromMimeData(const QMimeData *source)
 {
-    ActionScope scope(this, m_action == UndoKind::DragDrop ? UndoKind::DragDrop : UndoKind::Paste);
+    ActionScope scope(
+        *m_rich, m_rich->currentAction() == UndoKind::DragDrop ? UndoKind::DragDrop : UndoKind::Paste);
     const QString format = source->hasFormat(RtfMimeType) ? RtfMimeType
         : source->hasFormat(RtfMimeTypeAlternative)       ? RtfMimeTypeAlternative
                                                           : QString();

@@ -3,14 +3,18 @@
 #include "richedit/EmbeddedObjects.h"
 #include "richedit/ObjectRenderer.h"
 #include "richedit/RtfCodec.h"
-#include "richedit/TextFormats.h"
 #include "richedit_export.h"
 
-#include <QtWidgets/QTextEdit>
+#include <QtCore/QObject>
+#include <QtCore/QPointer>
 
 #include <map>
 #include <memory>
-#include <vector>
+
+class QTextCursor;
+class QTextDocument;
+class QPaintDevice;
+class QPainter;
 
 namespace RichEdit {
 
@@ -19,66 +23,59 @@ class IRichEditObjectHandler;
 class ObjectTracker;
 class PageFormatter;
 
-// The rich-text control of the notes and questionnaire editors: a QTextEdit
-// with embedded objects drawn by the embedder's handlers, an object callback,
-// selection types, the kind of the pending undo step, formats in twips, RTF
-// streaming and page formatting for printing.
-class RICHEDIT_EXPORT RichEditControl : public QTextEdit
+// A rich-text document with embedded objects, without any window: the text
+// (a QTextDocument), the objects in it and the embedder's callback about them,
+// the handlers that size and draw them, the kind of every undo step, RTF
+// streaming and page formatting. The rich-edit control shows one; logic can
+// work on one alone, and a control and logic can share one.
+class RICHEDIT_EXPORT RichDocument : public QObject
 {
     Q_OBJECT
 
 public:
-    // What the selection holds; several flags at once.
-    enum SelectionTypeFlag {
-        SelectionEmpty = 0x0,
-        SelectionText = 0x1,
-        SelectionObject = 0x2,
-        SelectionMultiChar = 0x4,
-        SelectionMultiObject = 0x8
-    };
-    Q_DECLARE_FLAGS(SelectionType, SelectionTypeFlag)
-
     // The kind of action an undo step holds.
     enum class UndoKind { None, Typing, Delete, DragDrop, Cut, Paste, Other };
 
-    enum Option : quint32 {
-        AutoWordSelection = 0x1,
-        AutoVerticalScroll = 0x40,
-        AutoHorizontalScroll = 0x80,
-        KeepSelectionVisible = 0x100,
-        ReadOnlyText = 0x800,
-        WantReturn = 0x1000,
-        SunkenFrame = 0x4000,
-        SaveSelection = 0x8000
-    };
-    Q_DECLARE_FLAGS(Options, Option)
+    explicit RichDocument(QObject *parent = nullptr);
+    ~RichDocument() override;
 
-    explicit RichEditControl(QWidget *parent = nullptr);
-    ~RichEditControl() override;
+    // The text. The document made with this object is its child; another one
+    // can be followed instead (its objects are then reported arrived and those
+    // of the previous one deleted).
+    QTextDocument *document() const { return m_document; }
+    void setDocument(QTextDocument *document);
+
+    // Builds new content in a fresh document, kept apart from any layout while
+    // it is filled (text laid out as it arrives costs far more than the text
+    // itself); views are given it, to lay out once, when it is complete. The
+    // objects of the old document are reported deleted at the beginning.
+    void beginReplacement();
+    void endReplacement();
+    bool isReplacing() const { return m_replacing; }
 
     // The embedder's side: not owned, may be null.
     void setCallback(IRichEditCallback *callback) { m_callback = callback; }
     IRichEditCallback *callback() const { return m_callback; }
     void registerObjectHandler(int kind, IRichEditObjectHandler *handler);
-    void unregisterObjectHandler(int kind);
+    void unregisterObjectHandler(int kind) { registerObjectHandler(kind, nullptr); }
+    const ObjectHandlers *objectHandlers() const { return &m_handlers; }
 
-    // Inserts an object at position (-1: at the caret, after collapsing the
-    // selection to its end; the caret then stands after the object). False when
-    // the callback refuses it or the handle is already in the text.
-    bool insertObject(int kind, qint64 handle, int position = -1);
+    // Inserts an object at the cursor's position (a selection is collapsed to
+    // its end first); the cursor ends after it. The object takes the format
+    // of the text there, or base when given. False when the callback refuses
+    // it or the handle is already in the text.
+    bool insertObject(QTextCursor &cursor, int kind, qint64 handle, const QTextCharFormat *base = nullptr);
     int objectCount() const;
     // The index-th object in text order; position -1 when there is none.
     EmbeddedObject object(int index) const;
     QList<EmbeddedObject> objects() const;
     QList<EmbeddedObject> objectsInRange(int from, int to) const;
+    int objectCountInRange(int from, int to) const;
+    // The position of the object of handle, -1 when it is not in the text.
+    int positionOf(qint64 handle) const;
     // Lays out again the object of handle after its size changed.
     void updateObject(qint64 handle);
 
-    SelectionType selectionType() const;
-    int selectionStart() const;
-    int selectionEnd() const;
-    // Selects [start, end); end -1 means the end of the text. The caret ends at end.
-    void setSelection(int start, int end);
     // Number of characters, objects included, paragraph marks counted once.
     int textLength() const;
     // Text of [from, to) with '\n' for paragraph and line breaks and U+FFFC for objects.
@@ -86,16 +83,20 @@ public:
 
     UndoKind undoKind() const;
     UndoKind redoKind() const;
+    // Marks what is being done while Qt adds undo steps for it.
+    class RICHEDIT_EXPORT ActionScope
+    {
+    public:
+        ActionScope(RichDocument &document, UndoKind kind);
+        ~ActionScope();
+        ActionScope(const ActionScope &) = delete;
+        ActionScope &operator=(const ActionScope &) = delete;
 
-    CharFormat selectionCharFormat() const;
-    void setSelectionCharFormat(const CharFormat &format);
-    // The format of new text: the document's default font and the insertion point's format.
-    void setDefaultCharFormat(const CharFormat &format);
-    ParagraphFormat selectionParagraphFormat() const;
-    void setSelectionParagraphFormat(const ParagraphFormat &format);
-
-    void setOptions(Options options);
-    Options options() const { return m_options; }
+    private:
+        RichDocument &m_document;
+        UndoKind m_previous;
+    };
+    UndoKind currentAction() const { return m_action; }
 
     // RTF streaming; every object goes out as one blank. Stream in replaces
     // the text (objects in it are reported deleted) and clears undo; when the
@@ -114,44 +115,31 @@ public:
     int formatRange(QPaintDevice *device, QPainter *painter, const QRectF &pageRect, int from, int to = -1);
     void releaseFormatRange();
 
-    // Replaces the document; objects of the old one are reported deleted.
-    void setDocument(QTextDocument *document);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-    QMimeData *createMimeDataFromSelection() const override;
-    bool canInsertFromMimeData(const QMimeData *source) const override;
-    void insertFromMimeData(const QMimeData *source) override;
+signals:
+    // The followed document was replaced (setDocument).
+    void documentReplaced(QTextDocument *document);
 
 private:
-    class ActionScope;
-
-    void attachDocument();
+    void attach(QTextDocument *document, bool withLayout = true);
     void onUndoCommandAdded();
     void onUndoStacksChanged();
-    void onCurrentCharFormatChanged(const QTextCharFormat &format);
     void onDeparted(const EmbeddedObject &object);
     void onArrived(const EmbeddedObject &object, bool inserted);
 
+    QPointer<QTextDocument> m_document;
     IRichEditCallback *m_callback = nullptr;
     ObjectHandlers m_handlers;
     std::unique_ptr<ObjectRenderer> m_renderer;
     ObjectTracker *m_tracker;
     std::unique_ptr<PageFormatter> m_pageFormatter;
-    QMetaObject::Connection m_undoConnection;
-    QMetaObject::Connection m_changeConnection;
-    QMetaObject::Connection m_undoAvailableConnection;
-    QMetaObject::Connection m_redoAvailableConnection;
+    QList<QMetaObject::Connection> m_connections;
     // Kind of each undo step, keyed by the document's undo position at its end
     // (Qt counts commands there, and a step may hold several).
     std::map<int, UndoKind> m_stepKinds;
     int m_undoPosition = 0;
     UndoKind m_action = UndoKind::Other;
-    Options m_options;
+    QPointer<QTextDocument> m_replaced;
+    bool m_replacing = false;
 };
 
 } // namespace RichEdit
-
-Q_DECLARE_OPERATORS_FOR_FLAGS(RichEdit::RichEditControl::SelectionType)
-Q_DECLARE_OPERATORS_FOR_FLAGS(RichEdit::RichEditControl::Options)
