@@ -32,7 +32,7 @@
 
 namespace Korbel {
 
-struct ExportManifest
+struct KORBEL_EXPORT ExportManifest
 {
     struct Table
     {
