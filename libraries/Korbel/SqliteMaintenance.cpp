@@ -435,9 +435,18 @@ void NoteStorageFailure(const QSqlDriver *driver, const QSqlError &error)
     if (!driver)
         return;
     bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    if (!ok)
-        return;
+    int code = error.nativeErrorCode().toInt(&ok);
+    if (!ok) {
+        // Some failures (a commit) come without the engine's code: the
+        // connection still holds it.
+        const QVariant handle = driver->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            return;
+        sqlite3 *db = *static_cast<sqlite3 *const *>(handle.constData());
+        if (!db)
+            return;
+        code = sqlite3_extended_errcode(db);
+    }
     switch (code & 0xff) {
     case SQLITE_FULL:
     case SQLITE_READONLY:

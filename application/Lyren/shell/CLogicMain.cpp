@@ -254,6 +254,7 @@ bool CLogicMain::Open(QString *error)
 
     if (m_pLogicPatient)
         m_pLogicPatient->First();
+    ReportStorageFailures(nullptr);
     return true;
 }
 
