@@ -143,8 +143,8 @@ ClosedWork CLogicPracticeData::RestoreWork(
     return work;
 }
 
-std::optional<BackupCopy> CLogicPracticeData::OfferNewestGood(
-    QWidget *parent, const QString &rootFolder, const Korbel::FileCheck &damage, IProgressRunner &runner)
+std::optional<BackupCopy> CLogicPracticeData::OfferNewestGood(QWidget *parent, const QString &rootFolder,
+    const Korbel::FileCheck &damage, IProgressRunner &runner, bool tellWhenNone)
 {
     const CLogicFolders folders(rootFolder, QString());
     const PracticeRestore restore(folders);
@@ -154,8 +154,9 @@ std::optional<BackupCopy> CLogicPracticeData::OfferNewestGood(
         return newest.has_value();
     });
     if (!newest) {
-        Desktop::Prompts().Show(
-            parent, NoGoodBackupMessage(damage), Desktop::Buttons::Ok, Desktop::Icon::Error);
+        if (tellWhenNone)
+            Desktop::Prompts().Show(
+                parent, NoGoodBackupMessage(damage), Desktop::Buttons::Ok, Desktop::Icon::Error);
         return std::nullopt;
     }
     const QString kept = restore.KeptName(PracticeRestore::Reason::Damage, QDateTime::currentDateTime());

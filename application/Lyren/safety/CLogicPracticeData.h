@@ -39,10 +39,10 @@ public:
     static ClosedWork RestoreWork(
         const QString &rootFolder, const BackupCopy &copy, PracticeRestore::Reason reason);
     // Finds the newest good backup for a damaged database and asks whether to
-    // restore it; the copy to restore, none when there is none or the person
-    // said no (then told what to do).
-    static std::optional<BackupCopy> OfferNewestGood(
-        QWidget *parent, const QString &rootFolder, const Korbel::FileCheck &damage, IProgressRunner &runner);
+    // restore it; the copy to restore, none when the person said no or there
+    // is none (then told what to do, unless 'tellWhenNone' is false).
+    static std::optional<BackupCopy> OfferNewestGood(QWidget *parent, const QString &rootFolder,
+        const Korbel::FileCheck &damage, IProgressRunner &runner, bool tellWhenNone = true);
 
     static QString RestoreQuestion(const BackupCopy &copy, const QString &keptName);
     static QString DamagedQuestion(

@@ -11,6 +11,8 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IReferenceDialogs>(&m_references);
     m_services.Provide<IPatientImages>(&m_images);
     m_services.Provide<IImageQuality>(&m_images);
+    m_services.Provide<IProgressRunner>(&m_progress);
+    m_services.Provide<IBackupChooser>(&m_backups);
 }
 
 CWindowPresenters::~CWindowPresenters()
@@ -21,4 +23,6 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IReferenceDialogs>(&m_references);
     m_services.Withdraw<IPatientImages>(&m_images);
     m_services.Withdraw<IImageQuality>(&m_images);
+    m_services.Withdraw<IProgressRunner>(&m_progress);
+    m_services.Withdraw<IBackupChooser>(&m_backups);
 }

@@ -3,6 +3,8 @@
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/PatientDialogs.h"
+#include "safety/ui/CProgressWindow.h"
+#include "safety/ui/CRestoreBackupDlg.h"
 #include "shell/ui/ImageManager.h"
 
 class LogicServices;
@@ -24,6 +26,8 @@ public:
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
     CLumiskImageManager &ImageManager() { return m_images; }
+    CProgressWindow &ProgressWindow() { return m_progress; }
+    CBackupChooser &BackupChooser() { return m_backups; }
 
 private:
     LogicServices &m_services;
@@ -32,4 +36,6 @@ private:
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
     CLumiskImageManager m_images;
+    CProgressWindow m_progress;
+    CBackupChooser m_backups;
 };
