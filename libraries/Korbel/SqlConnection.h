@@ -59,7 +59,14 @@ struct SqlDialect
     static bool setLastKey(QSqlDatabase database, const QString &table, qint64 key, QString *error);
     // Whether the engine holds a transaction open on the connection.
     static bool inTransaction(QSqlDatabase database);
+    // Settings for filling a new database file that nobody uses until it is
+    // complete (a failed fill is thrown away): no waiting for the disk at
+    // every step. SyncFileToDisk makes it durable at the end.
+    static bool prepareBulkLoad(QSqlDatabase database, QString *error);
 };
+
+// Flushes a file (or a folder's entries) to the disk.
+void SyncFileToDisk(const QString &path);
 
 // Shared by the data source and its tables. Every write bumps the version, so
 // that row caches of every table of this connection see the new values.

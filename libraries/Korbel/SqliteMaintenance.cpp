@@ -52,20 +52,6 @@ std::filesystem::path fsPath(const QString &path)
     return std::filesystem::path(path.toStdU16String());
 }
 
-// Flushes a file (or a folder's entries) to the disk.
-void syncToDisk(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(path);
-#endif
-}
-
 // A connection of its own to a database file.
 class FileConnection
 {
@@ -374,7 +360,7 @@ bool ReplaceDatabaseFile(
                     return fail(tr("The database cannot be kept as %1: %2")
                                     .arg(native(to), QString::fromLocal8Bit(ec.message().c_str())));
                 }
-                syncToDisk(to);
+                SyncFileToDisk(to);
             }
             kept << to;
         }
@@ -402,7 +388,7 @@ bool ReplaceDatabaseFile(
     }
     QFile::remove(databasePath + QStringLiteral("-shm"));
 
-    syncToDisk(replacement);
+    SyncFileToDisk(replacement);
     fs::rename(fsPath(replacement), fsPath(databasePath), ec);
     if (ec) {
         relink();
@@ -410,7 +396,7 @@ bool ReplaceDatabaseFile(
         return fail(tr("The database %1 cannot be replaced: %2")
                         .arg(native(databasePath), QString::fromLocal8Bit(ec.message().c_str())));
     }
-    syncToDisk(QFileInfo(databasePath).absolutePath());
+    SyncFileToDisk(QFileInfo(databasePath).absolutePath());
     return true;
 }
 
@@ -419,6 +405,26 @@ void RemoveDatabaseFile(const QString &path)
     QFile::remove(path);
     for (const char *suffix : { "-wal", "-shm", "-journal" })
         QFile::remove(path + QLatin1String(suffix));
+}
+
+void SyncFileToDisk(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+bool SqlDialect::prepareBulkLoad(QSqlDatabase database, QString *error)
+{
+    QSqlQuery query(database);
+    return RunStatement(query, QStringLiteral("PRAGMA journal_mode = MEMORY"), {}, error)
+        && RunStatement(query, QStringLiteral("PRAGMA synchronous = OFF"), {}, error);
 }
 
 bool SqlDialect::inTransaction(QSqlDatabase database)

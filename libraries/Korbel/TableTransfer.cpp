@@ -776,8 +776,8 @@ Outcome importInto(
             return fail(
                 tr("The database %1 cannot be made: %2").arg(native(databasePath), connection.Error()));
         QSqlDatabase database = connection.Database();
-        if (!database.transaction())
-            return fail(database.lastError().text());
+        if (!SqlDialect::prepareBulkLoad(database, &reason) || !database.transaction())
+            return fail(reason.isEmpty() ? database.lastError().text() : reason);
         qint64 done = 0;
         const qint64 total = manifest.TotalRows();
         for (const ExportManifest::Table &table : manifest.tables) {
@@ -805,6 +805,7 @@ Outcome importInto(
             return fail(reason);
         }
     }
+    SyncFileToDisk(databasePath);
     if (manifest.schemaVersion < Schema::instance().version()) {
         ReleasePtr<IDataSource> upgraded(DataSourceFactory());
         if (!upgraded->Open(databasePath) || !upgraded->UpgradeSchema())

@@ -14,6 +14,8 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryFile>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -58,17 +60,20 @@ bool SameContent(const QString &a, const QString &b)
 }
 
 // Copies one file without replacing anything, keeping its modification time.
+// A copy that breaks off is removed again.
 bool CopyOne(const QString &from, const QString &to, QString *error)
 {
-    QFile source(from);
-    if (!source.copy(to)) {
-        *error = source.errorString();
-        QFile::remove(to);
+    namespace fs = std::filesystem;
+    const fs::path source(from.toStdU16String());
+    const fs::path target(to.toStdU16String());
+    std::error_code ec;
+    if (!fs::copy_file(source, target, fs::copy_options::none, ec)) {
+        *error = QString::fromLocal8Bit(ec.message().c_str());
+        if (ec != std::errc::file_exists)
+            fs::remove(target, ec);
         return false;
     }
-    QFile target(to);
-    if (target.open(QIODevice::ReadWrite))
-        target.setFileTime(QFileInfo(from).lastModified(), QFileDevice::FileModificationTime);
+    fs::last_write_time(target, fs::last_write_time(source, ec), ec);
     return true;
 }
 

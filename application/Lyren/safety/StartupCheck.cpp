@@ -3,6 +3,11 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QMetaObject>
 
+#ifdef Q_OS_LINUX
+#include <pthread.h>
+#include <sched.h>
+#endif
+
 StartupCheck::StartupCheck(QObject *parent)
     : QObject(parent)
 { }
@@ -24,6 +29,11 @@ void StartupCheck::Start(const QString &databasePath)
     }
     m_finished = false;
     m_thread = std::thread([this, databasePath] {
+#ifdef Q_OS_LINUX
+        // The check takes only what the start leaves of the processor.
+        const sched_param idle {};
+        pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+#endif
         Korbel::FileCheck check = Korbel::CheckDatabaseFile(databasePath, Korbel::CheckDepth::Quick);
         {
             QMutexLocker lock(&m_mutex);

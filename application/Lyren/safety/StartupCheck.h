@@ -10,9 +10,11 @@
 #include <thread>
 
 // The quick check of the database at start. It runs on a worker thread with
-// a connection of its own while the program opens the practice, so that it
-// adds next to nothing to the start; the program looks at the result once
-// it has opened (or failed to open) the practice.
+// a connection of its own (and, where the system allows, only on processor
+// time the start leaves free) while the program opens the practice, so that
+// it adds next to nothing to the start; the program looks at the result once
+// it has opened the practice and the check has ended (or at once, when the
+// practice could not be opened).
 class StartupCheck : public QObject
 {
     Q_OBJECT

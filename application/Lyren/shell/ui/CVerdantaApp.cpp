@@ -23,6 +23,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QTimer>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
@@ -257,6 +258,10 @@ void CVerdantaApp::RunClosedWork()
         return;
     const ClosedWork work = std::move(*m_pendingWork);
     m_pendingWork.reset();
+    // For a moment no main window is there: the program must not end then.
+    const bool quitOnClose = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    const auto restoreQuit = qScopeGuard([quitOnClose] { QGuiApplication::setQuitOnLastWindowClosed(quitOnClose); });
     m_pSignalCloser.reset();
     if (m_pMainFrame) {
         m_lastGeometry = m_pMainFrame->normalGeometry();
