@@ -205,6 +205,20 @@ QString PracticeRestore::KeptName(Reason reason, const QDateTime &now) const
     return name;
 }
 
+QString PracticeRestore::StagedName(const QString &suffix, QString *error) const
+{
+    QTemporaryFile file(m_folders.GetDatabasePath() + suffix + QStringLiteral("-XXXXXX"));
+    if (!file.open()) {
+        if (error)
+            *error = tr("No file can be written beside the database: %1").arg(file.errorString());
+        return QString();
+    }
+    // Only the name is wanted: the file itself is made by whoever fills it.
+    const QString name = file.fileName();
+    file.remove();
+    return name;
+}
+
 bool PracticeRestore::Restore(const QString &copy, Reason reason, const QDateTime &now, IProgress *progress,
     QString *keptPath, QString *error) const
 {
@@ -216,17 +230,12 @@ bool PracticeRestore::Restore(const QString &copy, Reason reason, const QDateTim
     const QString database = m_folders.GetDatabasePath();
     // The copy first goes beside the database, as a file of its own: a copy
     // that breaks off (a full disk) never touches the database.
-    QString staged;
-    {
-        QTemporaryFile file(database + QStringLiteral(".restoring-XXXXXX"));
-        if (!file.open())
-            return fail(tr("No file can be written beside the database: %1").arg(file.errorString()));
-        staged = file.fileName();
-    }
-    QFile::remove(staged);
+    QString reasonText;
+    const QString staged = StagedName(QStringLiteral(".restoring"), &reasonText);
+    if (staged.isEmpty())
+        return fail(reasonText);
     if (progress)
         progress->SetStep(tr("Copying the backup..."));
-    QString reasonText;
     const Korbel::Outcome copied = Korbel::CopyDatabaseFile(copy, staged, ReportTo(progress), &reasonText);
     if (copied != Korbel::Outcome::Done)
         return fail(copied == Korbel::Outcome::Cancelled ? tr("The restore was stopped.") : reasonText);
@@ -252,17 +261,9 @@ bool PracticeRestore::PutBack(const QString &keptPath, const QDateTime &now, QSt
     // The kept database comes back under the database's name; the database
     // it replaces is kept in turn.
     const QString database = m_folders.GetDatabasePath();
-    QString staged;
-    {
-        QTemporaryFile file(database + QStringLiteral(".putback-XXXXXX"));
-        if (!file.open()) {
-            if (error)
-                *error = file.errorString();
-            return false;
-        }
-        staged = file.fileName();
-    }
-    QFile::remove(staged);
+    const QString staged = StagedName(QStringLiteral(".putback"), error);
+    if (staged.isEmpty())
+        return false;
     if (Korbel::CopyDatabaseFile(keptPath, staged, {}, error) != Korbel::Outcome::Done)
         return false;
     if (Korbel::ReplaceDatabaseFile(database, staged, KeptName(Reason::Unopened, now), error))

@@ -86,6 +86,10 @@ public:
     bool PutBack(const QString &keptPath, const QDateTime &now, QString *error) const;
 
     QString KeptName(Reason reason, const QDateTime &now) const;
+    // A free name beside the database for a file being made ("data.mdb" +
+    // suffix + a unique part); empty with the reason when nothing can be
+    // written there.
+    QString StagedName(const QString &suffix, QString *error) const;
     // Why a check refuses a copy, in the person's words.
     static QString Explain(const Korbel::FileCheck &check);
 

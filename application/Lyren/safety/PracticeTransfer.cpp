@@ -12,7 +12,6 @@
 #include <QtCore/QDirIterator>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
-#include <QtCore/QTemporaryFile>
 
 #include <filesystem>
 #include <system_error>
@@ -197,6 +196,19 @@ QString ReadmeText()
 
 } // namespace
 
+PracticeTransfer::Summary PracticeTransfer::SummaryOf(const Korbel::ExportManifest &manifest)
+{
+    Summary summary;
+    summary.tables = static_cast<qint64>(manifest.tables.size());
+    summary.rows = manifest.TotalRows();
+    summary.created = manifest.created;
+    for (const Korbel::ExportManifest::Table &table : manifest.tables) {
+        if (table.name.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0)
+            summary.patients = table.rows;
+    }
+    return summary;
+}
+
 PracticeTransfer::PracticeTransfer(const CLogicFolders &folders)
     : m_folders(folders)
 { }
@@ -234,17 +246,8 @@ Korbel::Outcome PracticeTransfer::Export(
     if (tables != Korbel::Outcome::Done)
         return tables == Korbel::Outcome::Cancelled ? tables : fail(reason);
 
-    Summary counted;
     Korbel::ExportManifest manifest;
-    if (Korbel::ReadExport(folder, &manifest, &reason)) {
-        counted.tables = static_cast<qint64>(manifest.tables.size());
-        counted.rows = manifest.TotalRows();
-        counted.created = manifest.created;
-        for (const Korbel::ExportManifest::Table &table : manifest.tables) {
-            if (table.name.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0)
-                counted.patients = table.rows;
-        }
-    }
+    Summary counted = Korbel::ReadExport(folder, &manifest, &reason) ? SummaryOf(manifest) : Summary();
     progress.SetStep(tr("Copying the patient folders..."));
     QStringList madeFiles;
     QStringList madeFolders;
@@ -303,14 +306,7 @@ bool PracticeTransfer::CheckImport(const QString &folder, Summary *summary, QStr
     QString reason;
     if (!Korbel::ReadExport(folder, &manifest, &reason))
         return fail(reason);
-    Summary counted;
-    counted.tables = static_cast<qint64>(manifest.tables.size());
-    counted.rows = manifest.TotalRows();
-    counted.created = manifest.created;
-    for (const Korbel::ExportManifest::Table &table : manifest.tables) {
-        if (table.name.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0)
-            counted.patients = table.rows;
-    }
+    Summary counted = SummaryOf(manifest);
 
     QString holds;
     if (!IsEmptyPractice(&holds, &reason)) {
@@ -350,14 +346,9 @@ Korbel::Outcome PracticeTransfer::Import(
         return fail(reason);
 
     const QString database = m_folders.GetDatabasePath();
-    QString staged;
-    {
-        QTemporaryFile file(database + QStringLiteral(".importing-XXXXXX"));
-        if (!file.open())
-            return fail(tr("No file can be written beside the database: %1").arg(file.errorString()));
-        staged = file.fileName();
-    }
-    QFile::remove(staged);
+    const QString staged = PracticeRestore(m_folders).StagedName(QStringLiteral(".importing"), &reason);
+    if (staged.isEmpty())
+        return fail(reason);
     progress.SetStep(tr("Importing the tables..."));
     const Korbel::Outcome tables = Korbel::ImportTables(
         folder, staged, [&progress](qint64 done, qint64 total) { return progress.Continue(done, total); },

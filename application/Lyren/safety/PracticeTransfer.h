@@ -9,6 +9,10 @@
 class CLogicFolders;
 class IProgress;
 
+namespace Korbel {
+struct ExportManifest;
+}
+
 // The practice export, so that a practice is never locked in: every table of
 // the database as CSV (the data library's table export), the patient folders
 // and the other files of UserData and the invoice templates copied beside
@@ -62,5 +66,7 @@ public:
     static QStringList FileFolders();
 
 private:
+    static Summary SummaryOf(const Korbel::ExportManifest &manifest);
+
     const CLogicFolders &m_folders;
 };

@@ -1,34 +1,14 @@
-#include "DatabaseDump.h"
+#include "DatabaseFiles.h"
 #include "KorbelTestUtil.h"
 
 #include "Korbel/Maintenance.h"
 
-#include <QtCore/QCryptographicHash>
 #include <QtCore/QFileInfo>
-
-#include <sqlite3.h>
 
 using namespace KorbelTest;
 using State = Korbel::FileCheck::State;
 
 namespace {
-
-QByteArray Hash(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-        ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-        : QByteArray();
-}
-
-bool SetValue(Korbel::ITable *table, const QString &field, const QVariant &value)
-{
-    Korbel::IField *f = nullptr;
-    if (!table->GetField(field, &f))
-        return false;
-    ReleasePtr<Korbel::IField> guard(f);
-    return f->SetValue(value);
-}
 
 // A practice of some hundred pages: patients with long notes.
 void MakePractice(const QString &path, int patients)
@@ -51,14 +31,6 @@ void Overwrite(const QString &path, qint64 offset, const QByteArray &bytes)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.seek(offset));
     ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-void RunSql(const QString &path, const QByteArray &sql)
-{
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
 }
 
 } // namespace
@@ -111,14 +83,14 @@ TEST(Maintenance, DamageIsFoundWithoutChangingTheFileAndToldFromAMissingOrNewerF
     MakePractice(damaged, 300);
     const qint64 size = QFileInfo(damaged).size();
     Overwrite(damaged, (size / 2 / 4096) * 4096, QByteArray(64, '\xee'));
-    const QByteArray before = Hash(damaged);
+    const QByteArray before = FileHash(damaged);
     for (Korbel::CheckDepth depth : { Korbel::CheckDepth::Quick, Korbel::CheckDepth::Full }) {
         const Korbel::FileCheck check = Korbel::CheckDatabaseFile(damaged, depth);
         EXPECT_EQ(check.state, State::Damaged);
         EXPECT_FALSE(check.problems.isEmpty());
         EXPECT_LE(check.problems.size(), 20);
     }
-    EXPECT_EQ(Hash(damaged), before);
+    EXPECT_EQ(FileHash(damaged), before);
 
     const QString newer = dir.filePath(QStringLiteral("newer.mdb"));
     MakePractice(newer, 1);
@@ -134,13 +106,13 @@ TEST(Maintenance, ASummaryCountsTheRowsOfACopyWithoutChangingIt)
     TestSupport::TemporaryFolder dir;
     const QString path = dir.filePath(QStringLiteral("data.mdb"));
     MakePractice(path, 12);
-    const QByteArray before = Hash(path);
+    const QByteArray before = FileHash(path);
     const Korbel::FileSummary summary = Korbel::SummarizeDatabaseFile(path, QStringLiteral("main"));
     EXPECT_TRUE(summary.readable) << summary.error.toStdString();
     EXPECT_EQ(summary.rows, 12);
     EXPECT_EQ(summary.schemaVersion, Korbel::CurrentSchemaVersion());
     EXPECT_EQ(Korbel::SummarizeDatabaseFile(path, QStringLiteral("NO_SUCH_TABLE")).rows, -1);
-    EXPECT_EQ(Hash(path), before);
+    EXPECT_EQ(FileHash(path), before);
 
     ASSERT_TRUE(dir.writeFile(QStringLiteral("notes.txt"), "not a database"));
     const Korbel::FileSummary text
@@ -168,9 +140,9 @@ TEST(Maintenance, ACopyHoldsWhatTheOpenDatabaseCommittedAndStandsAlone)
     EXPECT_FALSE(QFileInfo::exists(copy + QStringLiteral("-wal")));
 
     // An existing file is never overwritten; a stopped copy leaves nothing.
-    const QByteArray existing = Hash(copy);
+    const QByteArray existing = FileHash(copy);
     EXPECT_EQ(Korbel::CopyDatabaseFile(path, copy, {}, &error), Korbel::Outcome::Failed);
-    EXPECT_EQ(Hash(copy), existing);
+    EXPECT_EQ(FileHash(copy), existing);
     const QString stopped = dir.filePath(QStringLiteral("stopped.mdb"));
     EXPECT_EQ(Korbel::CopyDatabaseFile(
                   path, stopped, [](qint64, qint64) { return false; }, &error),
@@ -188,7 +160,7 @@ TEST(Maintenance, AReplacedDatabaseIsKeptWholeWithItsLogAndNothingChangesWhenASt
     // A log left by a program that did not close the database.
     ASSERT_TRUE(dir.writeFile(QStringLiteral("data.mdb-wal"), "log of the previous database"));
     ASSERT_TRUE(dir.writeFile(QStringLiteral("data.mdb-shm"), "index"));
-    const QByteArray previous = Hash(path);
+    const QByteArray previous = FileHash(path);
     const QStringList restored = DatabaseDump(replacement);
     const QString kept = dir.filePath(QStringLiteral("data-before.mdb"));
 
@@ -201,7 +173,7 @@ TEST(Maintenance, AReplacedDatabaseIsKeptWholeWithItsLogAndNothingChangesWhenASt
     ASSERT_TRUE(dir.writeFile(QStringLiteral("data-before.mdb-wal"), "taken"));
     EXPECT_FALSE(Korbel::ReplaceDatabaseFile(path, replacement, kept, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(Hash(path), previous);
+    EXPECT_EQ(FileHash(path), previous);
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral("-wal")));
     EXPECT_FALSE(QFileInfo::exists(kept));
     ASSERT_TRUE(QFile::remove(kept + QStringLiteral("-wal")));
@@ -212,7 +184,7 @@ TEST(Maintenance, AReplacedDatabaseIsKeptWholeWithItsLogAndNothingChangesWhenASt
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-wal")));
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-shm")));
     EXPECT_EQ(DatabaseDump(path), restored);
-    EXPECT_EQ(Hash(kept), previous);
+    EXPECT_EQ(FileHash(kept), previous);
     QFile keptLog(kept + QStringLiteral("-wal"));
     ASSERT_TRUE(keptLog.open(QIODevice::ReadOnly));
     EXPECT_EQ(keptLog.readAll(), QByteArray("log of the previous database"));

@@ -1,4 +1,4 @@
-#include "DatabaseDump.h"
+#include "DatabaseFiles.h"
 #include "KorbelTestUtil.h"
 
 #include "Korbel/Csv.h"
@@ -8,29 +8,10 @@
 #include <QtCore/QDate>
 #include <QtCore/QFileInfo>
 
-#include <sqlite3.h>
-
 using namespace KorbelTest;
 using Korbel::Outcome;
 
 namespace {
-
-bool SetValue(Korbel::ITable *table, const QString &field, const QVariant &value)
-{
-    Korbel::IField *f = nullptr;
-    if (!table->GetField(field, &f))
-        return false;
-    ReleasePtr<Korbel::IField> guard(f);
-    return f->SetValue(value);
-}
-
-void RunSql(const QString &path, const QByteArray &sql)
-{
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
 
 QByteArray ReadFile(const QString &path)
 {

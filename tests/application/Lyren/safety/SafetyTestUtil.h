@@ -1,6 +1,6 @@
 #pragma once
 
-#include "libraries/Korbel/DatabaseDump.h"
+#include "libraries/Korbel/DatabaseFiles.h"
 #include "libraries/Korbel/KorbelTestUtil.h"
 
 #include "Korbel/Maintenance.h"
@@ -22,14 +22,6 @@
 namespace SafetyTest {
 
 using namespace KorbelTest;
-
-inline QByteArray FileHash(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-        ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-        : QByteArray();
-}
 
 // Every file under a folder by its relative path, with a hash of its bytes.
 inline QMap<QString, QByteArray> TreeDump(const QString &folder)
@@ -64,6 +56,19 @@ inline QStringList MakePractice(const QString &databasePath, const QStringList &
 inline qint64 PatientCount(const QString &databasePath)
 {
     return Korbel::SummarizeDatabaseFile(databasePath, QStringLiteral("MAIN")).rows;
+}
+
+// Invoice lines the program does not read at start, then garbage over one of
+// their pages near the end of the file: the practice still opens.
+inline void DamageInvoices(const QString &path)
+{
+    RunSql(path,
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+        "INSERT INTO INVOICING (PATIENT_ID, DESCRIPTION) SELECT 1, printf('%.500c', 'x') FROM n");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.seek((file.size() / 4096 - 3) * 4096));
+    file.write(QByteArray(64, '\xee'));
 }
 
 // The window layer's session as logic tests play it: the queued work runs

@@ -6,7 +6,7 @@
 
 #include "support/ScriptedDesktop.h"
 
-#include <sqlite3.h>
+#include <QtCore/QCryptographicHash>
 
 using namespace SafetyTest;
 using Slot = CLogicFolders::BackupSlot;
@@ -15,33 +15,12 @@ namespace {
 
 constexpr Slot Slots[] = { Slot::ThisWeek, Slot::LastWeek, Slot::BeforeLastWeek, Slot::BeforeBeforeLastWeek };
 
-void RunSql(const QString &path, const QByteArray &sql)
-{
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
-
 // Garbage over the middle of a database file, where its rows are.
 void Damage(const QString &path)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.seek((file.size() / 2 / 4096) * 4096));
-    file.write(QByteArray(64, '\xee'));
-}
-
-// Invoice lines the program does not read at start, then garbage over one of
-// their pages near the end of the file: the practice still opens.
-void DamageInvoices(const QString &path)
-{
-    RunSql(path,
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
-        "INSERT INTO INVOICING (PATIENT_ID, DESCRIPTION) SELECT 1, printf('%.500c', 'x') FROM n");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.seek((file.size() / 4096 - 3) * 4096));
     file.write(QByteArray(64, '\xee'));
 }
 

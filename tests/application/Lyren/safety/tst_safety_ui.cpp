@@ -19,20 +19,10 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTreeWidget>
 
-#include <sqlite3.h>
-
 using namespace SafetyTest;
 using Slot = CLogicFolders::BackupSlot;
 
 namespace {
-
-void RunSql(const QString &path, const QByteArray &sql)
-{
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
 
 class PracticeFixture : public ::testing::Test
 {
@@ -71,19 +61,6 @@ protected:
     {
         return QDir(Root()).entryList({ pattern }, QDir::Files);
     }
-    // Garbage near the end of the file, over rows the program does not read
-    // while it opens the practice.
-    void DamageInvoices()
-    {
-        RunSql(Database(),
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
-            "INSERT INTO INVOICING (PATIENT_ID, DESCRIPTION) SELECT 1, printf('%.500c', 'x') FROM n");
-        QFile file(Database());
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.seek((file.size() / 4096 - 3) * 4096));
-        file.write(QByteArray(64, '\xee'));
-    }
-
     TestSupport::TemporaryFolder dir;
     std::unique_ptr<CLogicFolders> folders;
     Desktop::ScriptedPrompts prompts;
@@ -195,7 +172,7 @@ TEST_F(PracticeFixture, ADatabaseTooDamagedToOpenIsOfferedItsNewestGoodBackupAtS
 
 TEST_F(PracticeFixture, DamageTheQuickCheckFindsAfterThePracticeOpenedIsOfferedTheNewestGoodBackup)
 {
-    DamageInvoices();
+    DamageInvoices(Database());
     prompts.QueueAnswer(Desktop::Answer::Yes);
     auto app = StartApp();
     ASSERT_TRUE(app->InitInstance());

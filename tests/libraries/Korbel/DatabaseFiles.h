@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QCryptographicHash>
 #include <QtCore/QFile>
 #include <QtCore/QStringList>
 #include <QtCore/QUuid>
@@ -7,9 +8,32 @@
 #include <QtSql/QSqlQuery>
 #include <QtSql/QSqlRecord>
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
 #include <algorithm>
 
+// Database files as the tests look at them and change them behind the data
+// library's back.
 namespace KorbelTest {
+
+// Runs SQL on a database file with a connection of its own.
+inline void RunSql(const QString &path, const QByteArray &sql)
+{
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+// A hash of a file's bytes; empty when it cannot be read.
+inline QByteArray FileHash(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+        ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+        : QByteArray();
+}
 
 // Everything a database file holds, as comparable text: each table's
 // declaration and every row with each value's exact type and value (SQLite's
