@@ -121,39 +121,44 @@ int main(int argc, char **argv)
     QuietProgress progress;
 
     int run = 0;
-    Bench::Report("export_practice_ms", Bench::MedianMs(Runs, [&] {
+    auto exportPractice = [&] {
         const QString folder = dir.path() + QStringLiteral("/export%1").arg(run++);
         if (PracticeTransfer(folders).Export(folder, progress, nullptr, &error) != Korbel::Outcome::Done)
             std::fprintf(stderr, "export: %s\n", qPrintable(error));
-    }), "ms");
-    Bench::Report("export_tables_ms", Bench::MedianMs(Runs, [&] {
+    };
+    auto exportTables = [&] {
         const QString folder = dir.path() + QStringLiteral("/tables%1").arg(run++);
         Korbel::ExportTables(root + QStringLiteral("data.mdb"), folder, {}, &error);
-    }), "ms");
-    Bench::Report("import_practice_ms", Bench::MedianMs(1, [&] {
+    };
+    // Into a new, empty practice: once, from the first export.
+    auto importPractice = [&] {
         const QString other = dir.path() + QStringLiteral("/imported/");
         QDir().mkpath(other);
         const CLogicFolders target(other, QString());
         QString kept;
-        if (PracticeTransfer(target).Import(dir.path() + QStringLiteral("/export0"), QDateTime::currentDateTime(),
-                progress, &kept, &error)
-            != Korbel::Outcome::Done)
+        const Korbel::Outcome outcome = PracticeTransfer(target).Import(
+            dir.path() + QStringLiteral("/export0"), QDateTime::currentDateTime(), progress, &kept, &error);
+        if (outcome != Korbel::Outcome::Done)
             std::fprintf(stderr, "import: %s\n", qPrintable(error));
-    }), "ms");
+    };
+    Bench::Report("export_practice_ms", Bench::MedianMs(Runs, exportPractice), "ms");
+    Bench::Report("export_tables_ms", Bench::MedianMs(Runs, exportTables), "ms");
+    Bench::Report("import_practice_ms", Bench::MedianMs(1, importPractice), "ms");
 
     // A backup of the practice, restored in its place again and again.
     const QString backup = folders.GetBackupPath(CLogicFolders::BackupSlot::LastWeek);
     QDir().mkpath(QFileInfo(backup).path());
     Korbel::CopyDatabaseFile(root + QStringLiteral("data.mdb"), backup, {}, &error);
     const PracticeRestore restore(folders);
-    Bench::Report("restore_ms", Bench::MedianMs(Runs, [&] {
+    auto restoreBackup = [&] {
         QString kept;
         if (!restore.Verify(backup, &progress).usable
-            || !restore.Restore(backup, PracticeRestore::Reason::Restore, QDateTime::currentDateTime(), &progress,
-                &kept, &error))
+            || !restore.Restore(backup, PracticeRestore::Reason::Restore, QDateTime::currentDateTime(),
+                &progress, &kept, &error))
             std::fprintf(stderr, "restore: %s\n", qPrintable(error));
         QFile::remove(kept);
-    }), "ms");
+    };
+    Bench::Report("restore_ms", Bench::MedianMs(Runs, restoreBackup), "ms");
     Bench::Report("reopen_after_restore_ms", Bench::MedianMs(Runs, [&] { OpenAndClose(root); }), "ms");
 
     const QString database = root + QStringLiteral("data.mdb");

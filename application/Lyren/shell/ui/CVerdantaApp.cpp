@@ -261,7 +261,8 @@ void CVerdantaApp::RunClosedWork()
     // For a moment no main window is there: the program must not end then.
     const bool quitOnClose = QGuiApplication::quitOnLastWindowClosed();
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    const auto restoreQuit = qScopeGuard([quitOnClose] { QGuiApplication::setQuitOnLastWindowClosed(quitOnClose); });
+    const auto restoreQuit
+        = qScopeGuard([quitOnClose] { QGuiApplication::setQuitOnLastWindowClosed(quitOnClose); });
     m_pSignalCloser.reset();
     if (m_pMainFrame) {
         m_lastGeometry = m_pMainFrame->normalGeometry();
