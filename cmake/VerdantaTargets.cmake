@@ -5,7 +5,7 @@
 #                        [INCLUDE_ROOT dir] [PCH])
 #   verdanta_add_module(Name SOURCES ... [DEPENDS ...] [PCH])
 #   verdanta_add_executable(Name SOURCES ... [DEPENDS ...] [PCH])
-#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [LOGIC] [DBUS] [PCH] [TIMEOUT s])
+#   verdanta_add_test(Name SOURCES ... [DEPENDS ...] [LOGIC] [DBUS] [PCH] [TIMEOUT s] [WRAPPER script])
 #   verdanta_forbid_link(Target Library)
 #   verdanta_add_benchmark(Name SOURCES ... [DEPENDS ...])
 
@@ -116,9 +116,10 @@ endfunction()
 # refuses to link it with Qt Widgets, and the main fails when the library is
 # loaded all the same. With DBUS every test case runs on a session bus of its
 # own (dbus-run-session), so that names it registers and peers it starts never
-# meet the user's bus or another test.
+# meet the user's bus or another test. A WRAPPER script runs the program (its
+# discovery and every test case) in the surroundings it sets up.
 function(verdanta_add_test name)
-  cmake_parse_arguments(ARG "PCH;LOGIC;DBUS" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "PCH;LOGIC;DBUS" "TIMEOUT;WRAPPER" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -141,6 +142,8 @@ function(verdanta_add_test name)
     find_program(VERDANTA_DBUS_RUN_SESSION dbus-run-session REQUIRED)
     # Discovery and every discovered test run through the target's emulator.
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${VERDANTA_DBUS_RUN_SESSION};--")
+  elseif(ARG_WRAPPER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ARG_WRAPPER}")
   endif()
   # The shared test main sets the test environment itself (offscreen platform,
   # modules folder, fixtures folder, sanitizer options): properties of

@@ -1,18 +1,38 @@
+#include "safety/PracticeCommandLine.h"
 #include "shell/ui/CVerdantaApp.h"
 
 #include "AppInfo.h"
 
+#include <QtCore/QDir>
+#include <QtCore/QTextStream>
 #include <QtGui/QIcon>
 #include <QtWidgets/QApplication>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
+    // The practice commands (--restore, --export, --import) run without
+    // windows, so that they also work where no display is.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (PracticeCommandLine::AsksForCommand(arguments)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(AppInfo::ProductName());
+        QCoreApplication::setApplicationName(AppInfo::ProductName());
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return PracticeCommandLine::Run(
+            PracticeCommandLine::Parse(QCoreApplication::arguments()), QDir::currentPath(), out, err);
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(AppInfo::ProductName());
     QApplication::setApplicationName(AppInfo::ProductName());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/shell/verdanta.png")));
 
-    // The program takes no arguments; its root folder is its current directory.
+    // The root folder is the current directory.
     CVerdantaApp verdanta;
     int status = 0;
     if (verdanta.InitInstance())

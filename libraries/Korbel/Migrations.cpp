@@ -46,12 +46,6 @@ QString defaultClause(const ColumnDef &column)
     return QStringLiteral(" DEFAULT ") + QString::number(stored.toLongLong());
 }
 
-QString columnDdl(const ColumnDef &column)
-{
-    return SqlDialect::quote(column.name) + QLatin1Char(' ')
-        + SqlDialect::columnType(column.kind, column.caseInsensitive) + defaultClause(column);
-}
-
 bool exec(QSqlDatabase database, const QString &sql, const QVariantList &values, QString *error)
 {
     QSqlQuery query(database);
@@ -73,13 +67,7 @@ bool baseline(QSqlDatabase database, QString *error)
         if (replaced)
             continue;
         if (!tables.contains(table.name.toUpper())) {
-            QStringList columns;
-            for (const ColumnDef &column : table.columns)
-                columns << columnDdl(column);
-            if (!exec(database,
-                    QStringLiteral("CREATE TABLE %1 (%2)")
-                        .arg(SqlDialect::quote(table.name), columns.join(QStringLiteral(", "))),
-                    {}, error))
+            if (!CreateTable(database, table.name, table.columns, error))
                 return false;
             tables.insert(table.name.toUpper());
             continue;
@@ -91,29 +79,14 @@ bool baseline(QSqlDatabase database, QString *error)
                 continue;
             if (!exec(database,
                     QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
-                        .arg(SqlDialect::quote(table.name), columnDdl(column)),
+                        .arg(SqlDialect::quote(table.name), ColumnDefinition(column)),
                     {}, error))
                 return false;
         }
     }
 
-    for (const IndexDef &index : schema.indexes()) {
-        if (!tables.contains(index.table.toUpper()))
-            continue;
-        QStringList columns;
-        for (const QString &c : index.columns)
-            columns << SqlDialect::quote(c);
-        const QString body = QStringLiteral("INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                                 .arg(SqlDialect::quote(index.name), SqlDialect::quote(index.table),
-                                     columns.join(QStringLiteral(", ")));
-        if (exec(database,
-                (index.unique ? QStringLiteral("CREATE UNIQUE ") : QStringLiteral("CREATE ")) + body, {},
-                error))
-            continue;
-        // Older data may hold duplicates; the index then only speeds up lookups.
-        if (!index.unique || !exec(database, QStringLiteral("CREATE ") + body, {}, error))
-            return false;
-    }
+    if (!CreateIndexes(database, error))
+        return false;
 
     for (const SeedRow &seed : SeedRows()) {
         const TableDef *table = schema.table(seed.table);
@@ -143,6 +116,47 @@ bool baseline(QSqlDatabase database, QString *error)
 
 } // namespace
 
+QString ColumnDefinition(const ColumnDef &column)
+{
+    return SqlDialect::quote(column.name) + QLatin1Char(' ')
+        + SqlDialect::columnType(column.kind, column.caseInsensitive) + defaultClause(column);
+}
+
+bool CreateTable(
+    QSqlDatabase database, const QString &name, const std::vector<ColumnDef> &columns, QString *error)
+{
+    QStringList definitions;
+    for (const ColumnDef &column : columns)
+        definitions << ColumnDefinition(column);
+    return exec(database,
+        QStringLiteral("CREATE TABLE %1 (%2)")
+            .arg(SqlDialect::quote(name), definitions.join(QStringLiteral(", "))),
+        {}, error);
+}
+
+bool CreateIndexes(QSqlDatabase database, QString *error)
+{
+    const QSet<QString> tables = existingTables(database, error);
+    for (const IndexDef &index : Schema::instance().indexes()) {
+        if (!tables.contains(index.table.toUpper()))
+            continue;
+        QStringList columns;
+        for (const QString &c : index.columns)
+            columns << SqlDialect::quote(c);
+        const QString body = QStringLiteral("INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                                 .arg(SqlDialect::quote(index.name), SqlDialect::quote(index.table),
+                                     columns.join(QStringLiteral(", ")));
+        if (exec(database,
+                (index.unique ? QStringLiteral("CREATE UNIQUE ") : QStringLiteral("CREATE ")) + body, {},
+                error))
+            continue;
+        // Older data may hold duplicates; the index then only speeds up lookups.
+        if (!index.unique || !exec(database, QStringLiteral("CREATE ") + body, {}, error))
+            return false;
+    }
+    return true;
+}
+
 bool ApplyMigration(QSqlDatabase database, int version, QString *error)
 {
     switch (version) {
@@ -164,6 +178,11 @@ int StoredSchemaVersion(QSqlDatabase database, bool *ok)
     if (ok)
         *ok = read;
     return read ? query.value(0).toInt() : 0;
+}
+
+bool StoreSchemaVersion(QSqlDatabase database, int version, QString *error)
+{
+    return exec(database, QStringLiteral("PRAGMA user_version = %1").arg(version), {}, error);
 }
 
 } // namespace Korbel

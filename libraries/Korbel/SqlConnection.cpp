@@ -60,6 +60,37 @@ QString SqlDialect::prefixUpperBound(const QString &prefix)
     return prefix + QString::fromUcs4(U"\U0010FFFF", 1);
 }
 
+bool SqlDialect::isInternalTable(const QString &name)
+{
+    return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+QString SqlDialect::tableColumnsQuery()
+{
+    return QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)");
+}
+
+qint64 SqlDialect::lastKey(QSqlDatabase database, const QString &table)
+{
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    // The sequence table exists only once a table with AUTOINCREMENT does.
+    if (!query.prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?")))
+        return -1;
+    query.addBindValue(table);
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toLongLong();
+}
+
+bool SqlDialect::setLastKey(QSqlDatabase database, const QString &table, qint64 key, QString *error)
+{
+    QSqlQuery query(database);
+    return RunStatement(query, QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ?"), { table }, error)
+        && RunStatement(query, QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"),
+            { table, key }, error);
+}
+
 Connection::Connection(QString name)
     : m_name(std::move(name))
 { }
@@ -72,6 +103,16 @@ Connection::~Connection()
             database.close();
     }
     QSqlDatabase::removeDatabase(m_name);
+}
+
+bool Connection::canWrite(QString *error) const
+{
+    if (transactionDepth == 0 || SqlDialect::inTransaction(db()))
+        return true;
+    if (error)
+        *error = QStringLiteral("The database ended the transaction after a failure; nothing is written "
+                                "until it is rolled back.");
+    return false;
 }
 
 const TableLayout *Connection::layout(const QString &table)
@@ -93,8 +134,7 @@ const TableLayout *Connection::layout(const QString &table)
     layout->name = query.value(0).toString();
     query.finish();
 
-    if (!RunStatement(query, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"),
-            { layout->name }, &error))
+    if (!RunStatement(query, SqlDialect::tableColumnsQuery(), { layout->name }, &error))
         return nullptr;
     const TableDef *def = Schema::instance().table(layout->name);
     while (query.next()) {
@@ -138,6 +178,7 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values.at(i));
     if (!query.exec()) {
+        NoteStorageFailure(query.driver(), query.lastError());
         if (error)
             *error = query.lastError().text();
         qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in" << sql;

@@ -9,12 +9,15 @@
 #include <QtCore/QHash>
 #include <QtCore/QLoggingCategory>
 #include <QtSql/QSqlDatabase>
+#include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
 
 #include <memory>
 #include <vector>
 
 Q_DECLARE_LOGGING_CATEGORY(lcKorbel)
+
+class QSqlDriver;
 
 namespace Korbel {
 
@@ -46,7 +49,24 @@ struct SqlDialect
     // binds two values.
     static QString prefixCondition(const QString &quotedColumn);
     static QString prefixUpperBound(const QString &prefix);
+    // Tables the engine keeps for itself; they are never exported.
+    static bool isInternalTable(const QString &name);
+    // The columns of a table, in order: name, declared type and whether the
+    // column is the primary key; binds the table name.
+    static QString tableColumnsQuery();
+    // The last key an auto-increment table handed out, -1 when none.
+    static qint64 lastKey(QSqlDatabase database, const QString &table);
+    static bool setLastKey(QSqlDatabase database, const QString &table, qint64 key, QString *error);
+    // Whether the engine holds a transaction open on the connection.
+    static bool inTransaction(QSqlDatabase database);
+    // Settings for filling a new database file that nobody uses until it is
+    // complete (a failed fill is thrown away): no waiting for the disk at
+    // every step. SyncFileToDisk makes it durable at the end.
+    static bool prepareBulkLoad(QSqlDatabase database, QString *error);
 };
+
+// Flushes a file (or a folder's entries) to the disk.
+void SyncFileToDisk(const QString &path);
 
 // Shared by the data source and its tables. Every write bumps the version, so
 // that row caches of every table of this connection see the new values.
@@ -78,6 +98,11 @@ public:
     // Nesting depth of BeginTransaction: the outermost is a transaction, the
     // inner ones are savepoints.
     int transactionDepth = 0;
+    // False with the reason while the program's transaction is open but the
+    // engine rolled it back by itself after a failure (a full disk, an
+    // input/output error): nothing may be written until the program rolls
+    // back too, or it would be written outside any transaction.
+    bool canWrite(QString *error) const;
 
     StoredQueryHandler storedQueryHandler;
     // Shows values in bound controls and takes them back; none: no binding.
@@ -92,5 +117,11 @@ private:
 // Prepares and runs one statement with its bound values; on failure sets the
 // error text and returns false.
 bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error);
+
+// Remembers on the connection's driver that a statement failed because the
+// storage refused it (a full disk, a read-only file, an input/output error,
+// damage), so that the program can tell the person why a save failed; other
+// errors are not remembered. TakeStorageFailure (Maintenance.h) reads it.
+void NoteStorageFailure(const QSqlDriver *driver, const QSqlError &error);
 
 } // namespace Korbel

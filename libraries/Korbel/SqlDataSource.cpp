@@ -109,10 +109,7 @@ bool SqlDataSource::createNew(const QString &path)
         ok = ok && database.transaction();
         for (int version = 1; ok && version <= Schema::instance().version(); ++version) {
             ok = ApplyMigration(database, version, &error);
-            if (ok) {
-                QSqlQuery query(database);
-                ok = RunStatement(query, QStringLiteral("PRAGMA user_version = %1").arg(version), {}, &error);
-            }
+            ok = ok && StoreSchemaVersion(database, version, &error);
         }
         ok = ok && database.commit();
         if (!ok) {
@@ -281,11 +278,7 @@ bool SqlDataSource::UpgradeSchema()
         QString error;
         if (!database.transaction())
             return fail(database.lastError().text());
-        bool ok = ApplyMigration(database, next, &error);
-        if (ok) {
-            QSqlQuery query(database);
-            ok = RunStatement(query, QStringLiteral("PRAGMA user_version = %1").arg(next), {}, &error);
-        }
+        const bool ok = ApplyMigration(database, next, &error) && StoreSchemaVersion(database, next, &error);
         if (!ok || !database.commit()) {
             database.rollback();
             m_conn->forgetLayouts();
@@ -318,8 +311,13 @@ bool SqlDataSource::BeginTransaction()
     if (depth == 0) {
         if (!m_conn->db().transaction())
             return fail(m_conn->db().lastError().text());
-    } else if (!execute(QStringLiteral("SAVEPOINT korbel_%1").arg(depth))) {
-        return false;
+    } else {
+        // A savepoint outside a transaction would start a new one.
+        QString error;
+        if (!m_conn->canWrite(&error))
+            return fail(error);
+        if (!execute(QStringLiteral("SAVEPOINT korbel_%1").arg(depth)))
+            return false;
     }
     ++m_conn->transactionDepth;
     return true;
@@ -343,6 +341,7 @@ int SqlDataSource::CommitTransaction()
     }
     if (!m_conn->db().commit()) {
         // The transaction stays open: the caller rolls it back.
+        NoteStorageFailure(m_conn->db().driver(), m_conn->db().lastError());
         fail(m_conn->db().lastError().text());
         return 0;
     }
@@ -359,7 +358,10 @@ bool SqlDataSource::RollbackTransaction()
         return fail(QStringLiteral("No transaction is open."));
     m_conn->bumpVersion();
     bool undone = true;
-    if (depth > 1) {
+    if (!SqlDialect::inTransaction(m_conn->db())) {
+        // The engine rolled everything back by itself after a failure.
+        --m_conn->transactionDepth;
+    } else if (depth > 1) {
         const QString savepoint = QStringLiteral("korbel_%1").arg(depth - 1);
         undone = execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + savepoint)
             && execute(QStringLiteral("RELEASE SAVEPOINT ") + savepoint);

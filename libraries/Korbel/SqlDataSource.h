@@ -25,6 +25,8 @@ public:
     QString GetPath() const override { return m_path; }
     int SchemaVersion() const override;
 
+    // The connection of the open database (invalid when none is open).
+    QSqlDatabase database() const { return m_conn ? m_conn->db() : QSqlDatabase(); }
     void setStoredQueryHandler(StoredQueryHandler handler);
     void setControlBinder(const IControlBinder *binder);
 

@@ -177,6 +177,7 @@ void SqlTable::fetchWindow(int position) const
     for (int i = 0; i < kWindow; ++i)
         m_fetchQuery->bindValue(i, m_ids[std::min(first + i, last - 1)]);
     if (!m_fetchQuery->exec()) {
+        NoteStorageFailure(m_fetchQuery->driver(), m_fetchQuery->lastError());
         qCWarning(lcKorbel) << "row fetch failed:" << m_fetchQuery->lastError().text();
         return;
     }
@@ -429,6 +430,8 @@ int SqlTable::Update()
         }
     }
 
+    if (!m_conn->canWrite(&m_error))
+        return 0;
     const QString table = SqlDialect::quote(m_layout.name);
     const QString key = SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name);
     QSqlQuery query(m_conn->db());
@@ -490,6 +493,8 @@ int SqlTable::Delete()
         m_error = QStringLiteral("Table %1 has no current row to delete.").arg(m_layout.name);
         return 0;
     }
+    if (!m_conn->canWrite(&m_error))
+        return 0;
     QSqlQuery query(m_conn->db());
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
                             .arg(SqlDialect::quote(m_layout.name),

@@ -79,6 +79,11 @@ enum : int {
     CustomFields = 81, // sub-command: one of CustomFieldsSubCommand
     InsertImageAsked = 82, // the notes ask before an image is inserted
     ImportMediaAsked = 83, // the notes ask before a media file is imported
+    // The practice's data as a whole (Patient menu).
+    RestoreBackup = 100,
+    CheckDatabase = 101,
+    ExportPractice = 102, // the current patient is saved first
+    ImportPractice = 103,
 };
 
 } // namespace CommandCode

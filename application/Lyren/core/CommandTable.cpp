@@ -91,6 +91,10 @@ std::span<const CommandRoute> CommandRoutes()
         { Code::CustomFields, Single, { CustomFields } },
         { Code::InsertImageAsked, Single, { ImageInsertion } },
         { Code::ImportMediaAsked, Single, { Media } },
+        { Code::RestoreBackup, Single, { PracticeData } },
+        { Code::CheckDatabase, Single, { PracticeData } },
+        { Code::ExportPractice, SavePatientFirst, { PracticeData } },
+        { Code::ImportPractice, Single, { PracticeData } },
     };
     // clang-format on
     return routes;
@@ -214,6 +218,8 @@ QString OwnerName(Owner owner)
         return QStringLiteral("dynamic questionnaire");
     case ImageInsertion:
         return QStringLiteral("image insertion");
+    case PracticeData:
+        return QStringLiteral("practice data");
     }
     return QString();
 }

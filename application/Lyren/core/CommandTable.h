@@ -43,6 +43,7 @@ enum class Owner {
     CustomFields,
     DynamicQuestionnaire,
     ImageInsertion, // answers the notes before an image is inserted
+    PracticeData, // restore, check, export and import of the whole practice
 };
 
 // How a routed code reaches its owners.

@@ -63,18 +63,26 @@ void LogicContext::SetPatient(ICurrentPatient *patient, IPatientSteps *steps)
 
 bool LogicContext::WriteFileAfterCommit(const QString &path, const QByteArray &bytes)
 {
-    auto write = [path, bytes] {
+    auto write = [this, path, bytes] {
         QString error;
         if (Files::WriteAtomically(path, bytes, &error))
             return true;
         Loggers::Log(Loggers::Category::Folders, Loggers::Error,
             QStringLiteral("LogicContext::WriteFileAfterCommit() cannot write %1: %2").arg(path, error));
+        m_fileFailures.push_back({ path, error });
         return false;
     };
     if (!m_bSaving)
         return write();
     m_afterCommit.push_back(std::move(write));
     return true;
+}
+
+std::vector<LogicContext::FileFailure> LogicContext::TakeFileFailures()
+{
+    std::vector<FileFailure> failures;
+    failures.swap(m_fileFailures);
+    return failures;
 }
 
 void LogicContext::AfterCommit(std::function<bool()> work)

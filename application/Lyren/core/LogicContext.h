@@ -88,6 +88,16 @@ public:
     void OnRollback(std::function<void()> undo);
     bool IsSaving() const { return m_bSaving; }
 
+    // Side files that could not be written (a full disk, a read-only folder),
+    // with the reason, since the hub last took them: the hub tells the
+    // person after the command.
+    struct FileFailure
+    {
+        QString path;
+        QString reason;
+    };
+    std::vector<FileFailure> TakeFileFailures();
+
     // Set by the hub.
     void SetData(Korbel::IDataSource *source, Korbel::ITable *main, Korbel::ITable *address,
         const QString &mediaTable);
@@ -121,4 +131,5 @@ private:
     bool m_bSaving = false;
     std::vector<std::function<bool()>> m_afterCommit;
     std::vector<std::function<void()>> m_onRollback;
+    std::vector<FileFailure> m_fileFailures;
 };

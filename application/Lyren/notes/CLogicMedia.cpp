@@ -6,7 +6,7 @@
 #include "core/Loggers.h"
 #include "core/LogicContext.h"
 #include "core/MediaControl.h"
-#include "core/ProgressWindow.h"
+#include "core/ProgressRunner.h"
 #include "core/RecordAccess.h"
 #include "core/Transaction.h"
 #include "core/WaitCursor.h"
@@ -30,8 +30,6 @@ const QString MarkersTable = QStringLiteral("MARKERS");
 const QString ParentFile = QStringLiteral("PARENT_FILE");
 const QString Marker = QStringLiteral("MARKER");
 const QString MarkerDesc = QStringLiteral("MARKER_DESC");
-
-constexpr int ProgressRange = 10000;
 
 bool Succeeded(Component::HRESULT result)
 {
@@ -222,27 +220,29 @@ bool CLogicMedia::Import(const QString &source, bool isVideo, QString *newPath)
     Files::CopyResult result = Files::CopyResult::Failed;
     QString destination;
     QString error;
-    const auto copy = [&](IProgressReport *report) {
+    const auto copy = [&](IProgress *progress) {
         // A name taken between choosing it and the copy's end gets the next one.
         for (int attempt = 0; attempt < 5; ++attempt) {
             destination = FreeName(folder, extension, QDateTime::currentDateTime());
             result = Files::CopyToNewFile(
                 source, destination,
                 [&](qint64 copied, qint64 total) {
-                    if (!report)
+                    if (!progress)
                         return;
-                    if (report->IsCancelled())
+                    if (progress->IsCancelled())
                         cancel = true;
-                    report->SetPosition(total > 0 ? int(copied * ProgressRange / total) : ProgressRange);
+                    progress->SetProgress(copied, total);
                 },
                 &cancel, &error);
             if (result != Files::CopyResult::Failed || !QFileInfo::exists(destination))
                 return;
         }
     };
-    if (IProgressWindow *window = m_context.Services().Get<IProgressWindow>())
-        window->Run(
-            DialogParent(), CopyingCaption(), ProgressRange, [&](IProgressReport &report) { copy(&report); });
+    if (IProgressRunner *runner = m_context.Services().Get<IProgressRunner>())
+        runner->Run(DialogParent(), CopyingCaption(), true, [&](IProgress &progress) {
+            copy(&progress);
+            return result == Files::CopyResult::Copied;
+        });
     else
         copy(nullptr);
 

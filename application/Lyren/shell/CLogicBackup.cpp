@@ -17,13 +17,14 @@ namespace {
 using Slot = CLogicFolders::BackupSlot;
 
 // Replaces the destination in one step; a missing source is skipped.
-void MoveReplacing(const QString &from, const QString &to)
+bool MoveReplacing(const QString &from, const QString &to)
 {
     if (!QFile::exists(from))
-        return;
+        return true;
     std::error_code error;
     std::filesystem::rename(
         std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()), error);
+    return !error;
 }
 
 } // namespace
@@ -42,11 +43,16 @@ bool CLogicBackup::IsDue(const QString &stamp, const QDate &today)
 }
 
 bool CLogicBackup::RunIfDue(CLogicConfiguration &configuration, const CLogicFolders &folders,
-    Korbel::IDataSource *source, const QDateTime &now)
+    Korbel::IDataSource *source, const QDateTime &now, QString *failure)
 {
     QString stamp;
     if (!configuration.ReadLastBackupStamp(&stamp) || !IsDue(stamp, now.date()) || !source)
         return false;
+    auto fail = [failure](const QString &reason) {
+        if (failure)
+            *failure = reason;
+        return false;
+    };
 
     QDir dir;
     dir.mkpath(folders.GetBackupFolder());
@@ -56,15 +62,27 @@ bool CLogicBackup::RunIfDue(CLogicConfiguration &configuration, const CLogicFold
     const QString copy = folders.GetBackupPath(Slot::ThisWeek) + QStringLiteral(".new");
     if (!source->BackupTo(copy)) {
         QFile::remove(copy);
-        return false;
+        return fail(source->GetErrorDescription());
     }
-    MoveReplacing(
-        folders.GetBackupPath(Slot::BeforeLastWeek), folders.GetBackupPath(Slot::BeforeBeforeLastWeek));
-    MoveReplacing(folders.GetBackupPath(Slot::LastWeek), folders.GetBackupPath(Slot::BeforeLastWeek));
-    MoveReplacing(folders.GetBackupPath(Slot::ThisWeek), folders.GetBackupPath(Slot::LastWeek));
-    MoveReplacing(copy, folders.GetBackupPath(Slot::ThisWeek));
-    if (!QFile::exists(folders.GetBackupPath(Slot::ThisWeek)))
-        return false;
+    // Oldest first, each move onto the place the previous one emptied: after
+    // a failed move no later one may run, or it would replace a copy that
+    // was not moved on.
+    const std::pair<Slot, Slot> moves[] = { { Slot::BeforeLastWeek, Slot::BeforeBeforeLastWeek },
+        { Slot::LastWeek, Slot::BeforeLastWeek }, { Slot::ThisWeek, Slot::LastWeek } };
+    for (const auto &[from, to] : moves) {
+        if (!MoveReplacing(folders.GetBackupPath(from), folders.GetBackupPath(to))) {
+            QFile::remove(copy);
+            return fail(tr("%1 cannot be moved to %2.")
+                            .arg(QDir::toNativeSeparators(folders.GetBackupPath(from)),
+                                QDir::toNativeSeparators(folders.GetBackupPath(to))));
+        }
+    }
+    if (!MoveReplacing(copy, folders.GetBackupPath(Slot::ThisWeek))
+        || !QFile::exists(folders.GetBackupPath(Slot::ThisWeek))) {
+        QFile::remove(copy);
+        return fail(tr("The new backup cannot be put in place as %1.")
+                        .arg(QDir::toNativeSeparators(folders.GetBackupPath(Slot::ThisWeek))));
+    }
 
     configuration.WriteLastBackupStamp(Verdanta::FormatBackupMark(now.date()));
     return true;

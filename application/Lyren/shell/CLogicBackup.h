@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QDateTime>
 #include <QtCore/QString>
 
@@ -15,14 +16,21 @@ class IDataSource;
 // Backup/ThisWeek, LastWeek, BeforeLastWeek and BeforeBeforeLastWeek.
 class CLogicBackup
 {
+    Q_DECLARE_TR_FUNCTIONS(CLogicBackup)
+
 public:
     // Makes the backup when it is due; true when one was made. The copy is the
     // data library's online backup of the open database, so it is consistent
     // even though the program holds the file open. The generations rotate only
-    // once the new copy exists, and "LastBackupTS" records the day only then,
-    // so a failed copy is tried again at the next close.
+    // once the new copy exists, a move that fails stops the rotation before
+    // any copy is replaced, and "LastBackupTS" records the day only once the
+    // new copy is in place, so a failed backup is tried again at the next
+    // close. 'failure' gets the reason when a due backup could not be made
+    // (a full disk, a read-only folder); the earlier copies are then as they
+    // were.
     bool RunIfDue(CLogicConfiguration &configuration, const CLogicFolders &folders,
-        Korbel::IDataSource *source, const QDateTime &now = QDateTime::currentDateTime());
+        Korbel::IDataSource *source, const QDateTime &now = QDateTime::currentDateTime(),
+        QString *failure = nullptr);
 
     // Due when the stamp is empty or not a date, when the day lies in the
     // future, or when seven days or more have passed.

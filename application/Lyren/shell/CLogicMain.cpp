@@ -18,12 +18,16 @@
 #include "patients/CustomDataLogic.h"
 #include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
+#include "safety/CLogicPracticeData.h"
 
 #include "Korbel/DataSource.h"
+#include "Korbel/Maintenance.h"
 #include "common/Identifiers.h"
+#include "desktop/Prompts.h"
 #include "desktop/Shell.h"
 #include "profile/KeyValueStore.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QUrl>
 #include <QtCore/QUrlQuery>
 
@@ -46,6 +50,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallDocuments,
         &InstallAppointments,
         &InstallNotes,
+        &InstallPracticeData,
     };
 }
 
@@ -114,6 +119,63 @@ int CLogicMain::RunPatientOperation(LogicCommand &command)
 }
 
 int CLogicMain::OnCommand(LogicCommand &command)
+{
+    const int result = RouteCommand(command);
+    // A save the disk refused is never silent.
+    ReportStorageFailures(command.window);
+    return result;
+}
+
+QString CLogicMain::StorageFailureMessage(Korbel::StorageFailure failure, const QString &reason)
+{
+    QString cause;
+    switch (failure) {
+    case Korbel::StorageFailure::None:
+        return QString();
+    case Korbel::StorageFailure::DiskFull:
+        cause = tr("the disk is full");
+        break;
+    case Korbel::StorageFailure::ReadOnly:
+        cause = tr("the database or its folder cannot be written (it is read-only)");
+        break;
+    case Korbel::StorageFailure::InputOutput:
+        cause = tr("the disk reported an error");
+        break;
+    case Korbel::StorageFailure::Damaged:
+        cause = tr("the database is damaged (Patient > Check database... tells more)");
+        break;
+    }
+    return tr("Verdanta could not save: %1.\n\n"
+              "Nothing saved before is lost, and what you entered is still on the screen. Free some space "
+              "on the disk (or make the folder writable), then save again.\n\n(%2)")
+        .arg(cause, reason);
+}
+
+QString CLogicMain::FileFailureMessage(const QString &path, const QString &reason)
+{
+    return tr("Verdanta could not write %1: %2.\n\n"
+              "The disk may be full or the folder read-only. The file as it was before is intact. Free some "
+              "space on the disk (or make the folder writable), then save again.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+void CLogicMain::ReportStorageFailures(QWidget *parent)
+{
+    QStringList messages;
+    QString reason;
+    if (m_pDataSource) {
+        const Korbel::StorageFailure failure = Korbel::TakeStorageFailure(m_pDataSource, &reason);
+        if (failure != Korbel::StorageFailure::None)
+            messages << StorageFailureMessage(failure, reason);
+    }
+    for (const LogicContext::FileFailure &file : m_context.TakeFileFailures())
+        messages << FileFailureMessage(file.path, file.reason);
+    if (!messages.isEmpty())
+        Desktop::Prompts().Show(
+            parent, messages.join(QStringLiteral("\n\n")), Desktop::Buttons::Ok, Desktop::Icon::Error);
+}
+
+int CLogicMain::RouteCommand(LogicCommand &command)
 {
     // Every logic object of the patient is reachable through the context.
     command.context = &m_context;
@@ -200,6 +262,7 @@ bool CLogicMain::Open(QString *error)
 
     if (m_pLogicPatient)
         m_pLogicPatient->First();
+    ReportStorageFailures(nullptr);
     return true;
 }
 
@@ -241,6 +304,7 @@ void CLogicMain::Close()
         return; // nothing is open without the data source
     if (m_pLogicPatient && m_pMain)
         m_pLogicPatient->SaveAll();
+    ReportStorageFailures(nullptr);
     m_pLogicConfiguration->Close();
     // The steps of the subsystems go with the patient logic's lists, before
     // the subsystems themselves.
@@ -260,7 +324,16 @@ void CLogicMain::Close()
 void CLogicMain::OnMainWindowClosing(const QDateTime &now)
 {
     ForgetWindows();
-    m_pLogicBackup->RunIfDue(*m_pLogicConfiguration, *m_pLogicFolders, m_pDataSource, now);
+    QString failure;
+    if (!m_pLogicBackup->RunIfDue(*m_pLogicConfiguration, *m_pLogicFolders, m_pDataSource, now, &failure)
+        && !failure.isEmpty()) {
+        Desktop::Prompts().Show(nullptr,
+            tr("The weekly backup could not be made: %1\n\n"
+               "The disk may be full or the backup folder read-only. The earlier backups are as they were, "
+               "and the backup is tried again when Verdanta closes next time.")
+                .arg(failure),
+            Desktop::Buttons::Ok, Desktop::Icon::Warning);
+    }
     Close();
 }
 

@@ -24,11 +24,13 @@ class ICurrentPatient;
 class IHeaderBand;
 class IPage;
 class QObject;
+class QWidget;
 
 namespace Korbel {
 class IControlBinder;
 class IDataSource;
 class ITable;
+enum class StorageFailure;
 } // namespace Korbel
 
 // The hub. It owns the data source, the tables MAIN, ADDRESS, APELATIV and
@@ -74,8 +76,13 @@ public:
     void OnMainWindowClosing(const QDateTime &now = QDateTime::currentDateTime());
     bool IsOpen() const { return m_pDataSource != nullptr; }
 
-    // Routes a command by its code; 0 when nothing handles it.
+    // Routes a command by its code; 0 when nothing handles it. A write the
+    // disk refused during the command (a full disk, a read-only folder) is
+    // told to the person afterwards.
     int OnCommand(LogicCommand &command) override;
+    // The texts of those failures.
+    static QString StorageFailureMessage(Korbel::StorageFailure failure, const QString &reason);
+    static QString FileFailureMessage(const QString &path, const QString &reason);
     // Whether a code reaches a logic object now; windows disable what does not.
     bool Reaches(int code) const;
     // Help menu "Send Feedback...".
@@ -131,6 +138,8 @@ public:
     static std::vector<SubsystemInstaller> DefaultSubsystems();
 
 private:
+    int RouteCommand(LogicCommand &command);
+    void ReportStorageFailures(QWidget *parent);
     int RunPatientOperation(LogicCommand &command);
     void OpenPatientLogic();
     void InstallSubsystems();

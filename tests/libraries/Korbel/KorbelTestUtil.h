@@ -43,6 +43,16 @@ inline bool Set(Korbel::ITable *table, const QString &field, const QString &text
     return f->SetFromString(text);
 }
 
+// Sets a typed value into the pending edit or new row.
+inline bool SetValue(Korbel::ITable *table, const QString &field, const QVariant &value)
+{
+    Korbel::IField *f = nullptr;
+    if (!table->GetField(field, &f))
+        return false;
+    ReleasePtr<Korbel::IField> guard(f);
+    return f->SetValue(value);
+}
+
 // Adds a row with the given field texts; returns its ID text.
 inline QString AddRow(Korbel::ITable *table, const std::vector<std::pair<QString, QString>> &values)
 {

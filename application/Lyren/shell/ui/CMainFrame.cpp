@@ -172,6 +172,15 @@ void CMainFrame::CreateMenusAndToolBar()
             FrameCommand::MediaQuality, NoIcon },
         { "actionImagesQuality", tr("&Images Quality..."), {}, QString(), CommandCode::Options,
             FrameCommand::ImagesQuality, NoIcon },
+        { "actionRestoreBackup", tr("&Restore from backup..."), {},
+            tr("Restore the practice's database from a backup"), CommandCode::RestoreBackup, 0, NoIcon },
+        { "actionCheckDatabase", tr("Chec&k database..."), {}, tr("Check the whole database for damage"),
+            CommandCode::CheckDatabase, 0, NoIcon },
+        { "actionExportPractice", tr("E&xport practice..."), {},
+            tr("Export every table and the patient folders into a folder"), CommandCode::ExportPractice, 0,
+            NoIcon },
+        { "actionImportPractice", tr("I&mport practice..."), {},
+            tr("Import an exported practice into this empty one"), CommandCode::ImportPractice, 0, NoIcon },
     };
     for (const Command &command : commands) {
         QAction *action = AddCommand(QLatin1String(command.name), command.text, command.key, command.prompt);
@@ -200,6 +209,10 @@ void CMainFrame::CreateMenusAndToolBar()
     QMenu *patient = menuBar()->addMenu(tr("&Patient"));
     for (const char *name : { "actionFind", "actionNew", "actionFirst", "actionLast", "actionPrevious",
              "actionNext", "actionDelete", "actionSave", "actionAppointments" })
+        add(patient, name);
+    patient->addSeparator();
+    for (const char *name :
+        { "actionRestoreBackup", "actionCheckDatabase", "actionExportPractice", "actionImportPractice" })
         add(patient, name);
     patient->addSeparator();
     add(patient, "actionExit");
@@ -354,6 +367,17 @@ void CMainFrame::OnAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainFrame::CloseWithoutBackup()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_pMainView->SetHub(nullptr);
+    m_pHub->ForgetWindows();
+    m_pHub->Close();
+    m_pPageContainer->Close();
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

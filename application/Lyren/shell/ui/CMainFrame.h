@@ -58,6 +58,10 @@ public:
     static QString HelpDocumentPath();
     // Hands a command to the hub; 0 when there is none.
     int SendCommand(int code, int subCommand = 0);
+    // Closes the practice for work that needs it closed (restoring a backup,
+    // importing): the current patient is saved and the hub closes, without
+    // the weekly backup; the frame is then done.
+    void CloseWithoutBackup();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,8 +1,13 @@
 #include "shell/ui/CVerdantaApp.h"
 
 #include "core/Loggers.h"
+#include "safety/CLogicPracticeData.h"
+#include "safety/PracticeLock.h"
+#include "safety/StartupCheck.h"
+#include "shell/CLogicMain.h"
 #include "shell/ui/CAboutDlg.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/CProgressWindow.h"
 #include "shell/ui/SignalCloser.h"
 
 #include "component/Registry.h"
@@ -11,9 +16,15 @@
 #include "profile/IniFile.h"
 #include "profile/WindowsDirectory.h"
 
+#include "Korbel/Maintenance.h"
 #include "Sylvan/XmlPlatform.h"
+#include "messaging/MessageWindow.h"
+#include "messaging/WindowMessenger.h"
 
 #include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QScopeGuard>
+#include <QtCore/QTimer>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
@@ -21,6 +32,10 @@
 namespace {
 
 const QString LinkConfigurationFile = QStringLiteral("RadarVerdanta.ini");
+// A practice locked this recently may belong to a program still making its
+// window: a second start waits this long for the window to come forward.
+constexpr int RecentLockSeconds = 30;
+constexpr int WaitForWindowMs = 5000;
 
 // The component layer stands where the platform's object model is
 // initialised: its registry reads the modules folder once.
@@ -76,41 +91,208 @@ bool CVerdantaApp::InitInstance()
         ? QDir::currentPath()
         : QDir::cleanPath(m_options.currentDirectory);
     m_strRoot = RootFolderFrom(current);
-    const QString windows
+    m_strWindowsDirectory
         = m_options.windowsDirectory.isEmpty() ? Profile::WindowsDirectory() : m_options.windowsDirectory;
+
+    // One program per practice, before anything is written into its folder.
+    m_pLock = std::make_unique<PracticeLock>(m_strRoot);
+    switch (m_pLock->Acquire()) {
+    case PracticeLock::State::Held:
+        break;
+    case PracticeLock::State::HeldElsewhere: {
+        const bool recent = QFileInfo(m_pLock->LockPath()).lastModified().secsTo(QDateTime::currentDateTime())
+            < RecentLockSeconds;
+        const std::unique_ptr<Messaging::IWindowMessenger> messenger = Messaging::CreateWindowMessenger();
+        const bool forward
+            = messenger && PracticeLock::BringForward(*messenger, m_strRoot, recent ? WaitForWindowMs : 0);
+        if (!forward)
+            Desktop::Prompts().Show(
+                nullptr, m_pLock->HeldElsewhereMessage(), Desktop::Buttons::Ok, Desktop::Icon::Information);
+        m_pLock.reset();
+        m_failed = !forward;
+        return false;
+    }
+    case PracticeLock::State::Unavailable:
+        // A folder no lock can be made in cannot hold a practice's changes
+        // either: opening the database says what is wrong.
+        qWarning("%s", qPrintable(m_pLock->Error()));
+        m_pLock.reset();
+        break;
+    }
 
     Loggers::Create(m_strRoot);
     m_xmlPlatform = Sylvan::InitializePlatform();
 
-    if (!WriteLinkSection(m_strRoot, windows))
+    if (!WriteLinkSection(m_strRoot, m_strWindowsDirectory))
         qWarning("An error has occurred while updating Radar configuration file");
 
-    m_pMainFrame = std::make_unique<CMainFrame>(m_strRoot, windows);
-    if (m_options.showWindow) {
-        // Without a window manager to maximise it, the frame still fills the screen.
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            m_pMainFrame->setGeometry(screen->availableGeometry());
-        m_pMainFrame->showMaximized();
-    }
+    // The quick check of the database runs beside the open.
+    m_pProgress = std::make_unique<CProgressWindow>();
+    m_pStartCheck = std::make_unique<StartupCheck>();
+    m_pStartCheck->Start(m_strRoot + QStringLiteral("data.mdb"));
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     QString reason;
-    const bool initialized = m_pMainFrame->Initialize(&reason);
-    QApplication::restoreOverrideCursor();
-    if (!initialized) {
-        m_pMainFrame->hide();
+    bool opened = OpenPractice(&reason);
+    if (!opened && RecoverAtStart(m_pStartCheck->Wait())) {
+        // The restored database is the one to check now.
+        m_pStartCheck->Start(m_strRoot + QStringLiteral("data.mdb"));
+        opened = OpenPractice(&reason);
+    }
+    if (!opened) {
         const QString database = QDir::toNativeSeparators(m_strRoot + QStringLiteral("data.mdb"));
         Desktop::Prompts().Show(nullptr,
             tr("The database %1 cannot be opened.\n\n%2\n\nVerdanta closes without changing it.")
                 .arg(database, reason),
             Desktop::Buttons::Ok, Desktop::Icon::Error);
-        m_pMainFrame.reset();
         return false;
     }
     qApp->installEventFilter(this);
-    m_pSignalCloser = std::make_unique<SignalCloser>(m_pMainFrame.get());
+    RegisterWindow();
+    if (m_pStartCheck->IsFinished())
+        OnStartCheckFinished();
+    else
+        connect(m_pStartCheck.get(), &StartupCheck::finished, this, &CVerdantaApp::OnStartCheckFinished);
     m_failed = false;
     return true;
+}
+
+bool CVerdantaApp::OpenPractice(QString *reason)
+{
+    m_pMainFrame = std::make_unique<CMainFrame>(m_strRoot, m_strWindowsDirectory);
+    m_pMainFrame->GetHub()->Services().Provide<IPracticeSession>(this);
+    if (m_options.showWindow) {
+        // Without a window manager to maximise it, the frame still fills the screen.
+        if (!m_lastGeometry.isEmpty())
+            m_pMainFrame->setGeometry(m_lastGeometry);
+        else if (const QScreen *screen = QGuiApplication::primaryScreen())
+            m_pMainFrame->setGeometry(screen->availableGeometry());
+        m_pMainFrame->showMaximized();
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool initialized = m_pMainFrame->Initialize(reason);
+    QApplication::restoreOverrideCursor();
+    if (!initialized) {
+        m_pMainFrame->hide();
+        m_pMainFrame.reset();
+        return false;
+    }
+    m_pSignalCloser = std::make_unique<SignalCloser>(m_pMainFrame.get());
+    return true;
+}
+
+void CVerdantaApp::RegisterWindow()
+{
+    // Another start on this practice finds the window by its class and asks
+    // it to come forward. Without a session bus it cannot; the second start
+    // then says that the practice is open.
+    if (m_pWindowLink)
+        return;
+    m_pWindowLink = std::make_unique<Messaging::MessageWindow>();
+    m_pWindowLink->SetRestoreHandler([this] {
+        if (!m_pMainFrame)
+            return false;
+        if (m_pMainFrame->isMinimized())
+            m_pMainFrame->showMaximized();
+        m_pMainFrame->show();
+        m_pMainFrame->raise();
+        m_pMainFrame->activateWindow();
+        return true;
+    });
+    if (!m_pWindowLink->Register(PracticeLock::WindowClassFor(m_strRoot)))
+        qInfo(
+            "The main window cannot be found by other programs: %s", qPrintable(m_pWindowLink->LastError()));
+}
+
+bool CVerdantaApp::StartCheckFinished() const
+{
+    return !m_pStartCheck || m_pStartCheck->IsFinished();
+}
+
+void CVerdantaApp::OnStartCheckFinished()
+{
+    if (!m_pStartCheck || !m_pMainFrame)
+        return;
+    const Korbel::FileCheck check = m_pStartCheck->Wait();
+    if (check.state != Korbel::FileCheck::State::Damaged)
+        return;
+    const std::optional<BackupCopy> newest
+        = CLogicPracticeData::OfferNewestGood(m_pMainFrame.get(), m_strRoot, check, *m_pProgress);
+    if (newest)
+        ReopenAfter(CLogicPracticeData::RestoreWork(m_strRoot, *newest, PracticeRestore::Reason::Damage));
+}
+
+bool CVerdantaApp::RecoverAtStart(const Korbel::FileCheck &check)
+{
+    if (check.state != Korbel::FileCheck::State::Damaged)
+        return false;
+    // Without a good backup the message that the practice cannot be opened
+    // says it all.
+    const std::optional<BackupCopy> newest
+        = CLogicPracticeData::OfferNewestGood(nullptr, m_strRoot, check, *m_pProgress, false);
+    if (!newest)
+        return false;
+    const ClosedWork work
+        = CLogicPracticeData::RestoreWork(m_strRoot, *newest, PracticeRestore::Reason::Damage);
+    QString message;
+    const bool restored = m_pProgress->Run(
+        nullptr, work.caption, false, [&](IProgress &progress) { return work.run(progress, &message); });
+    Desktop::Prompts().Show(nullptr, message, Desktop::Buttons::Ok,
+        restored ? Desktop::Icon::Information : Desktop::Icon::Warning);
+    return restored;
+}
+
+bool CVerdantaApp::ReopenAfter(ClosedWork work)
+{
+    if (m_pendingWork || !work.run)
+        return false;
+    m_pendingWork = std::move(work);
+    // After the command that asked has returned and its windows are gone.
+    QTimer::singleShot(0, this, &CVerdantaApp::RunClosedWork);
+    return true;
+}
+
+void CVerdantaApp::RunClosedWork()
+{
+    if (!m_pendingWork)
+        return;
+    const ClosedWork work = std::move(*m_pendingWork);
+    m_pendingWork.reset();
+    // For a moment no main window is there: the program must not end then.
+    const bool quitOnClose = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    const auto restoreQuit
+        = qScopeGuard([quitOnClose] { QGuiApplication::setQuitOnLastWindowClosed(quitOnClose); });
+    m_pSignalCloser.reset();
+    if (m_pMainFrame) {
+        m_lastGeometry = m_pMainFrame->normalGeometry();
+        m_pMainFrame->CloseWithoutBackup();
+        m_pMainFrame->hide();
+        m_pMainFrame.reset();
+    }
+
+    QString message;
+    const bool done = m_pProgress->Run(
+        nullptr, work.caption, false, [&](IProgress &progress) { return work.run(progress, &message); });
+    QString reason;
+    bool opened = OpenPractice(&reason);
+    if (!opened && done && work.undo) {
+        QString undone;
+        const bool putBack = work.undo(&undone);
+        message += QStringLiteral("\n\n") + undone;
+        opened = putBack && OpenPractice(&reason);
+    }
+    if (!opened) {
+        Desktop::Prompts().Show(nullptr,
+            message + QStringLiteral("\n\n")
+                + tr("The practice cannot be opened: %1\n\nVerdanta closes.").arg(reason),
+            Desktop::Buttons::Ok, Desktop::Icon::Error);
+        m_failed = true;
+        QCoreApplication::exit(1);
+        return;
+    }
+    Desktop::Prompts().Show(m_pMainFrame.get(), message, Desktop::Buttons::Ok,
+        done ? Desktop::Icon::Information : Desktop::Icon::Warning);
 }
 
 bool CVerdantaApp::eventFilter(QObject *watched, QEvent *event)
@@ -129,12 +311,18 @@ int CVerdantaApp::ExitInstance()
     m_started = false;
     qApp->removeEventFilter(this);
     m_pSignalCloser.reset();
+    m_pendingWork.reset();
     if (m_pMainFrame) {
         // A frame that was not closed (the program is ending otherwise) still
         // runs its exit sequence.
         m_pMainFrame->close();
         m_pMainFrame.reset();
     }
+    m_pWindowLink.reset();
+    m_pStartCheck.reset();
+    m_pProgress.reset();
+    // The practice is free for the next program only once everything is closed.
+    m_pLock.reset();
     if (m_xmlPlatform) {
         Sylvan::TerminatePlatform();
         m_xmlPlatform = false;

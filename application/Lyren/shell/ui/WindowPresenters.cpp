@@ -13,7 +13,8 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IPatientImages>(&m_images);
     m_services.Provide<IImageQuality>(&m_images);
     m_services.Provide<IAppointmentsWindow>(&m_appointments);
-    m_services.Provide<IProgressWindow>(&m_progress);
+    m_services.Provide<IProgressRunner>(&m_progress);
+    m_services.Provide<IBackupChooser>(&m_backups);
 }
 
 CWindowPresenters::~CWindowPresenters()
@@ -26,5 +27,6 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IPatientImages>(&m_images);
     m_services.Withdraw<IImageQuality>(&m_images);
     m_services.Withdraw<IAppointmentsWindow>(&m_appointments);
-    m_services.Withdraw<IProgressWindow>(&m_progress);
+    m_services.Withdraw<IProgressRunner>(&m_progress);
+    m_services.Withdraw<IBackupChooser>(&m_backups);
 }

@@ -5,7 +5,8 @@
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/CQuestionnaireTemplateDlg.h"
 #include "patients/ui/PatientDialogs.h"
-#include "shell/ui/CProgressDlg.h"
+#include "safety/ui/CRestoreBackupDlg.h"
+#include "shell/ui/CProgressWindow.h"
 #include "shell/ui/ImageManager.h"
 
 class LogicServices;
@@ -29,7 +30,8 @@ public:
     CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CAppointmentsWindow &Appointments() { return m_appointments; }
-    CProgressDlg &ProgressWindow() { return m_progress; }
+    CProgressWindow &ProgressWindow() { return m_progress; }
+    CBackupChooser &BackupChooser() { return m_backups; }
 
 private:
     LogicServices &m_services;
@@ -40,5 +42,6 @@ private:
     CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
     CAppointmentsWindow m_appointments;
-    CProgressDlg m_progress;
+    CProgressWindow m_progress;
+    CBackupChooser m_backups;
 };

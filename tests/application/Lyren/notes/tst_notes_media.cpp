@@ -3,7 +3,7 @@
 // which files a deletion removes; a patient's deletion.
 #include "NotesTestUtil.h"
 
-#include "core/ProgressWindow.h"
+#include "core/ProgressRunner.h"
 
 #include "support/ScriptedDesktop.h"
 
@@ -19,33 +19,40 @@ namespace {
 
 // Runs the work on a thread of its own, as the program's window does, and
 // records what it reported; may ask the work to stop after its first report.
-class ThreadedProgress final : public IProgressWindow
+class ThreadedProgress final : public IProgressRunner
 {
 public:
-    void Run(QWidget *, const QString &caption, int range, const Work &work) override
+    bool Run(QWidget *, const QString &caption, bool cancellable, const Work &work) override
     {
         captions << caption;
-        ranges << range;
-        struct Report final : IProgressReport
+        cancellables << cancellable;
+        struct Report final : IProgress
         {
             ThreadedProgress &owner;
             explicit Report(ThreadedProgress &progress)
                 : owner(progress)
             { }
-            void SetPosition(int position) override { owner.positions << position; }
+            void SetStep(const QString &) override { }
+            // Kept in ten-thousandths of the whole, as a bar would show them.
+            void SetProgress(qint64 done, qint64 total) override
+            {
+                owner.positions << int(total > 0 ? done * 10000 / total : 10000);
+            }
             bool IsCancelled() const override { return owner.cancelAfterFirst && !owner.positions.isEmpty(); }
         } report(*this);
+        bool result = false;
         std::unique_ptr<QThread> worker(QThread::create([&] {
             workThread = QThread::currentThread();
-            work(report);
+            result = work(report);
         }));
         worker->start();
         worker->wait();
+        return result;
     }
 
     bool cancelAfterFirst = false;
     QStringList captions;
-    QList<int> ranges;
+    QList<bool> cancellables;
     QList<int> positions;
     QThread *workThread = nullptr;
 };
@@ -65,7 +72,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(practice.Open());
-        practice.Hub().Services().Provide<IProgressWindow>(&progress);
+        practice.Hub().Services().Provide<IProgressRunner>(&progress);
         mediaFolder = practice.Hub().GetLogicFolders()->GetMediaFolder();
         ASSERT_FALSE(mediaFolder.isEmpty());
         source = practice.Root() + QStringLiteral("Recording.MP3");
@@ -74,7 +81,7 @@ protected:
         content = RandomBytes(2 * 1024 * 1024 + 17);
         file.write(content);
     }
-    void TearDown() override { practice.Hub().Services().Withdraw<IProgressWindow>(&progress); }
+    void TearDown() override { practice.Hub().Services().Withdraw<IProgressRunner>(&progress); }
     QStringList MediaEntries() const { return QDir(mediaFolder).entryList(QDir::Files); }
 
     Desktop::ScriptedPrompts prompts;
@@ -92,7 +99,7 @@ TEST_F(MediaFiles, AnImportIsCopiedOnAWorkerThreadUnderANewNameKeepingItsExtensi
     QString copied;
     ASSERT_TRUE(practice.Media().Import(source, false, &copied));
     EXPECT_EQ(progress.captions, QStringList { QStringLiteral("Copying media file") });
-    EXPECT_EQ(progress.ranges, QList<int> { 10000 });
+    EXPECT_EQ(progress.cancellables, QList<bool> { true });
     EXPECT_NE(progress.workThread, QThread::currentThread());
     ASSERT_GE(progress.positions.size(), 8) << "one report per chunk";
     EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));

@@ -108,6 +108,8 @@ TEST_F(FrameTest, MenusShortcutsPromptsAndToolbarCommands)
         (QStringList { QStringLiteral("&Find..."), QStringLiteral("&New"), QStringLiteral("F&irst"),
             QStringLiteral("&Last"), QStringLiteral("&Previous"), QStringLiteral("Nex&t"),
             QStringLiteral("&Delete"), QStringLiteral("&Save"), QStringLiteral("&Appointments..."),
+            QStringLiteral("&Restore from backup..."), QStringLiteral("Chec&k database..."),
+            QStringLiteral("E&xport practice..."), QStringLiteral("I&mport practice..."),
             QStringLiteral("Exit") }));
     EXPECT_EQ(MenuTexts(1),
         (QStringList { QStringLiteral("&Media Quality..."), QStringLiteral("&Images Quality...") }));

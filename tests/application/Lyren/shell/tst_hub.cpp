@@ -108,6 +108,8 @@ const std::vector<ExpectedRoute> &ExpectedRoutes()
         { { 75, 76, 77, 78, 79 }, { Invoices } },
         { { 81 }, { CustomFields } },
         { { 82 }, { ImageInsertion } },
+        { { 100, 101, 103 }, { PracticeData } },
+        { { 102 }, { PracticeData }, RouteKind::SavePatientFirst },
     };
     return routes;
 }
@@ -121,9 +123,9 @@ TEST(Routing, TheCommandTableRoutesEveryCodeToItsOwnersAndNothingElse)
         for (int code : route.codes)
             expected[code] = &route;
     }
-    EXPECT_EQ(expected.size(), 73u);
+    EXPECT_EQ(expected.size(), 77u);
     EXPECT_EQ(CommandRoutes().size(), expected.size());
-    for (int code = -1; code <= 100; ++code) {
+    for (int code = -1; code <= 120; ++code) {
         const CommandRoute *route = FindRoute(code);
         const auto wanted = expected.find(code);
         if (wanted == expected.end()) {

@@ -1,0 +1,209 @@
+#include "safety/PracticeCommandLine.h"
+
+#include "safety/PracticeLock.h"
+#include "safety/PracticeRestore.h"
+#include "safety/PracticeTransfer.h"
+
+#include "core/CLogicFolders.h"
+#include "core/ProgressRunner.h"
+
+#include <QtCore/QCommandLineParser>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QTextStream>
+
+namespace {
+
+const QString RestoreOption = QStringLiteral("restore");
+const QString ExportOption = QStringLiteral("export");
+const QString ImportOption = QStringLiteral("import");
+
+// Prints each step once, and the progress in tenths.
+class ConsoleProgress final : public IProgress
+{
+public:
+    explicit ConsoleProgress(QTextStream &out)
+        : m_out(out)
+    { }
+    void SetStep(const QString &text) override
+    {
+        m_out << text << Qt::endl;
+        m_tenth = -1;
+    }
+    void SetProgress(qint64 done, qint64 total) override
+    {
+        const int tenth = total > 0 ? static_cast<int>(done * 10 / total) : 0;
+        if (tenth > m_tenth && tenth > 0) {
+            m_out << QStringLiteral("  %1%").arg(tenth * 10) << Qt::endl;
+            m_tenth = tenth;
+        }
+    }
+    bool IsCancelled() const override { return false; }
+
+private:
+    QTextStream &m_out;
+    int m_tenth = -1;
+};
+
+} // namespace
+
+bool PracticeCommandLine::AsksForCommand(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        for (const QString &option : { RestoreOption, ExportOption, ImportOption, QStringLiteral("help") }) {
+            if (argument == QStringLiteral("--") + option
+                || argument.startsWith(QStringLiteral("--") + option + QLatin1Char('=')))
+                return true;
+        }
+        if (argument == QLatin1String("-h"))
+            return true;
+    }
+    return false;
+}
+
+QString PracticeCommandLine::HelpText()
+{
+    return tr(
+        "Usage: verdanta [--restore <generation or file> | --export <folder> | --import <folder>]\n"
+        "\n"
+        "Without an option Verdanta opens the practice in the current directory.\n"
+        "\n"
+        "  --restore <generation or file>  restores a weekly backup (ThisWeek, LastWeek, BeforeLastWeek,\n"
+        "                                  BeforeBeforeLastWeek, or 1 to 4 from the newest) or a database\n"
+        "                                  file; the current database is kept as a dated copy beside it\n"
+        "  --export <folder>               exports the practice (every table as CSV, the patient folders)\n"
+        "                                  into an empty or new folder\n"
+        "  --import <folder>               imports such an export into this practice, which must be empty\n"
+        "\n"
+        "The practice must not be open in Verdanta meanwhile.\n");
+}
+
+PracticeCommandLine::Request PracticeCommandLine::Parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption restore(RestoreOption, QString(), QStringLiteral("generation"));
+    const QCommandLineOption exportTo(ExportOption, QString(), QStringLiteral("folder"));
+    const QCommandLineOption importFrom(ImportOption, QString(), QStringLiteral("folder"));
+    const QCommandLineOption help(QStringList { QStringLiteral("h"), QStringLiteral("help") });
+    parser.addOptions({ restore, exportTo, importFrom, help });
+
+    Request request;
+    if (!parser.parse(arguments)) {
+        request.error = parser.errorText();
+        return request;
+    }
+    if (parser.isSet(help)) {
+        request.command = Command::Help;
+        return request;
+    }
+    int asked = 0;
+    for (const auto &[option, command] : { std::pair { &restore, Command::Restore },
+             std::pair { &exportTo, Command::Export }, std::pair { &importFrom, Command::Import } }) {
+        if (!parser.isSet(*option))
+            continue;
+        ++asked;
+        request.command = command;
+        request.argument = parser.value(*option);
+    }
+    if (asked > 1) {
+        request = {};
+        request.error = tr("Give only one of --restore, --export and --import.");
+    } else if (asked == 1 && request.argument.trimmed().isEmpty()) {
+        request.error = tr("The option needs a value.");
+        request.command = Command::None;
+    } else if (!parser.positionalArguments().isEmpty() && asked == 1) {
+        request.error = tr("Unexpected argument: %1").arg(parser.positionalArguments().constFirst());
+        request.command = Command::None;
+    }
+    return request;
+}
+
+int PracticeCommandLine::Run(
+    const Request &request, const QString &rootFolder, QTextStream &out, QTextStream &err)
+{
+    if (!request.error.isEmpty()) {
+        err << request.error << Qt::endl << Qt::endl << HelpText();
+        return 2;
+    }
+    if (request.command == Command::Help || request.command == Command::None) {
+        out << HelpText();
+        return 0;
+    }
+    const QString root = rootFolder.endsWith(QLatin1Char('/')) ? rootFolder : rootFolder + QLatin1Char('/');
+    PracticeLock lock(root);
+    switch (lock.Acquire()) {
+    case PracticeLock::State::Held:
+        break;
+    case PracticeLock::State::HeldElsewhere:
+        err << tr("The practice in %1 is open in Verdanta; close it first.")
+                   .arg(QDir::toNativeSeparators(root))
+            << Qt::endl;
+        return 1;
+    case PracticeLock::State::Unavailable:
+        err << lock.Error() << Qt::endl;
+        return 1;
+    }
+
+    const CLogicFolders folders(root, QString());
+    ConsoleProgress progress(out);
+    const QDateTime now = QDateTime::currentDateTime();
+    QString error;
+    switch (request.command) {
+    case Command::Restore: {
+        const PracticeRestore restore(folders);
+        const std::optional<CLogicFolders::BackupSlot> slot = PracticeRestore::SlotNamed(request.argument);
+        BackupCopy copy = slot ? restore.Describe(folders.GetBackupPath(*slot))
+                               : restore.Describe(QFileInfo(QDir(root), request.argument).absoluteFilePath());
+        copy.slot = slot;
+        const PracticeRestore::Verdict verdict = restore.Verify(copy.path, &progress);
+        if (!verdict.usable) {
+            err << tr("%1 cannot be restored.").arg(PracticeRestore::Title(copy)) << Qt::endl
+                << verdict.reason << Qt::endl;
+            return 1;
+        }
+        QString kept;
+        if (!restore.Restore(copy.path, PracticeRestore::Reason::Restore, now, &progress, &kept, &error)) {
+            err << tr("The copy was not restored: %1").arg(error) << Qt::endl;
+            return 1;
+        }
+        out << tr("%1 was restored: the practice holds %2.")
+                   .arg(PracticeRestore::Title(copy), PracticeRestore::Patients(verdict.patients))
+            << Qt::endl;
+        if (!kept.isEmpty())
+            out << tr("The database as it was before is kept as %1.").arg(QDir::toNativeSeparators(kept))
+                << Qt::endl;
+        out << tr("The patient folders were left as they are.") << Qt::endl;
+        return 0;
+    }
+    case Command::Export: {
+        PracticeTransfer::Summary summary;
+        const QString folder = QFileInfo(QDir::current(), request.argument).absoluteFilePath();
+        if (PracticeTransfer(folders).Export(folder, progress, &summary, &error) != Korbel::Outcome::Done) {
+            err << tr("The practice could not be exported: %1").arg(error) << Qt::endl;
+            return 1;
+        }
+        out << tr("Exported %1 tables with %2 rows and %3 files into %4.")
+                   .arg(summary.tables)
+                   .arg(summary.rows)
+                   .arg(summary.files)
+                   .arg(QDir::toNativeSeparators(folder))
+            << Qt::endl;
+        return 0;
+    }
+    case Command::Import: {
+        const QString folder = QFileInfo(QDir::current(), request.argument).absoluteFilePath();
+        QString kept;
+        if (PracticeTransfer(folders).Import(folder, now, progress, &kept, &error) != Korbel::Outcome::Done) {
+            err << tr("The practice could not be imported: %1").arg(error) << Qt::endl;
+            return 1;
+        }
+        out << tr("The practice was imported from %1.").arg(QDir::toNativeSeparators(folder)) << Qt::endl;
+        return 0;
+    }
+    case Command::None:
+    case Command::Help:
+        break;
+    }
+    return 0;
+}
