@@ -113,8 +113,6 @@ std::span<const Owner> PendingOwners()
         MonthlyFee,
         Documents,
         Prescriptions,
-        Phones,
-        Emails,
         Orders,
         Reports,
         RadarLink,

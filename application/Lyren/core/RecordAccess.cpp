@@ -88,4 +88,30 @@ TablePtr OpenOrdered(Korbel::IDataSource *source, const QString &table, const QS
     return TablePtr(query->Open());
 }
 
+TablePtr OpenPatientRows(
+    Korbel::IDataSource *source, const QString &table, qint64 patientId, const QString &orderBy)
+{
+    if (!source || patientId <= 0)
+        return {};
+    Korbel::ReleasePtr<Korbel::IQuery> query(source->CreateQuery());
+    if (!query)
+        return {};
+    query->SetTable(table);
+    query->Where(QStringLiteral("PATIENT_ID"), Korbel::Compare::Equal, Verdanta::FormatId(patientId));
+    if (!orderBy.isEmpty())
+        query->OrderBy(orderBy);
+    return TablePtr(query->Open());
+}
+
+bool DeleteAllRows(Korbel::ITable *table)
+{
+    if (!table)
+        return false;
+    while (table->Move(Korbel::MoveFirst) == 1) {
+        if (table->Delete() <= 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace Records

@@ -46,4 +46,14 @@ bool MoveAndRead(Korbel::ITable *table, int kind, const QString &field, qint64 *
 // Opens a table ordered by one field (table order when orderBy is empty).
 TablePtr OpenOrdered(Korbel::IDataSource *source, const QString &table, const QString &orderBy);
 
+// Opens the rows of a child table that belong to a patient (PATIENT_ID),
+// ordered by one field (table order when orderBy is empty); none without a
+// patient or when the query fails.
+TablePtr OpenPatientRows(
+    Korbel::IDataSource *source, const QString &table, qint64 patientId, const QString &orderBy = QString());
+
+// Deletes every row of a table, each time its first; false at the first row
+// that cannot be deleted.
+bool DeleteAllRows(Korbel::ITable *table);
+
 } // namespace Records

@@ -2,6 +2,7 @@
 
 #include "shell/CLogicMain.h"
 
+#include "contacts/ui/CAddressDialog.h"
 #include "notes/ui/CNotesPage.h"
 #include "patients/ui/CGeneralDialog.h"
 
@@ -44,6 +45,8 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
     switch (index) {
     case CGeneralDialog::PageIndex:
         return new CGeneralDialog(owner);
+    case CAddressDialog::PageIndex:
+        return new CAddressDialog(owner);
     case CNotesPage::PageIndex:
         return new CNotesPage(owner);
     default:
