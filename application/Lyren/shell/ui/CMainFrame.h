@@ -68,6 +68,7 @@ private:
     void CreateMenusAndToolBar();
     void OnHelp();
     void OnAbout();
+    void OnMailSettings();
 
     QSplitter *m_pSplitter = nullptr;
     CTitleBar *m_pTitleBars[2] = { nullptr, nullptr };

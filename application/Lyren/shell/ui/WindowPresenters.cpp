@@ -12,6 +12,7 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IPatientImages>(&m_images);
     m_services.Provide<IImageQuality>(&m_images);
     m_services.Provide<IProgressWindow>(&m_progress);
+    m_services.Provide<Secrets::ISecretStore>(&m_keyring);
 }
 
 CWindowPresenters::~CWindowPresenters()
@@ -23,4 +24,5 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IPatientImages>(&m_images);
     m_services.Withdraw<IImageQuality>(&m_images);
     m_services.Withdraw<IProgressWindow>(&m_progress);
+    m_services.Withdraw<Secrets::ISecretStore>(&m_keyring);
 }

@@ -6,6 +6,8 @@
 #include "shell/ui/CProgressDlg.h"
 #include "shell/ui/ImageManager.h"
 
+#include "secrets/KeychainSecretStore.h"
+
 class LogicServices;
 
 // The window layer's side of the logic's dialogs: one presenter per kind of
@@ -26,6 +28,8 @@ public:
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CProgressDlg &ProgressWindow() { return m_progress; }
+    // The desktop keyring, where the mail server's password is kept.
+    Secrets::ISecretStore &Keyring() { return m_keyring; }
 
 private:
     LogicServices &m_services;
@@ -35,4 +39,5 @@ private:
     CReferenceDialogsUi m_references;
     CLumiskImageManager m_images;
     CProgressDlg m_progress;
+    Secrets::KeychainSecretStore m_keyring;
 };

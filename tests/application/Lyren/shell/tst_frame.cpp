@@ -109,7 +109,8 @@ TEST_F(FrameTest, MenusShortcutsPromptsAndToolbarCommands)
             QStringLiteral("&Delete"), QStringLiteral("&Save"), QStringLiteral("&Appointments..."),
             QStringLiteral("Exit") }));
     EXPECT_EQ(MenuTexts(1),
-        (QStringList { QStringLiteral("&Media Quality..."), QStringLiteral("&Images Quality...") }));
+        (QStringList { QStringLiteral("&Media Quality..."), QStringLiteral("&Images Quality..."),
+            QStringLiteral("Ma&il Settings...") }));
     EXPECT_EQ(MenuTexts(2),
         (QStringList { QStringLiteral("&Help"), QStringLiteral("&Send Feedback..."),
             QStringLiteral("&About Verdanta...") }));
