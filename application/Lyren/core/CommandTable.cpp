@@ -116,8 +116,6 @@ std::span<const Owner> PendingOwners()
         Payments,
         MonthlyFee,
         Prescriptions,
-        Phones,
-        Emails,
         Orders,
         Reports,
         RadarLink,

@@ -21,6 +21,10 @@ public:
     virtual void SetAgeLine(const QString &text) = 0;
     // The chief complaints list, which the chief complaints logic fills.
     virtual Korbel::IXListCtrl *ChiefComplaintsList() = 0;
+    // The links to the current phone and e-mail address: the text shown (also
+    // the tool tip while active) and whether a click sends the link's command.
+    virtual void SetPhoneLink(const QString &text, bool active) = 0;
+    virtual void SetEmailLink(const QString &text, bool active) = 0;
     // The window dialogs opened from the band belong to (opaque to logic).
     virtual QWidget *DialogParent() const = 0;
 

@@ -7,11 +7,13 @@
 #include "core/CommandCodes.h"
 #include "core/CommandTable.h"
 #include "core/CurrentPatient.h"
+#include "core/MailSender.h"
 #include "core/PatientImages.h"
 #include "core/PatientSteps.h"
 #include "core/Views.h"
 
 #include "appointments/AppointmentsLogic.h"
+#include "contacts/ContactsLogic.h"
 #include "finance/ReferenceDataLogic.h"
 #include "notes/NotesLogic.h"
 #include "patients/CLogicPatient.h"
@@ -25,11 +27,11 @@
 #include "common/Identifiers.h"
 #include "desktop/Prompts.h"
 #include "desktop/Shell.h"
+#include "mail/Mailto.h"
 #include "profile/KeyValueStore.h"
 
 #include <QtCore/QDir>
-#include <QtCore/QUrl>
-#include <QtCore/QUrlQuery>
+#include <QtCore/QSettings>
 
 namespace {
 
@@ -51,6 +53,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallAppointments,
         &InstallNotes,
         &InstallPracticeData,
+        &InstallContacts,
     };
 }
 
@@ -434,15 +437,24 @@ void CLogicMain::SetLogicPatient(std::unique_ptr<ICurrentPatient> patient)
 
 int CLogicMain::SendFeedback()
 {
-    // Without the mail composer of the e-mail logic, the mail program is
-    // reached through a mailto address.
-    const QString address = tr("support@verdanta.example");
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("subject"), tr("Feedback"));
-    query.addQueryItem(QStringLiteral("body"),
-        tr("We would love to hear from you!\nSend us your thoughts and we will get back to you as "
-           "soon as possible.\n\nVerdanta team"));
-    QUrl url(QStringLiteral("mailto:") + address);
-    url.setQuery(query);
-    return Desktop::Shell().Open(url.toString(QUrl::FullyEncoded), QStringLiteral("open")) ? 1 : 0;
+    // The support address and the team's signature are configuration
+    // (group "Feedback" of the user's settings), with the program's own
+    // defaults.
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Feedback"));
+    const QString address
+        = settings.value(QStringLiteral("SupportAddress"), QStringLiteral("support@verdanta.example"))
+              .toString();
+    const QString signature = settings.value(QStringLiteral("Signature"), tr("Verdanta team")).toString();
+    settings.endGroup();
+    const QString body
+        = tr("We would love to hear from you!\nSend us your thoughts and we will get back to you "
+             "as soon as possible.\n\n%1")
+              .arg(signature);
+    if (IMailSender *mail = Services().Get<IMailSender>())
+        return mail->SendMail(m_context.DialogParent(), tr("Support"), address, tr("Feedback"), body, {});
+    // Without the mail composer, the mail program is reached through a
+    // mailto address.
+    return Desktop::Shell().Open(Mail::MailtoUrl(address, tr("Feedback"), body), QStringLiteral("open")) ? 1
+                                                                                                         : 0;
 }

@@ -13,6 +13,7 @@ CHyperLink::CHyperLink(QWidget *parent)
 
 void CHyperLink::SetLink(const QString &text, bool active)
 {
+    m_text = text;
     QString shown = text;
     setText(shown.replace(QLatin1Char('&'), QLatin1String("&&"))); // no mnemonics in addresses
     setToolTip(active ? text : QString());

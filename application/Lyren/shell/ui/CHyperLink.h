@@ -17,6 +17,7 @@ public:
     // clicked.
     void SetLink(const QString &text, bool active);
     bool IsActive() const { return m_active; }
+    QString LinkText() const { return m_text; }
     // Whether the link's command reaches a logic object; an unreachable link
     // cannot be clicked whatever it shows.
     void SetReachable(bool reachable);
@@ -24,6 +25,7 @@ public:
 private:
     void UpdateEnabled();
 
+    QString m_text;
     bool m_active = false;
     bool m_reachable = true;
 };

@@ -9,6 +9,8 @@
 #include "shell/ui/CWorkspaceView.h"
 #include "shell/ui/WindowPresenters.h"
 
+#include "contacts/ui/CMailSettingsDlg.h"
+
 #include "core/CommandCodes.h"
 #include "patients/ui/CGeneralDialog.h"
 
@@ -195,6 +197,9 @@ void CMainFrame::CreateMenusAndToolBar()
                 FocusFirstName();
         });
     }
+    QAction *mail = AddCommand(QStringLiteral("actionMailSettings"), tr("Ma&il Settings..."), {},
+        tr("Choose how mail leaves the program"));
+    connect(mail, &QAction::triggered, this, &CMainFrame::OnMailSettings);
     QAction *exit = AddCommand(QStringLiteral("actionExit"), tr("Exit"), {}, tr("Quit the application"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
     QAction *help = AddCommand(QStringLiteral("actionHelp"), tr("&Help"), {}, tr("Help"));
@@ -219,6 +224,7 @@ void CMainFrame::CreateMenusAndToolBar()
     QMenu *options = menuBar()->addMenu(tr("&Options"));
     add(options, "actionMediaQuality");
     add(options, "actionImagesQuality");
+    add(options, "actionMailSettings");
     QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
     add(helpMenu, "actionHelp");
     add(helpMenu, "actionSendFeedback");
@@ -378,6 +384,14 @@ void CMainFrame::CloseWithoutBackup()
     m_pHub->ForgetWindows();
     m_pHub->Close();
     m_pPageContainer->Close();
+}
+
+void CMainFrame::OnMailSettings()
+{
+    // The keyring among the services is the one the mail composer reads.
+    Secrets::ISecretStore *keyring = m_pHub->Services().Get<Secrets::ISecretStore>();
+    CMailSettingsDlg dialog(keyring ? *keyring : m_pPresenters->Keyring(), this);
+    dialog.exec();
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

@@ -74,6 +74,7 @@ private:
     // After New: the Patient tab shows and "First Name:" takes the focus.
     void FocusFirstName();
     void OnAbout();
+    void OnMailSettings();
 
     QSplitter *m_pSplitter = nullptr;
     CTitleBar *m_pTitleBars[2] = { nullptr, nullptr };

@@ -118,11 +118,16 @@ CMainView::CMainView(QWidget *parent)
     m_pEmailChoice = SmallButton(QStringLiteral("..."), tr("Choose the current e-mail address"), this);
     connect(
         m_pPhoneLink, &QPushButton::clicked, this, [this] { Send(CommandCode::CallPhone, m_pPhoneLink); });
-    connect(m_pPhoneChoice, &QPushButton::clicked, this,
-        [this] { Send(CommandCode::PhoneChoice, m_pPhoneChoice); });
+    // The choice buttons' menus open below them.
+    connect(m_pPhoneChoice, &QPushButton::clicked, this, [this] {
+        Send(CommandCode::PhoneChoice, m_pPhoneChoice, QString(),
+            m_pPhoneChoice->mapToGlobal(QPoint(0, m_pPhoneChoice->height())));
+    });
     connect(m_pEmailLink, &QPushButton::clicked, this, [this] { Send(CommandCode::MailTo, m_pEmailLink); });
-    connect(m_pEmailChoice, &QPushButton::clicked, this,
-        [this] { Send(CommandCode::EmailChoice, m_pEmailChoice); });
+    connect(m_pEmailChoice, &QPushButton::clicked, this, [this] {
+        Send(CommandCode::EmailChoice, m_pEmailChoice, QString(),
+            m_pEmailChoice->mapToGlobal(QPoint(0, m_pEmailChoice->height())));
+    });
 
     auto *links = new QGridLayout;
     links->setContentsMargins(0, 0, 0, 0);
@@ -270,6 +275,18 @@ void CMainView::UpdateCommandStates()
 Korbel::IXListCtrl *CMainView::ChiefComplaintsList()
 {
     return m_pComesFor;
+}
+
+void CMainView::SetPhoneLink(const QString &text, bool active)
+{
+    if (text != m_pPhoneLink->LinkText() || !active)
+        m_pPhoneLink->setChecked(false);
+    m_pPhoneLink->SetLink(text, active);
+}
+
+void CMainView::SetEmailLink(const QString &text, bool active)
+{
+    m_pEmailLink->SetLink(text, active);
 }
 
 void CMainView::SetWorkspace(CWorkspace *workspace)

@@ -59,6 +59,9 @@ public:
     void SetNameLine(const QString &text) override;
     void SetAgeLine(const QString &text) override;
     Korbel::IXListCtrl *ChiefComplaintsList() override;
+    // A new phone link shows released.
+    void SetPhoneLink(const QString &text, bool active) override;
+    void SetEmailLink(const QString &text, bool active) override;
     QWidget *DialogParent() const override { return window(); }
     QString GetNameLine() const;
     QString GetAgeLine() const;

@@ -2,6 +2,7 @@
 
 #include "shell/CLogicMain.h"
 
+#include "contacts/ui/CAddressDialog.h"
 #include "notes/ui/CNotesPage.h"
 #include "patients/ui/CDynamicFieldsDialog.h"
 #include "patients/ui/CDynamicQuestDialog.h"
@@ -50,6 +51,8 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
         return new CDynamicFieldsDialog(owner);
     case CDynamicQuestDialog::PageIndex:
         return new CDynamicQuestDialog(owner);
+    case CAddressDialog::PageIndex:
+        return new CAddressDialog(owner);
     case CNotesPage::PageIndex:
         return new CNotesPage(owner);
     default:

@@ -9,6 +9,8 @@
 #include "shell/ui/CProgressWindow.h"
 #include "shell/ui/ImageManager.h"
 
+#include "secrets/KeychainSecretStore.h"
+
 class LogicServices;
 
 // The window layer's side of the logic's dialogs: one presenter per kind of
@@ -32,6 +34,8 @@ public:
     CAppointmentsWindow &Appointments() { return m_appointments; }
     CProgressWindow &ProgressWindow() { return m_progress; }
     CBackupChooser &BackupChooser() { return m_backups; }
+    // The desktop keyring, where the mail server's password is kept.
+    Secrets::ISecretStore &Keyring() { return m_keyring; }
 
 private:
     LogicServices &m_services;
@@ -44,4 +48,5 @@ private:
     CAppointmentsWindow m_appointments;
     CProgressWindow m_progress;
     CBackupChooser m_backups;
+    Secrets::KeychainSecretStore m_keyring;
 };

@@ -17,6 +17,7 @@
 
 #include "Lumisk/CImagePreviewStatic.h"
 #include "profile/UserSettings.h"
+#include "support/FakeXdgEmail.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QtCore/QFile>
@@ -112,7 +113,8 @@ TEST_F(FrameTest, MenusShortcutsPromptsAndToolbarCommands)
             QStringLiteral("E&xport practice..."), QStringLiteral("I&mport practice..."),
             QStringLiteral("Exit") }));
     EXPECT_EQ(MenuTexts(1),
-        (QStringList { QStringLiteral("&Media Quality..."), QStringLiteral("&Images Quality...") }));
+        (QStringList { QStringLiteral("&Media Quality..."), QStringLiteral("&Images Quality..."),
+            QStringLiteral("Ma&il Settings...") }));
     EXPECT_EQ(MenuTexts(2),
         (QStringList { QStringLiteral("&Help"), QStringLiteral("&Send Feedback..."),
             QStringLiteral("&About Verdanta...") }));
@@ -226,7 +228,11 @@ TEST_F(FrameTest, HelpAboutAndFeedback)
     ASSERT_EQ(shell.Launches().size(), 1u);
     EXPECT_EQ(shell.Launches()[0].target, expected);
     EXPECT_EQ(shell.Launches()[0].verb, QStringLiteral("open"));
-    frame->GetAction(QStringLiteral("actionSendFeedback"))->trigger();
+    {
+        // Without a mail program the feedback mail opens as a mailto: address.
+        TestSupport::NoXdgEmail noMailProgram;
+        frame->GetAction(QStringLiteral("actionSendFeedback"))->trigger();
+    }
     ASSERT_EQ(shell.Launches().size(), 2u);
     EXPECT_TRUE(shell.Launches()[1].target.startsWith(QStringLiteral("mailto:")));
 

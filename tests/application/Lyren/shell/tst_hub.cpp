@@ -410,5 +410,5 @@ TEST(Feedback, WithoutTheMailComposerTheMailtoAddressOpens)
     const QUrlQuery query(url);
     EXPECT_EQ(query.queryItemValue(QStringLiteral("subject")), QStringLiteral("Feedback"));
     EXPECT_TRUE(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded)
-                    .startsWith(QStringLiteral("We would love to hear from you!\nSend us")));
+                    .startsWith(QStringLiteral("We would love to hear from you!\r\nSend us")));
 }
