@@ -118,38 +118,38 @@ private:
     QString m_error;
 };
 
-struct ColumnSpec
+struct ColumnShape
 {
     QString name;
     ColumnKind kind = ColumnKind::Text;
 };
 
-struct TableSpec
+struct TableShape
 {
     QString name;
-    std::vector<ColumnSpec> columns;
+    std::vector<ColumnShape> columns;
     int keyColumn = -1;
 };
 
-bool readTableSpec(QSqlDatabase database, const QString &table, TableSpec *spec, QString *error)
+bool readTableShape(QSqlDatabase database, const QString &table, TableShape *shape, QString *error)
 {
-    spec->name = table;
+    shape->name = table;
     QSqlQuery query(database);
     query.setForwardOnly(true);
     if (!RunStatement(query, SqlDialect::tableColumnsQuery(), { table }, error))
         return false;
     const TableDef *def = Schema::instance().table(table);
     while (query.next()) {
-        ColumnSpec column;
+        ColumnShape column;
         column.name = query.value(0).toString();
         const bool primaryKey = query.value(2).toInt() != 0;
         const ColumnDef *known = def ? def->column(column.name) : nullptr;
         column.kind = known ? known->kind
             : primaryKey    ? ColumnKind::Key
                             : KindFromDeclaredType(query.value(1).toString());
-        if (primaryKey && spec->keyColumn < 0)
-            spec->keyColumn = static_cast<int>(spec->columns.size());
-        spec->columns.push_back(std::move(column));
+        if (primaryKey && shape->keyColumn < 0)
+            shape->keyColumn = static_cast<int>(shape->columns.size());
+        shape->columns.push_back(std::move(column));
     }
     return true;
 }
@@ -413,7 +413,7 @@ private:
     bool m_kept = false;
 };
 
-bool exportTable(QSqlDatabase database, const TableSpec &spec, const QString &path, qint64 *done,
+bool exportTable(QSqlDatabase database, const TableShape &shape, const QString &path, qint64 *done,
     qint64 total, const Progress &progress, bool *cancelled, QString *error)
 {
     QSaveFile file(path);
@@ -423,25 +423,25 @@ bool exportTable(QSqlDatabase database, const TableSpec &spec, const QString &pa
     }
     Csv::Writer writer(&file);
     QStringList columns;
-    for (const ColumnSpec &column : spec.columns) {
+    for (const ColumnShape &column : shape.columns) {
         writer.Add(column.name.toUtf8());
         columns << SqlDialect::quote(column.name);
     }
     writer.EndRecord();
 
     QString sql = QStringLiteral("SELECT %1 FROM %2")
-                      .arg(columns.join(QStringLiteral(", ")), SqlDialect::quote(spec.name));
-    if (spec.keyColumn >= 0)
+                      .arg(columns.join(QStringLiteral(", ")), SqlDialect::quote(shape.name));
+    if (shape.keyColumn >= 0)
         sql += QStringLiteral(" ORDER BY ")
-            + SqlDialect::quote(spec.columns[static_cast<size_t>(spec.keyColumn)].name);
+            + SqlDialect::quote(shape.columns[static_cast<size_t>(shape.keyColumn)].name);
     QSqlQuery query(database);
     query.setForwardOnly(true);
     if (!RunStatement(query, sql, {}, error))
         return false;
-    const int count = static_cast<int>(spec.columns.size());
+    const int count = static_cast<int>(shape.columns.size());
     while (query.next()) {
         for (int i = 0; i < count; ++i)
-            writeValue(writer, query.value(i), spec.columns[static_cast<size_t>(i)].kind);
+            writeValue(writer, query.value(i), shape.columns[static_cast<size_t>(i)].kind);
         writer.EndRecord();
         if (++*done % kProgressEvery == 0 && progress && !progress(*done, total)) {
             *cancelled = true;
@@ -530,14 +530,14 @@ Outcome ExportTables(
         // One read transaction: every table as of the same moment.
         if (!database.transaction())
             return fail(database.lastError().text());
-        std::vector<TableSpec> specs;
+        std::vector<TableShape> shapes;
         const QStringList tables = userTables(database);
         qint64 total = 0;
         for (int i = 0; i < tables.size(); ++i) {
-            TableSpec spec;
+            TableShape shape;
             QSqlQuery count(database);
             count.setForwardOnly(true);
-            if (!readTableSpec(database, tables.at(i), &spec, &reason)
+            if (!readTableShape(database, tables.at(i), &shape, &reason)
                 || !RunStatement(count,
                     QStringLiteral("SELECT count(*) FROM ") + SqlDialect::quote(tables.at(i)), {}, &reason)
                 || !count.next()) {
@@ -548,22 +548,22 @@ Outcome ExportTables(
                 count.value(0).toLongLong(), SqlDialect::lastKey(database, tables.at(i)) };
             total += table.rows;
             manifest.tables.push_back(table);
-            specs.push_back(std::move(spec));
+            shapes.push_back(std::move(shape));
         }
         qint64 done = 0;
         bool cancelled = false;
-        for (size_t i = 0; i < specs.size(); ++i) {
+        for (size_t i = 0; i < shapes.size(); ++i) {
             const QString path = dir.filePath(kTablesFolder + QLatin1Char('/') + manifest.tables[i].file);
             files.Wrote(path);
-            if (!exportTable(database, specs[i], path, &done, total, progress, &cancelled, &reason)) {
+            if (!exportTable(database, shapes[i], path, &done, total, progress, &cancelled, &reason)) {
                 database.rollback();
                 if (cancelled)
                     return Outcome::Cancelled;
-                return fail(tr("The table %1 cannot be exported: %2").arg(specs[i].name, reason));
+                return fail(tr("The table %1 cannot be exported: %2").arg(shapes[i].name, reason));
             }
-            for (const ColumnSpec &column : specs[i].columns)
+            for (const ColumnShape &column : shapes[i].columns)
                 columnRecords.push_back(
-                    { specs[i].name.toUtf8(), column.name.toUtf8(), kindName(column.kind) });
+                    { shapes[i].name.toUtf8(), column.name.toUtf8(), kindName(column.kind) });
         }
         database.rollback();
         if (progress && !progress(total, total))
@@ -657,14 +657,14 @@ bool ReadExport(const QString &folder, ExportManifest *manifest, QString *error)
 namespace {
 
 bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
-    const std::vector<ColumnSpec> &columns, const QString &path, qint64 *done, qint64 total,
+    const std::vector<ColumnShape> &columns, const QString &path, qint64 *done, qint64 total,
     const Progress &progress, bool *cancelled, QString *error)
 {
     std::vector<ColumnDef> definitions;
     const TableDef *known = Schema::instance().table(table.name);
     QStringList quoted;
     QStringList marks;
-    for (const ColumnSpec &column : columns) {
+    for (const ColumnShape &column : columns) {
         const ColumnDef *def = known ? known->column(column.name) : nullptr;
         definitions.push_back(def ? *def : ColumnDef { column.name, column.kind, false, {} });
         quoted << SqlDialect::quote(column.name);
@@ -761,9 +761,9 @@ Outcome importInto(
     std::vector<std::vector<Csv::Field>> records;
     if (!readSmallCsv(dir.filePath(kColumnsFile), { "TABLE", "COLUMN", "KIND" }, &records, &reason))
         return fail(reason);
-    QHash<QString, std::vector<ColumnSpec>> columns;
+    QHash<QString, std::vector<ColumnShape>> columns;
     for (const auto &record : records) {
-        ColumnSpec column { QString::fromUtf8(record[1].text), ColumnKind::Text };
+        ColumnShape column { QString::fromUtf8(record[1].text), ColumnKind::Text };
         if (column.name.isEmpty() || !kindFromName(record[2].text, &column.kind))
             return fail(tr("%1 describes a column with values this program cannot use.")
                             .arg(native(dir.filePath(kColumnsFile))));
