@@ -5,6 +5,11 @@
 
 namespace Verdanta {
 
+namespace {
+// The products of a rate and an amount need more than 64 bits.
+__extension__ typedef __int128 Wide;
+} // namespace
+
 qint64 MoneyToUnits(double amount)
 {
     if (!std::isfinite(amount))
@@ -73,6 +78,28 @@ QString FormatMoneyForDisplay(double amount, const QLocale &locale)
     // Avoid "-$0.00" for amounts that round to zero.
     const double value = rounded == 0.0 ? 0.0 : rounded;
     return locale.toCurrencyString(value, locale.currencySymbol(), 2);
+}
+
+Money Money::Percent(double ratePercent) const
+{
+    if (!std::isfinite(ratePercent))
+        return Money();
+    // The rate in ten-thousandths of a percent: the product is then over
+    // 10^6 and the division rounds half away from zero, once.
+    const auto rate = static_cast<Wide>(std::llround(ratePercent * 10000.0));
+    const Wide product = static_cast<Wide>(m_units) * rate;
+    constexpr Wide divisor = 1000000;
+    const Wide half = divisor / 2;
+    const Wide rounded = product >= 0 ? (product + half) / divisor : -((-product + half) / divisor);
+    return Money(static_cast<qint64>(rounded));
+}
+
+QString FormatMoneyForDisplay(Money amount, const QLocale &locale)
+{
+    // Cents rounded half away from zero from the exact units.
+    const qint64 units = amount.Units();
+    const qint64 cents = units >= 0 ? (units + 50) / 100 : -((-units + 50) / 100);
+    return locale.toCurrencyString(static_cast<double>(cents) / 100.0, locale.currencySymbol(), 2);
 }
 
 } // namespace Verdanta

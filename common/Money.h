@@ -6,6 +6,8 @@
 #include <QtCore/QString>
 #include <QtCore/QStringView>
 
+#include <compare>
+
 namespace Verdanta {
 
 // Money is held as a double. The database keeps it exactly, as whole
@@ -35,5 +37,62 @@ inline double TaxOf(double amount, double ratePercent)
 {
     return amount * ratePercent * 0.01;
 }
+
+// An exact amount of money: whole ten-thousandths of the unit, as the database
+// keeps it. Sums of Money are exact whatever their number; a Money is rounded
+// only where it is made from a double or a rate is applied, and to cents only
+// when it is shown.
+class Money
+{
+public:
+    constexpr Money() = default;
+    static constexpr Money FromUnits(qint64 units) { return Money(units); }
+    // Rounded half away from zero to a ten-thousandth.
+    static Money FromDouble(double amount) { return Money(MoneyToUnits(amount)); }
+    // Parsed as the storage text; text that does not parse is zero.
+    static Money FromText(QStringView text, const QLocale &locale = QLocale())
+    {
+        return FromDouble(MoneyFromStorageText(text, locale));
+    }
+
+    constexpr qint64 Units() const { return m_units; }
+    double ToDouble() const { return MoneyFromUnits(m_units); }
+    QString ToStorageText(const QLocale &locale = QLocale()) const
+    {
+        return MoneyToStorageText(ToDouble(), locale);
+    }
+    constexpr bool IsZero() const { return m_units == 0; }
+
+    // amount x ratePercent / 100, the rate taken to four decimals and the
+    // result rounded once, half away from zero, to a ten-thousandth.
+    VERDANTACOMMON_EXPORT Money Percent(double ratePercent) const;
+    // amount x quantity, exact.
+    constexpr Money Times(qint64 quantity) const { return Money(m_units * quantity); }
+
+    constexpr Money &operator+=(Money other)
+    {
+        m_units += other.m_units;
+        return *this;
+    }
+    constexpr Money &operator-=(Money other)
+    {
+        m_units -= other.m_units;
+        return *this;
+    }
+    friend constexpr Money operator+(Money a, Money b) { return a += b; }
+    friend constexpr Money operator-(Money a, Money b) { return a -= b; }
+    friend constexpr Money operator-(Money a) { return Money(-a.m_units); }
+    friend constexpr auto operator<=>(Money, Money) = default;
+
+private:
+    constexpr explicit Money(qint64 units)
+        : m_units(units)
+    { }
+    qint64 m_units = 0;
+};
+
+// Display form of an exact amount: rounded half away from zero to cents, in
+// the locale's currency format.
+VERDANTACOMMON_EXPORT QString FormatMoneyForDisplay(Money amount, const QLocale &locale = QLocale());
 
 } // namespace Verdanta

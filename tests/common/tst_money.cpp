@@ -56,3 +56,45 @@ TEST(Money, TaxIsAmountTimesRatePercent)
     EXPECT_DOUBLE_EQ(TaxOf(100.0, 7.13), 7.13);
     EXPECT_DOUBLE_EQ(TaxOf(3.0, 0.0), 0.0);
 }
+
+TEST(Money, ExactSumsAndTaxesRoundedOnce)
+{
+    using Verdanta::Money;
+    // 2 x 10.00 with 5 % and 8 %: 20.00, 1.00, 1.60, 22.60 in all.
+    const Money amount = Money::FromText(u"10.00", QLocale::c()).Times(2);
+    const Money tax1 = amount.Percent(5.0);
+    const Money tax2 = amount.Percent(8.0);
+    EXPECT_EQ(amount.Units(), 200000);
+    EXPECT_EQ(tax1.Units(), 10000);
+    EXPECT_EQ(tax2.Units(), 16000);
+    EXPECT_EQ((amount + tax1 + tax2).Units(), 226000);
+
+    // A third of a cent ten thousand times stays exact where doubles drift.
+    Money sum;
+    double drifting = 0.0;
+    for (int i = 0; i < 10000; ++i) {
+        sum += Money::FromDouble(0.1);
+        drifting += 0.1;
+    }
+    EXPECT_EQ(sum.Units(), 10000000);
+    EXPECT_NE(drifting, 1000.0);
+
+    // Rates with decimals, halves rounded away from zero, negatives alike.
+    EXPECT_EQ(Money::FromUnits(1000000).Percent(7.5).Units(), 75000);
+    EXPECT_EQ(Money::FromUnits(1).Percent(50.0).Units(), 1);
+    EXPECT_EQ(Money::FromUnits(-1).Percent(50.0).Units(), -1);
+    EXPECT_EQ(Money::FromUnits(12345).Percent(6.35).Units(), 784);
+    // An amount near the top of the range does not overflow with a rate.
+    EXPECT_EQ(Money::FromUnits(9'000'000'000'000'000'000LL).Percent(10.0).Units(), 900'000'000'000'000'000LL);
+}
+
+TEST(Money, ExactDisplayRoundsCentsOnce)
+{
+    using Verdanta::Money;
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(Verdanta::FormatMoneyForDisplay(Money::FromUnits(226000), us), QStringLiteral("$22.60"));
+    EXPECT_EQ(Verdanta::FormatMoneyForDisplay(Money::FromUnits(50), us), QStringLiteral("$0.01"));
+    EXPECT_EQ(Verdanta::FormatMoneyForDisplay(Money::FromUnits(49), us), QStringLiteral("$0.00"));
+    EXPECT_EQ(Verdanta::FormatMoneyForDisplay(Money::FromUnits(-400000), us),
+        us.toCurrencyString(-40.0, us.currencySymbol(), 2));
+}
