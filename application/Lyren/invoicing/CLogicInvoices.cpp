@@ -114,16 +114,7 @@ Korbel::IXListCtrl *CLogicInvoices::List()
 {
     auto *view = Service<IInvoicesView>();
     Korbel::IXListCtrl *list = view ? view->InvoicesList() : nullptr;
-    if (list != m_pList) {
-        if (m_pList)
-            m_pList->SetCallback(nullptr);
-        m_pList = list;
-        if (list) {
-            list->SetCallback(this);
-            if (list->GetColumnCount() == 0)
-                Finance::InsertColumns(list, Headings());
-        }
-    }
+    m_pList = Charges::TakeList(m_pList, list, this, Headings());
     return m_pList;
 }
 

@@ -84,16 +84,7 @@ Korbel::IXListCtrl *CLogicInvoicing::List()
 {
     auto *view = Service<IDuePaymentsView>();
     Korbel::IXListCtrl *list = view ? view->ChargesList(m_kind) : nullptr;
-    if (list != m_pList) {
-        if (m_pList)
-            m_pList->SetCallback(nullptr);
-        m_pList = list;
-        if (list) {
-            list->SetCallback(this);
-            if (list->GetColumnCount() == 0)
-                Finance::InsertColumns(list, Headings());
-        }
-    }
+    m_pList = Charges::TakeList(m_pList, list, this, Headings());
     return m_pList;
 }
 

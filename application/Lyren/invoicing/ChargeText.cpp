@@ -1,5 +1,7 @@
 #include "invoicing/ChargeText.h"
 
+#include "finance/ReferenceList.h"
+
 #include "common/LocaleDates.h"
 
 namespace Charges {
@@ -33,6 +35,21 @@ bool ParseTypedMoney(const QString &text, Verdanta::Money *amount)
         return false;
     *amount = Verdanta::Money::FromDouble(value);
     return true;
+}
+
+Korbel::IXListCtrl *TakeList(Korbel::IXListCtrl *current, Korbel::IXListCtrl *wanted,
+    Korbel::IXListCtrlCallback *callback, const QStringList &headings)
+{
+    if (wanted == current)
+        return current;
+    if (current)
+        current->SetCallback(nullptr);
+    if (wanted) {
+        wanted->SetCallback(callback);
+        if (wanted->GetColumnCount() == 0)
+            Finance::InsertColumns(wanted, headings);
+    }
+    return wanted;
 }
 
 } // namespace Charges

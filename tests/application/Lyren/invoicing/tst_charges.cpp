@@ -6,7 +6,7 @@ using namespace InvoicingTest;
 
 namespace {
 
-class Charges : public ::testing::Test
+class DueCharges : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(practice.Open()); }
@@ -28,7 +28,7 @@ protected:
 
 } // namespace
 
-TEST_F(Charges, ADuePaymentCarriesTheOfficeTaxesAndItsStatusMovesItsTotal)
+TEST_F(DueCharges, ADuePaymentCarriesTheOfficeTaxesAndItsStatusMovesItsTotal)
 {
     AddDue(QStringLiteral("100"));
     ASSERT_EQ(Due().Items().size(), 1u);
@@ -52,21 +52,21 @@ TEST_F(Charges, ADuePaymentCarriesTheOfficeTaxesAndItsStatusMovesItsTotal)
     EXPECT_FALSE(Due().Items().front().active);
 }
 
-TEST_F(Charges, TaxesAreRoundedOnceAndSumsStayExact)
+TEST_F(DueCharges, TaxesAreRoundedOnceAndSumsStayExact)
 {
     // 0.10 with 5 % and 7.5 % is 0.1125 exactly: no tax is rounded to cents
-    // first, and a thousand of them sum to 112.50 exactly.
-    for (int i = 0; i < 1000; ++i)
+    // first, and two hundred of them sum to 22.50 exactly.
+    for (int i = 0; i < 200; ++i)
         ASSERT_TRUE(
             Due().Store(0, { QStringLiteral("0.10"), QDateTime(QDate(2026, 1, 1), QTime(8, 0)), QString() }));
     EXPECT_EQ(Due().Items().front().tax2, Money::FromUnits(75));
-    EXPECT_EQ(Due().Sums().total, Cents(11250));
+    EXPECT_EQ(Due().Sums().total, Cents(2250));
     // A typed amount that is not a number stores nothing.
     EXPECT_FALSE(Due().Store(0, { QStringLiteral("ten"), QDateTime::currentDateTime(), QString() }));
-    EXPECT_EQ(Due().Items().size(), 1000u);
+    EXPECT_EQ(Due().Items().size(), 200u);
 }
 
-TEST_F(Charges, BalancesOfPaymentsAgainstPaidAndUnpaidCharges)
+TEST_F(DueCharges, BalancesOfPaymentsAgainstPaidAndUnpaidCharges)
 {
     // Payments 100, due payments 30 paid and 50 unpaid, with no taxes.
     auto office = OpenTable(practice.Source(), QStringLiteral("OFFICE_DATA"));
@@ -96,7 +96,7 @@ TEST_F(Charges, BalancesOfPaymentsAgainstPaidAndUnpaidCharges)
     EXPECT_NE(shown, Verdanta::FormatMoneyForDisplay(Cents(4000)));
 }
 
-TEST_F(Charges, PrescriptionChargesCountInTheBalancesAndTheirChangesRecomputeThem)
+TEST_F(DueCharges, PrescriptionChargesCountInTheBalancesAndTheirChangesRecomputeThem)
 {
     ChargeRowSums prescriptions(practice.Source(), practice.patient);
     practice.hub->Services().Provide<IPrescriptionSums>(&prescriptions);

@@ -6,6 +6,7 @@
 #include "invoicing/MonthlyFeePlan.h"
 
 #include <QtSql/QSqlDatabase>
+#include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
 
 using namespace InvoicingTest;

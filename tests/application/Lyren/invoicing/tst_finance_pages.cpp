@@ -3,6 +3,7 @@
 // on the page, the details dialogs.
 #include "InvoicingTestUtil.h"
 
+#include "invoicing/ChargeText.h"
 #include "invoicing/ui/CDuePaymentsDialog.h"
 #include "invoicing/ui/CInvoicesDlg.h"
 #include "invoicing/ui/CPaymentsDialog.h"
@@ -91,7 +92,7 @@ TEST_F(FinancePages, ADuePaymentAddedFromTheListShowsWithItsTaxesAndMovesBetween
     dialogs.due = DuePaymentDetails { QStringLiteral("100"), QDateTime(QDate(2026, 3, 2), QTime(10, 0)),
         QStringLiteral("Consultation") };
     list->SetCurSel(0);
-    list->ItemDoubleClicked(0, 0);
+    practice.Finance().DuePayments().ItemDoubleClicked(0, 0);
     ASSERT_EQ(RowCount(list), 2);
     EXPECT_EQ(list->GetItemText(0, CLogicInvoicing::Tax2Column), Charges::MoneyCell(Cents(750)));
     EXPECT_EQ(list->GetItemText(0, CLogicInvoicing::DescriptionColumn), QStringLiteral(" Consultation"));
@@ -104,13 +105,13 @@ TEST_F(FinancePages, ADuePaymentAddedFromTheListShowsWithItsTaxesAndMovesBetween
     // Modifying presets the dialog with the stored values.
     list->SetCurSel(0);
     dialogs.due.reset();
-    list->ItemDoubleClicked(0, 0);
+    practice.Finance().DuePayments().ItemDoubleClicked(0, 0);
     EXPECT_EQ(Verdanta::Money::FromText(dialogs.seen.due.amount), Cents(10000));
     EXPECT_EQ(dialogs.seen.due.description, QStringLiteral("Consultation"));
 
     // The status combo: "paid".
     list->SetItemText(0, 5, QStringLiteral("paid"));
-    list->ComboSelection(0, 5);
+    practice.Finance().DuePayments().ComboSelection(0, 5);
     EXPECT_EQ(due.Field(QStringLiteral("duePaid"))->text(), total);
     EXPECT_EQ(due.Field(QStringLiteral("dueUnpaid"))->text(), Verdanta::FormatMoneyForDisplay(Money()));
 
@@ -118,7 +119,7 @@ TEST_F(FinancePages, ADuePaymentAddedFromTheListShowsWithItsTaxesAndMovesBetween
     dialogs.payment = PaymentDetails { QStringLiteral("112.50"), QDateTime::currentDateTime(),
         QStringLiteral("Check"), QString() };
     payments.List()->SetCurSel(0);
-    payments.List()->ItemDoubleClicked(0, 0);
+    practice.Finance().Payments().ItemDoubleClicked(0, 0);
     EXPECT_TRUE(dialogs.typeNames.contains(QStringLiteral("Cash")));
     EXPECT_EQ(payments.List()->GetItemText(0, CLogicPayments::TypeColumn), QStringLiteral(" Check"));
     EXPECT_EQ(payments.BalanceField()->text(), Verdanta::FormatMoneyForDisplay(Money()));
@@ -161,7 +162,7 @@ TEST_F(FinancePages, TheInvoicesPageButtonsReachTheirLogicAndAnExistingInvoiceOf
     EXPECT_EQ(invoices.TotalField()->text(), Verdanta::FormatMoneyForDisplay(Cents(2000)));
     EXPECT_EQ(invoices.List()->GetComboText(0, CLogicInvoices::TypeColumn), QStringLiteral("GENERATED"));
     invoices.List()->SetCurSel(0);
-    invoices.List()->ItemDoubleClicked(0, 0);
+    practice.Finance().Invoices().ItemDoubleClicked(0, 0);
     EXPECT_FALSE(dialogs.seen.invoice.isNew);
     ASSERT_TRUE(dialogs.seen.invoice.preview);
     const size_t launches = practice.shell.Launches().size();

@@ -4,6 +4,7 @@
 
 #include "invoicing/InvoiceDocument.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
