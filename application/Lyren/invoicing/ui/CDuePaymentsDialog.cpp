@@ -3,8 +3,11 @@
 #include "shell/CLogicMain.h"
 
 #include "core/CommandCodes.h"
+#include "core/LogicContext.h"
 
 #include "Korbel/XListCtrl/XListCtrl.h"
+
+#include <QtCore/QCoreApplication>
 
 #include <QtWidgets/QFormLayout>
 #include <QtWidgets/QGroupBox>
@@ -105,8 +108,7 @@ void CDuePaymentsDialog::Attach(CLogicMain *hub)
 
 void CDuePaymentsDialog::Refresh()
 {
-    Korbel::ITable *main = m_pHub ? m_pHub->GetMainTable() : nullptr;
-    const bool hasPatient = main && main->CurrentPosition() >= 0;
+    const bool hasPatient = m_pHub && m_pHub->Context().CurrentPatientId() > 0;
     m_pFee->setEnabled(hasPatient && m_pHub->Reaches(CommandCode::MonthlyFee));
     m_pDue->setProperty("verdantaCommand", CommandCode::DuePaymentsList);
     m_pDue->setEnabled(hasPatient && m_pHub->Reaches(CommandCode::DuePaymentsList));

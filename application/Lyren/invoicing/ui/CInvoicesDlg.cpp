@@ -3,6 +3,7 @@
 #include "shell/CLogicMain.h"
 
 #include "core/CommandCodes.h"
+#include "core/LogicContext.h"
 
 #include "Korbel/XListCtrl/XListCtrl.h"
 
@@ -72,8 +73,7 @@ void CInvoicesDlg::Attach(CLogicMain *hub)
 
 void CInvoicesDlg::Refresh()
 {
-    Korbel::ITable *main = m_pHub ? m_pHub->GetMainTable() : nullptr;
-    const bool hasPatient = main && main->CurrentPosition() >= 0;
+    const bool hasPatient = m_pHub && m_pHub->Context().CurrentPatientId() > 0;
     m_pList->setProperty("verdantaCommand", CommandCode::InvoiceDetails);
     m_pList->setEnabled(hasPatient && m_pHub->Reaches(CommandCode::InvoiceDetails));
     for (QPushButton *button : { m_pPreview, m_pPdf, m_pTemplates }) {

@@ -3,6 +3,7 @@
 #include "shell/CLogicMain.h"
 
 #include "core/CommandCodes.h"
+#include "core/LogicContext.h"
 
 #include "Korbel/XListCtrl/XListCtrl.h"
 
@@ -56,8 +57,7 @@ void CPaymentsDialog::Attach(CLogicMain *hub)
 
 void CPaymentsDialog::Refresh()
 {
-    Korbel::ITable *main = m_pHub ? m_pHub->GetMainTable() : nullptr;
-    const bool hasPatient = main && main->CurrentPosition() >= 0;
+    const bool hasPatient = m_pHub && m_pHub->Context().CurrentPatientId() > 0;
     m_pList->setProperty("verdantaCommand", CommandCode::PaymentsList);
     m_pList->setEnabled(hasPatient && m_pHub->Reaches(CommandCode::PaymentsList));
 }

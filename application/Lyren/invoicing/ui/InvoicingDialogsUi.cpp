@@ -7,6 +7,8 @@
 #include "desktop/Menus.h"
 #include "desktop/Prompts.h"
 
+#include <QtCore/QCoreApplication>
+
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateTimeEdit>
 #include <QtWidgets/QFormLayout>

@@ -235,7 +235,7 @@ TEST_F(InvoiceFiles, TheTemplatesMenuOpensATemplateOrTheFolder)
     EXPECT_EQ(Invoices().TemplatesMenu(nullptr, QPoint()), 1);
     EXPECT_EQ(practice.menus.LastEntries(),
         (QStringList {
-            Docs::DefaultTemplateName(), QStringLiteral("b.odt"), CLogicInvoices::EditTemplatesEntry() }));
+            QStringLiteral("b.odt"), Docs::DefaultTemplateName(), CLogicInvoices::EditTemplatesEntry() }));
     EXPECT_EQ(practice.shell.Launches().back().target, QDir(templates).filePath(QStringLiteral("b.odt")));
     practice.menus.QueueChoice(CLogicInvoices::EditTemplatesEntry());
     EXPECT_EQ(Invoices().TemplatesMenu(nullptr, QPoint()), 1);
