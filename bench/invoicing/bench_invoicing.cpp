@@ -1,11 +1,16 @@
 // Finance figures for a patient with five years of monthly fees, 500 due
 // payments, 2,000 prescription charges and 1,000 payments:
-//   finance_tabs_load     the patient loaded (fee run, the three finance tabs
-//                         filled) and the three tabs painted
+//   finance_tabs_load     the finance share of a patient load (fee run, the
+//                         three finance tabs filled) and the three tabs painted
+//   patient_move_all_tabs the whole move to the patient, every subsystem's
+//                         save and load included (for comparison)
+//   finance_rows_read     the rows of the three lists read from the database
+//   finance_lists_filled  the three lists filled from rows already read
 //   fee_run_nothing_due   the monthly fee run when no period is due
 #include "practice/BenchTimer.h"
 
 #include "invoicing/CLogicInvoicing.h"
+#include "invoicing/CLogicPayments.h"
 #include "invoicing/InvoicingLogic.h"
 #include "invoicing/ui/CDuePaymentsDialog.h"
 #include "invoicing/ui/CInvoicesDlg.h"
@@ -107,17 +112,41 @@ int main(int argc, char **argv)
     hub.GetLogicPatient()->GoTo(id);
     QApplication::processEvents();
 
+    InvoicingLogic *finance = hub.Services().Get<InvoicingLogic>();
     Bench::Report("finance_tabs_load",
         Bench::MedianMs(9,
             [&] {
-                hub.GetLogicPatient()->GoTo(id);
+                finance->Load();
                 for (QWidget *page : { static_cast<QWidget *>(&due), static_cast<QWidget *>(&payments),
                          static_cast<QWidget *>(&invoices) })
                     page->repaint();
                 QApplication::processEvents();
             }),
         "ms");
-    CLogicInvoicing &fees = hub.Services().Get<InvoicingLogic>()->MonthlyFees();
+    Bench::Report("finance_rows_read",
+        Bench::MedianMs(9,
+            [&] {
+                finance->DuePayments().Open(patient);
+                finance->MonthlyFees().Open(patient);
+                finance->Payments().Open(patient);
+            }),
+        "ms");
+    Bench::Report("finance_lists_filled",
+        Bench::MedianMs(9,
+            [&] {
+                finance->DuePayments().Fill();
+                finance->MonthlyFees().Fill();
+                finance->Payments().Fill();
+            }),
+        "ms");
+    Bench::Report("patient_move_all_tabs",
+        Bench::MedianMs(5,
+            [&] {
+                hub.GetLogicPatient()->GoTo(id);
+                QApplication::processEvents();
+            }),
+        "ms");
+    CLogicInvoicing &fees = finance->MonthlyFees();
     const QDateTime now = QDateTime::currentDateTime();
     Bench::Report(
         "fee_run_nothing_due", Bench::MedianMs(51, [&] { fees.RunMonthlyFee(patient, now); }), "ms");

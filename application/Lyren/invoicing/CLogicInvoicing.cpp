@@ -310,45 +310,68 @@ int CLogicInvoicing::RunMonthlyFee(qint64 patientId, const QDateTime &now)
     return added;
 }
 
-int CLogicInvoicing::RunOnce(qint64 patientId, const QDateTime &now)
+MonthlyFeePlan CLogicInvoicing::PlanFor(qint64 patientId, const QDateTime &now, Money *fee, bool *read)
 {
+    *read = false;
     Korbel::IDataSource *source = m_context.DataSource();
-    if (!source)
-        return -1;
-    ScopedTransaction transaction(source);
-    if (!transaction.IsActive())
-        return -1;
-
+    Korbel::ReleasePtr<Korbel::IQuery> query(source ? source->CreateQuery() : nullptr);
+    if (!query)
+        return {};
     // The fee and the moment it was set, as stored now (not as a record set
     // opened earlier remembers them).
-    Korbel::ReleasePtr<Korbel::IQuery> query(source->CreateQuery());
-    if (!query)
-        return -1;
     query->SetTable(QStringLiteral("MAIN"));
     query->Where(kId, Korbel::Compare::Equal, Verdanta::FormatId(patientId));
     Records::TablePtr patient(query->Open());
     if (!patient || patient->Move(Korbel::MoveFirst) != 1)
-        return -1;
+        return {};
     Records::FieldPtr feeField = Records::OpenField(patient.get(), QStringLiteral("MONTHLY_FEE"));
     Records::FieldPtr changedField = Records::OpenField(patient.get(), QStringLiteral("MONTHLY_FEE_TS"));
-    const Money fee = MoneyValue(feeField.get());
+    *fee = MoneyValue(feeField.get());
 
     MonthlyFeeInput input;
-    input.feeIsZero = fee.IsZero();
+    input.feeIsZero = fee->IsZero();
     input.feeChanged = Value(changedField.get()).toDateTime();
     input.now = now;
-    if (input.feeIsZero)
-        return 0;
+    if (input.feeIsZero) {
+        *read = true;
+        return {};
+    }
     Records::TablePtr latest = OpenCharges(source, patientId, ChargeKind::MonthlyFees, true);
     if (!latest)
-        return -1;
+        return {};
     if (latest->Move(Korbel::MoveFirst) == 1) {
         Records::FieldPtr date = Records::OpenField(latest.get(), kDate);
         const QDateTime last = Value(date.get()).toDateTime();
         if (last.isValid())
             input.lastItem = last.date();
     }
-    const MonthlyFeePlan plan = PlanMonthlyFees(input);
+    *read = true;
+    return PlanMonthlyFees(input);
+}
+
+int CLogicInvoicing::RunOnce(qint64 patientId, const QDateTime &now)
+{
+    Korbel::IDataSource *source = m_context.DataSource();
+    if (!source)
+        return -1;
+    // A first look outside a transaction: when nothing is due, as at almost
+    // every load, the run ends here.
+    Money fee;
+    bool read = false;
+    MonthlyFeePlan plan = PlanFor(patientId, now, &fee, &read);
+    if (!read)
+        return -1;
+    if (plan.fillUp.isEmpty() && plan.catchUp.isEmpty())
+        return 0;
+
+    // Something is due: read again inside the transaction that writes, so
+    // that what is written follows from what is stored when it is written.
+    ScopedTransaction transaction(source);
+    if (!transaction.IsActive())
+        return -1;
+    plan = PlanFor(patientId, now, &fee, &read);
+    if (!read)
+        return -1;
     if (plan.fillUp.isEmpty() && plan.catchUp.isEmpty())
         return 0;
 

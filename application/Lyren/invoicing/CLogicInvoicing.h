@@ -1,6 +1,7 @@
 #pragma once
 
 #include "invoicing/InvoicingViews.h"
+#include "invoicing/MonthlyFeePlan.h"
 
 #include "core/LogicCommand.h"
 #include "core/LogicServices.h"
@@ -119,6 +120,9 @@ private:
     void Reload();
     void ShowSums();
     int RunOnce(qint64 patientId, const QDateTime &now);
+    // What a run would add as the database stands; read is false when the
+    // patient's fee or items could not be read.
+    MonthlyFeePlan PlanFor(qint64 patientId, const QDateTime &now, Verdanta::Money *fee, bool *read);
 
     LogicContext &m_context;
     ChargeKind m_kind;
