@@ -178,6 +178,7 @@ int CLogicInvoices::Fill()
             list->SetComboBox(row, TypeColumn, true, types, item.type == kSent ? 1 : 0);
         }
         Finance::AppendAddNewRow(list);
+        list->AdjustColumns();
     }
     if (auto *view = Service<IInvoicesView>())
         view->ShowTotalAmount(Verdanta::FormatMoneyForDisplay(Total()));

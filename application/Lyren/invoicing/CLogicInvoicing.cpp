@@ -161,6 +161,7 @@ int CLogicInvoicing::Fill()
         }
         if (due)
             Finance::AppendAddNewRow(list);
+        list->AdjustColumns();
     }
     ShowSums();
     return 1;

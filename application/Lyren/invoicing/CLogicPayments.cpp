@@ -128,6 +128,7 @@ int CLogicPayments::Fill()
             list->SetItemText(row, DescriptionColumn, Charges::TextCell(item.description));
         }
         Finance::AppendAddNewRow(list);
+        list->AdjustColumns();
     }
     Recompute();
     return 1;
