@@ -110,6 +110,15 @@ QString CLogicInvoices::TemplatesFolder() const
     return m_context.Folders().GetInvoiceTemplatesFolder();
 }
 
+QStringList CLogicInvoices::TemplateNames() const
+{
+    // The program's own template comes into a folder that has none, the
+    // first time templates are asked for.
+    const QString folder = TemplatesFolder();
+    InvoiceDocuments::InstallDefaultTemplate(folder);
+    return InvoiceDocuments::TemplateNames(folder);
+}
+
 Korbel::IXListCtrl *CLogicInvoices::List()
 {
     auto *view = Service<IInvoicesView>();
@@ -220,7 +229,7 @@ bool CLogicInvoices::AddOrModify(QWidget *parent)
         details.info = item->info;
         details.preview = [this, id] { Preview(id); };
     } else {
-        details.templateNames = InvoiceDocuments::TemplateNames(TemplatesFolder());
+        details.templateNames = TemplateNames();
     }
     if (!dialogs->EditInvoice(Parent(parent), &details))
         return false;
@@ -317,13 +326,10 @@ InvoiceDocuments::Fields CLogicInvoices::FieldsOf(const InvoiceItem &invoice) co
 bool CLogicInvoices::CreateDocument(const InvoiceItem &invoice, const QString &templateName)
 {
     const QString templates = TemplatesFolder();
-    QString chosen = templateName;
-    if (chosen.isEmpty()) {
-        const QStringList names = InvoiceDocuments::TemplateNames(templates);
-        if (names.isEmpty())
-            return false;
-        chosen = names.first();
-    }
+    const QStringList names = TemplateNames();
+    const QString chosen = templateName.isEmpty() ? names.value(0) : templateName;
+    if (chosen.isEmpty())
+        return false;
     const QString source = PathIn(templates, chosen);
     const QString folder = InvoicesFolder();
     if (source.isEmpty() || folder.isEmpty() || !QDir().mkpath(folder))
@@ -398,7 +404,7 @@ int CLogicInvoices::Preview(qint64 id)
 int CLogicInvoices::TemplatesMenu(QWidget *parent, const QPoint &globalPosition)
 {
     const QString folder = TemplatesFolder();
-    QStringList entries = InvoiceDocuments::TemplateNames(folder);
+    QStringList entries = TemplateNames();
     const qsizetype templates = entries.size();
     entries.append(EditTemplatesEntry());
     const int chosen = Desktop::Menus().Popup(Parent(parent), globalPosition, entries);

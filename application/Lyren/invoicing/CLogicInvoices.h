@@ -73,6 +73,7 @@ public:
     qint64 SelectedId();
 
     static QStringList Headings();
+    // "GENERATED" and "SENT".
     static QStringList TypeNames();
     static QString CreateFailedText();
     static QString DeleteFailedText();
@@ -92,6 +93,8 @@ private:
     const InvoiceItem *Find(qint64 id) const;
     QString InvoicesFolder() const;
     QString TemplatesFolder() const;
+    // The templates, by name.
+    QStringList TemplateNames() const;
     // Makes the invoice's document from a template; false when it could not.
     bool CreateDocument(const InvoiceItem &invoice, const QString &templateName);
     QWidget *Parent(QWidget *parent);

@@ -3,9 +3,7 @@
 #include "invoicing/CLogicInvoices.h"
 #include "invoicing/CLogicInvoicing.h"
 #include "invoicing/CLogicPayments.h"
-#include "invoicing/InvoiceDocument.h"
 
-#include "core/CLogicFolders.h"
 #include "core/LogicContext.h"
 #include "core/PatientSteps.h"
 #include "core/Transaction.h"
@@ -51,7 +49,6 @@ InvoicingLogic::InvoicingLogic(LogicContext &context)
         steps->Join(DeleteStep::Payments, [this] { return DeleteRows(QStringLiteral("PAYMENTS"), {}, {}); });
         steps->Join(DeleteStep::Invoices, [this] { return DeleteRows(QStringLiteral("INVOICES"), {}, {}); });
     }
-    InvoiceDocuments::InstallDefaultTemplate(context.Folders().GetInvoiceTemplatesFolder());
 }
 
 InvoicingLogic::~InvoicingLogic()
