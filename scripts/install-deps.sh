@@ -28,6 +28,8 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
   # shell open and mail composition; direct SMTP sending
   xdg-utils libcurl4-openssl-dev
+  # invoice templates in OpenDocument text (a zip archive)
+  libquazip1-qt6-dev
   # passwords in the desktop keyring (QtKeychain loads libsecret at run time); the keyring
   # tests start their own session bus and GNOME Keyring
   qtkeychain-qt6-dev libsecret-1-0 dbus-daemon gnome-keyring

@@ -79,6 +79,7 @@ enum : int {
     CustomFields = 81, // sub-command: one of CustomFieldsSubCommand
     InsertImageAsked = 82, // the notes ask before an image is inserted
     ImportMediaAsked = 83, // the notes ask before a media file is imported
+    InvoiceExportPdf = 84, // the selected invoice as a PDF file
     // The practice's data as a whole (Patient menu).
     RestoreBackup = 100,
     CheckDatabase = 101,

@@ -87,6 +87,7 @@ std::span<const CommandRoute> CommandRoutes()
         { Code::InvoicePreview, Single, { Invoices } },
         { Code::InvoiceDelete, Single, { Invoices } },
         { Code::InvoiceTemplates, Single, { Invoices } },
+        { Code::InvoiceExportPdf, Single, { Invoices } },
         { Code::DeleteDocument, Single, { Documents } },
         { Code::CustomFields, Single, { CustomFields } },
         { Code::InsertImageAsked, Single, { ImageInsertion } },
@@ -112,16 +113,12 @@ std::span<const Owner> PendingOwners()
 {
     // The areas still to come; each leaves this list when it is installed.
     static const Owner pending[] = {
-        DuePayments,
-        Payments,
-        MonthlyFee,
         Prescriptions,
         Orders,
         Reports,
         RadarLink,
         Rubrics,
         Wellness,
-        Invoices,
         ImageInsertion,
     };
     return pending;

@@ -15,6 +15,7 @@
 #include "appointments/AppointmentsLogic.h"
 #include "contacts/ContactsLogic.h"
 #include "finance/ReferenceDataLogic.h"
+#include "invoicing/InvoicingLogic.h"
 #include "notes/NotesLogic.h"
 #include "patients/CLogicPatient.h"
 #include "patients/CustomDataLogic.h"
@@ -54,6 +55,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallNotes,
         &InstallPracticeData,
         &InstallContacts,
+        &InstallInvoicing,
     };
 }
 

@@ -3,6 +3,9 @@
 #include "shell/CLogicMain.h"
 
 #include "contacts/ui/CAddressDialog.h"
+#include "invoicing/ui/CDuePaymentsDialog.h"
+#include "invoicing/ui/CInvoicesDlg.h"
+#include "invoicing/ui/CPaymentsDialog.h"
 #include "notes/ui/CNotesPage.h"
 #include "patients/ui/CDynamicFieldsDialog.h"
 #include "patients/ui/CDynamicQuestDialog.h"
@@ -55,6 +58,12 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
         return new CAddressDialog(owner);
     case CNotesPage::PageIndex:
         return new CNotesPage(owner);
+    case CDuePaymentsDialog::PageIndex:
+        return new CDuePaymentsDialog(owner);
+    case CPaymentsDialog::PageIndex:
+        return new CPaymentsDialog(owner);
+    case CInvoicesDlg::PageIndex:
+        return new CInvoicesDlg(owner);
     default:
         return new CPlaceholderPage(owner);
     }

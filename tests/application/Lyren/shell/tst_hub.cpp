@@ -105,7 +105,7 @@ const std::vector<ExpectedRoute> &ExpectedRoutes()
         { { 68, 69, 70 }, { Wellness } },
         { { 72 }, { Appointments } },
         { { 74 }, { DynamicQuestionnaire } },
-        { { 75, 76, 77, 78, 79 }, { Invoices } },
+        { { 75, 76, 77, 78, 79, 84 }, { Invoices } },
         { { 81 }, { CustomFields } },
         { { 82 }, { ImageInsertion } },
         { { 100, 101, 103 }, { PracticeData } },
@@ -123,7 +123,7 @@ TEST(Routing, TheCommandTableRoutesEveryCodeToItsOwnersAndNothingElse)
         for (int code : route.codes)
             expected[code] = &route;
     }
-    EXPECT_EQ(expected.size(), 77u);
+    EXPECT_EQ(expected.size(), 78u);
     EXPECT_EQ(CommandRoutes().size(), expected.size());
     for (int code = -1; code <= 120; ++code) {
         const CommandRoute *route = FindRoute(code);
