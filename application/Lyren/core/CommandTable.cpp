@@ -115,7 +115,6 @@ std::span<const Owner> PendingOwners()
         DuePayments,
         Payments,
         MonthlyFee,
-        Prescriptions,
         Orders,
         Reports,
         RadarLink,
@@ -135,14 +134,9 @@ bool IsPending(Owner owner)
 
 std::span<const int> PendingCodes()
 {
-    // Codes of installed owners whose handling is still to come: the
-    // treatment grid's (10-13, with the treatment page), the notes command
-    // 22, and printing the notes (63, with the notes editor).
+    // Codes of installed owners whose handling is still to come: the notes
+    // command 22, and printing the notes (63, with the notes editor).
     static const int pending[] = {
-        Code::TreatmentGrid,
-        Code::TreatmentLineAdd,
-        Code::TreatmentLineRemove,
-        Code::TreatmentDateToggle,
         Code::NotesCommand,
         Code::Print,
     };

@@ -14,6 +14,7 @@
 
 #include "appointments/AppointmentsLogic.h"
 #include "contacts/ContactsLogic.h"
+#include "finance/PrescriptionsLogic.h"
 #include "finance/ReferenceDataLogic.h"
 #include "notes/NotesLogic.h"
 #include "patients/CLogicPatient.h"
@@ -52,6 +53,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallDocuments,
         &InstallAppointments,
         &InstallNotes,
+        &InstallPrescriptions,
         &InstallPracticeData,
         &InstallContacts,
     };

@@ -3,10 +3,12 @@
 #include "shell/CLogicMain.h"
 
 #include "contacts/ui/CAddressDialog.h"
+#include "finance/ui/CPrescriptionsPage.h"
 #include "notes/ui/CNotesPage.h"
 #include "patients/ui/CDynamicFieldsDialog.h"
 #include "patients/ui/CDynamicQuestDialog.h"
 #include "patients/ui/CGeneralDialog.h"
+#include "treatment/ui/CTreatmentPage.h"
 
 #include <QtWidgets/QWidget>
 
@@ -55,6 +57,10 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
         return new CAddressDialog(owner);
     case CNotesPage::PageIndex:
         return new CNotesPage(owner);
+    case CTreatmentPage::PageIndex:
+        return new CTreatmentPage(owner);
+    case CPrescriptionsPage::PageIndex:
+        return new CPrescriptionsPage(owner);
     default:
         return new CPlaceholderPage(owner);
     }

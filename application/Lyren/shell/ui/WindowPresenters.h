@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appointments/ui/AppointmentsWindowUi.h"
+#include "finance/ui/CPrescriptionDlg.h"
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/CQuestionnaireTemplateDlg.h"
@@ -29,6 +30,7 @@ public:
     CComplaintPresenter &ComplaintEditor() { return m_complaints; }
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
+    CPrescriptionDialogsUi &PrescriptionDialogs() { return m_prescriptions; }
     CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CAppointmentsWindow &Appointments() { return m_appointments; }
@@ -43,6 +45,7 @@ private:
     CComplaintPresenter m_complaints;
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
+    CPrescriptionDialogsUi m_prescriptions;
     CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
     CAppointmentsWindow m_appointments;
