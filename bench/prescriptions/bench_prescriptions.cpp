@@ -22,6 +22,7 @@
 #include "core/LogicCommand.h"
 
 #include "common/LocaleDates.h"
+#include "component/ControlHost.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QtCore/QTemporaryDir>
@@ -55,10 +56,10 @@ bool Prepare(const QString &database)
             done = query.exec();
         }
         done = done
-            && query.exec(
-                QStringLiteral("INSERT INTO OFFICE_DATA (ID, NAME, TAX1, TAX2) VALUES (1, 'Office', 5, 8)"))
-            && query.exec(
-                QStringLiteral("INSERT INTO MAIN (ID, FIRST_NAME, LAST_NAME) VALUES (1, 'Anna', 'Big')"));
+            && query.exec(QStringLiteral(
+                "INSERT OR REPLACE INTO OFFICE_DATA (ID, NAME, TAX1, TAX2) VALUES (1, 'Office', 5, 8)"))
+            && query.exec(QStringLiteral(
+                "INSERT OR IGNORE INTO MAIN (ID, FIRST_NAME, LAST_NAME) VALUES (1, 'Anna', 'Big')"));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));
     return done;

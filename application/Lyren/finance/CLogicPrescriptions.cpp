@@ -251,8 +251,11 @@ void CLogicPrescriptions::SelectLast()
 {
     m_bLoading = false;
     m_prices.clear();
-    if (Korbel::IXListCtrl *list = List(); list && !m_rows.empty())
-        list->SetCurSel(RowCount() - 1, true);
+    if (Korbel::IXListCtrl *list = List()) {
+        list->AdjustColumns();
+        if (!m_rows.empty())
+            list->SetCurSel(RowCount() - 1, true);
+    }
     Totals();
 }
 
@@ -332,6 +335,7 @@ void CLogicPrescriptions::FillList()
         list->InsertItem(row, QString());
         FillRow(row);
     }
+    list->AdjustColumns();
     if (!m_rows.empty())
         list->SetCurSel(RowCount() - 1, true);
     Totals();

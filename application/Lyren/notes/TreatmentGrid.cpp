@@ -16,6 +16,15 @@ namespace {
 
 constexpr quint32 White = 0xFFFFFFu;
 
+// The colour a remedy's line marks its days in (0x00BBGGRR): one of a few
+// that read well on the grid, the same for a remedy every time.
+quint32 LineColour(const QString &key)
+{
+    static constexpr quint32 colours[]
+        = { 0x00C07830, 0x003C8C3C, 0x002850C8, 0x00A04890, 0x00208CB4, 0x00786428 };
+    return colours[qHash(key) % std::size(colours)];
+}
+
 } // namespace
 
 CTreatmentGrid::CTreatmentGrid(CActiveEditor &editor)
@@ -80,8 +89,8 @@ void CTreatmentGrid::EnsureLine(const RemedyRef &remedy)
     const bool placeholder = m_bPlaceholder;
     if (placeholder)
         RemovePlaceholder();
-    if (Component::Succeeded(m_grid.Call(
-            AddNewLine, { key, remedy.medicineName + QLatin1Char(' ') + remedy.dilutionName, White })))
+    if (Component::Succeeded(m_grid.Call(AddNewLine,
+            { key, remedy.medicineName + QLatin1Char(' ') + remedy.dilutionName, LineColour(key) })))
         m_lineIds << key;
     if (placeholder)
         AddPlaceholder();

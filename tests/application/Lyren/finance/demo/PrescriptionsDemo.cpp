@@ -127,6 +127,8 @@ int main(int argc, char **argv)
         return 4;
     CWorkspaceView *pane = frame.GetWorkspace()->Pane(CWorkspace::Line::Row, 0);
     pane->SetCurrentTab(CTreatmentPage::PageIndex);
+    if (auto *treatment = qobject_cast<CTreatmentPage *>(frame.GetWorkspace()->findChild<CTreatmentPage *>()))
+        treatment->setFirstVisibleDay(QDate::currentDate().addDays(-8).startOfDay());
     frame.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     frame.showMaximized();
     int status = 5;
