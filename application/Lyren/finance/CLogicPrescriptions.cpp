@@ -259,10 +259,10 @@ void CLogicPrescriptions::SelectLast()
     Totals();
 }
 
-bool CLogicPrescriptions::OnFirstSave(CActiveEditorPrescItem &item)
+bool CLogicPrescriptions::MoveStock(const CActiveEditorPrescItem &item, int stockChange, int predictedChange)
 {
     auto *stocks = Service<CLogicStocks>();
-    if (!stocks || item.m_nStatusId == PrescriptionCharge::ProvidedByPatient)
+    if (!stocks)
         return true;
     // Read afresh: orders and the stocks dialog write the counts too.
     if (!stocks->Open())
@@ -275,26 +275,21 @@ bool CLogicPrescriptions::OnFirstSave(CActiveEditorPrescItem &item)
         stock = 0;
         predicted = 0;
     }
-    return stocks->Set(remedy, dilution, stock - item.m_nQuantity, predicted);
+    return stocks->Set(remedy, dilution, stock + stockChange, predicted + predictedChange);
+}
+
+bool CLogicPrescriptions::OnFirstSave(CActiveEditorPrescItem &item)
+{
+    if (item.m_nStatusId == PrescriptionCharge::ProvidedByPatient)
+        return true;
+    return MoveStock(item, -item.m_nQuantity, 0);
 }
 
 bool CLogicPrescriptions::OnRowsDeleted(const CActiveEditorPrescItem &item)
 {
-    auto *stocks = Service<CLogicStocks>();
-    if (!stocks || item.m_nStatusId != PrescriptionCharge::ToBeOrdered)
+    if (item.m_nStatusId != PrescriptionCharge::ToBeOrdered)
         return true;
-    // Read afresh: orders and the stocks dialog write the counts too.
-    if (!stocks->Open())
-        return false;
-    const qint64 remedy = Verdanta::ParseId(item.m_remedy.medicineId);
-    const qint64 dilution = Verdanta::ParseId(item.m_remedy.dilutionId);
-    int stock = 0;
-    int predicted = 0;
-    if (!stocks->Get(remedy, dilution, &stock, nullptr, nullptr, &predicted)) {
-        stock = 0;
-        predicted = 0;
-    }
-    return stocks->Set(remedy, dilution, stock + item.m_nQuantity, predicted - item.m_nQuantity);
+    return MoveStock(item, item.m_nQuantity, -item.m_nQuantity);
 }
 
 void CLogicPrescriptions::FillRow(int row)
@@ -393,30 +388,42 @@ void CLogicPrescriptions::RefreshFromNotes(const QList<PrescriptionStatusChange>
         Totals();
 }
 
-bool CLogicPrescriptions::Edit(QWidget *parent, CActiveEditorPrescItem &item)
+bool CLogicPrescriptions::Choose(QWidget *parent, IPrescriptionDialogs::Mode mode, const RemedyRef &preset,
+    PrescriptionChoice &choice, RemedyRef &chosen)
 {
     auto *dialogs = Service<IPrescriptionDialogs>();
     auto *remedies = Service<CLogicMedicines>();
     auto *dilutions = Service<CLogicDilutions>();
     if (!dialogs || !remedies || !dilutions)
         return false;
-    PrescriptionChoice choice;
-    choice.remedyId = Verdanta::ParseId(item.m_remedy.medicineId);
-    dilutions->GetValue(Verdanta::ParseId(item.m_remedy.dilutionId), &choice.potency);
-    choice.quantity = std::max(1, item.m_nQuantity);
+    choice.remedyId = Verdanta::ParseId(preset.medicineId);
+    dilutions->GetValue(Verdanta::ParseId(preset.dilutionId), &choice.potency);
     qint64 id = 0;
     QString text;
     for (bool more = remedies->First(&id, &text); more; more = remedies->Next(&id, &text))
         choice.remedies.append({ id, text });
     for (bool more = dilutions->First(&id, &text); more; more = dilutions->Next(&id, &text))
         choice.potencies << text;
-    if (!dialogs->ChoosePrescription(parent, IPrescriptionDialogs::Mode::Prescription, choice)
-        || choice.remedyId <= 0)
+    if (!dialogs->ChoosePrescription(parent, mode, choice) || choice.remedyId <= 0)
         return false;
-    qint64 dilution = Verdanta::ParseId(item.m_remedy.dilutionId);
+    // A potency typed becomes a dilution; none keeps the one the item had.
+    qint64 dilution = Verdanta::ParseId(preset.dilutionId);
     dilutions->GetOrAdd(choice.potency, &dilution);
-    item.m_remedy.medicineId = Verdanta::FormatId(choice.remedyId);
-    item.m_remedy.dilutionId = Verdanta::FormatId(dilution);
+    chosen.medicineId = Verdanta::FormatId(choice.remedyId);
+    chosen.dilutionId = Verdanta::FormatId(dilution);
+    remedies->GetName(choice.remedyId, &chosen.medicineName);
+    dilutions->GetValue(dilution, &chosen.dilutionName);
+    return true;
+}
+
+bool CLogicPrescriptions::Edit(QWidget *parent, CActiveEditorPrescItem &item)
+{
+    PrescriptionChoice choice;
+    choice.quantity = std::max(1, item.m_nQuantity);
+    RemedyRef chosen;
+    if (!Choose(parent, IPrescriptionDialogs::Mode::Prescription, item.m_remedy, choice, chosen))
+        return false;
+    item.m_remedy = chosen;
     item.m_nStatusId
         = choice.providedByPatient ? PrescriptionCharge::ProvidedByPatient : PrescriptionCharge::ToBeOrdered;
     item.m_nQuantity = std::max(1, choice.quantity);
@@ -426,30 +433,8 @@ bool CLogicPrescriptions::Edit(QWidget *parent, CActiveEditorPrescItem &item)
 
 bool CLogicPrescriptions::ChooseTreatmentRemedy(QWidget *parent, RemedyRef &remedy)
 {
-    auto *dialogs = Service<IPrescriptionDialogs>();
-    auto *remedies = Service<CLogicMedicines>();
-    auto *dilutions = Service<CLogicDilutions>();
-    if (!dialogs || !remedies || !dilutions)
-        return false;
     PrescriptionChoice choice;
-    choice.remedyId = Verdanta::ParseId(remedy.medicineId);
-    choice.potency = remedy.dilutionName;
-    qint64 id = 0;
-    QString text;
-    for (bool more = remedies->First(&id, &text); more; more = remedies->Next(&id, &text))
-        choice.remedies.append({ id, text });
-    for (bool more = dilutions->First(&id, &text); more; more = dilutions->Next(&id, &text))
-        choice.potencies << text;
-    if (!dialogs->ChoosePrescription(parent, IPrescriptionDialogs::Mode::Treatment, choice)
-        || choice.remedyId <= 0)
-        return false;
-    qint64 dilution = Verdanta::ParseId(remedy.dilutionId);
-    dilutions->GetOrAdd(choice.potency, &dilution);
-    remedy.medicineId = Verdanta::FormatId(choice.remedyId);
-    remedy.dilutionId = Verdanta::FormatId(dilution);
-    remedies->GetName(choice.remedyId, &remedy.medicineName);
-    dilutions->GetValue(dilution, &remedy.dilutionName);
-    return true;
+    return Choose(parent, IPrescriptionDialogs::Mode::Treatment, remedy, choice, remedy);
 }
 
 int CLogicPrescriptions::DeletePatientRows()

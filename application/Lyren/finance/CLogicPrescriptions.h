@@ -1,6 +1,7 @@
 #pragma once
 
 #include "finance/PrescriptionCharge.h"
+#include "finance/PrescriptionDialogs.h"
 #include "finance/PrescriptionSums.h"
 #include "notes/NotesServices.h"
 
@@ -121,6 +122,13 @@ private:
     void FillRow(int row);
     void FillList();
     void SetStockStatus(CActiveEditorPrescItem &item);
+    // Adds the changes to the counts of the item's remedy and dilution
+    // (a row is made when there is none).
+    bool MoveStock(const CActiveEditorPrescItem &item, int stockChange, int predictedChange);
+    // The prescription dialog preset with a remedy; chosen takes the remedy
+    // and dilution confirmed (a typed potency becomes a dilution).
+    bool Choose(QWidget *parent, IPrescriptionDialogs::Mode mode, const RemedyRef &preset,
+        PrescriptionChoice &choice, RemedyRef &chosen);
     Verdanta::Money RemedyPrice(qint64 remedyId);
     Korbel::IXListCtrl *List() const;
 
