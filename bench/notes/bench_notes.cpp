@@ -112,7 +112,7 @@ void WriteNotes(CActiveEditor &editor, int consultations, int textPerConsultatio
                     prescription.m_remedy = { QStringLiteral("%1").arg(1 + item % 50),
                         QStringLiteral("Arnica"), QStringLiteral("2"), QStringLiteral("200CH") };
                     prescription.m_nStatusId = 1 + item % 7;
-                    prescription.m_dAmount = 15;
+                    prescription.m_amount = Verdanta::Money::FromUnits(150000);
                 }
                 editor.InsertFromTemplate(*templ);
                 ++placed;

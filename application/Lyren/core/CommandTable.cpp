@@ -113,7 +113,6 @@ std::span<const Owner> PendingOwners()
 {
     // The areas still to come; each leaves this list when it is installed.
     static const Owner pending[] = {
-        Prescriptions,
         Orders,
         Reports,
         RadarLink,
@@ -132,14 +131,9 @@ bool IsPending(Owner owner)
 
 std::span<const int> PendingCodes()
 {
-    // Codes of installed owners whose handling is still to come: the
-    // treatment grid's (10-13, with the treatment page), the notes command
-    // 22, and printing the notes (63, with the notes editor).
+    // Codes of installed owners whose handling is still to come: the notes
+    // command 22, and printing the notes (63, with the notes editor).
     static const int pending[] = {
-        Code::TreatmentGrid,
-        Code::TreatmentLineAdd,
-        Code::TreatmentLineRemove,
-        Code::TreatmentDateToggle,
         Code::NotesCommand,
         Code::Print,
     };

@@ -423,13 +423,12 @@ bool CActiveEditorPrescItem::UpdateProxy()
     done = Component::Succeeded(m_proxy.Put(
                ItemProxy::Presc::lQuantity, QVariant::fromValue<quint32>(quint32(std::max(m_nQuantity, 0)))))
         && done;
-    // A status the status table does not know keeps the proxy's own colour.
+    // A status the status table does not know is drawn white, as the
+    // prescription list draws its row.
     if (m_references.statusColours) {
-        const auto colour = m_references.statusColours->constFind(m_nStatusId);
-        if (colour != m_references.statusColours->constEnd())
-            done
-                = Component::Succeeded(m_proxy.Put(ItemProxy::Presc::clrStatus, QVariant::fromValue(*colour)))
-                && done;
+        const quint32 colour = m_references.statusColours->value(m_nStatusId, 0xFFFFFFu);
+        done = Component::Succeeded(m_proxy.Put(ItemProxy::Presc::clrStatus, QVariant::fromValue(colour)))
+            && done;
     }
     return done;
 }
@@ -444,9 +443,9 @@ void CActiveEditorPrescItem::CopyFrom(const CActiveEditorClientItem &source)
         m_nQuantity = prescription.m_nQuantity;
         m_strInvoicingId = prescription.m_strInvoicingId;
         m_strCreationDate = prescription.m_strCreationDate;
-        m_dAmount = prescription.m_dAmount;
-        m_dTax1 = prescription.m_dTax1;
-        m_dTax2 = prescription.m_dTax2;
+        m_amount = prescription.m_amount;
+        m_tax1 = prescription.m_tax1;
+        m_tax2 = prescription.m_tax2;
         m_references = prescription.m_references;
     }
 }

@@ -3,6 +3,7 @@
 #include "notes/ItemProxies.h"
 #include "notes/TreatmentLine.h"
 
+#include "common/Money.h"
 #include "component/DispatchDriver.h"
 #include "component/ViewObject.h"
 
@@ -185,9 +186,11 @@ public:
     PrescriptionReferences m_references;
     QString m_strInvoicingId;
     QString m_strCreationDate;
-    double m_dAmount = 0.0;
-    double m_dTax1 = 0.0;
-    double m_dTax2 = 0.0;
+    // Exact amounts of the charge: computed when the item is made, read back
+    // from its invoicing row when it is loaded.
+    Verdanta::Money m_amount;
+    Verdanta::Money m_tax1;
+    Verdanta::Money m_tax2;
 
 protected:
     std::pair<int, int> FontExtentMembers() const override;

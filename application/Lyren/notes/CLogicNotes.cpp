@@ -5,6 +5,7 @@
 
 #include "finance/LogicDilutions.h"
 #include "finance/LogicMedicines.h"
+#include "finance/PrescriptionCharge.h"
 
 #include "core/AtomicFile.h"
 #include "core/CLogicFolders.h"
@@ -36,17 +37,6 @@ const QString Notes = QStringLiteral("NOTES");
 const QString CharPos = QStringLiteral("CHAR_POS");
 const QString ConsultationId = QStringLiteral("CONSULTATION_ID");
 
-// The button grid of the treatment page, as the notes drive it.
-namespace Grid {
-enum : int {
-    AddNewLine = 2, // (line id, name, colour)
-    RemoveSequence = 11, // (line id, sequence id, index)
-    SetCurrentSequence = 12, // (line id, sequence id, index, align)
-    ResetCurrentSequence = 14,
-    Redraw = 25,
-};
-} // namespace Grid
-
 QString NormalizedId(const QString &text)
 {
     const qint64 id = Verdanta::ParseId(text);
@@ -65,6 +55,7 @@ struct CLogicNotes::Loaded
 CLogicNotes::CLogicNotes(LogicContext &context)
     : m_context(context)
     , m_pEditor(std::make_unique<CActiveEditor>())
+    , m_treatmentGrid(*m_pEditor)
 {
     m_pEditor->SetEvents(this);
     m_pEditor->SetServices(&context.Services());
@@ -341,12 +332,12 @@ bool CLogicNotes::LoadTemplates(std::vector<Loaded> &loaded)
                 prescription.m_strInvoicingId = NormalizedId(table.Read(QStringLiteral("INVOICING_ID")));
                 prescription.m_strCreationDate = table.Read(QStringLiteral("CREATION_DT"));
                 if (m_invoicing.Locate(Verdanta::ParseId(prescription.m_strInvoicingId))) {
-                    prescription.m_dAmount
-                        = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT")));
-                    prescription.m_dTax1
-                        = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX1")));
-                    prescription.m_dTax2
-                        = Verdanta::MoneyFromStorageText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX2")));
+                    prescription.m_amount
+                        = Verdanta::Money::FromText(m_invoicing.Read(QStringLiteral("AMOUNT")));
+                    prescription.m_tax1
+                        = Verdanta::Money::FromText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX1")));
+                    prescription.m_tax2
+                        = Verdanta::Money::FromText(m_invoicing.Read(QStringLiteral("AMOUNT_TAX2")));
                 }
                 break;
             }
@@ -460,6 +451,8 @@ bool CLogicNotes::Load()
     m_notices.clear();
     if (!m_context.DataSource() || !Main())
         return false;
+    if (IPrescriptionList *list = m_pEditor->PrescriptionList())
+        list->Reset();
     ReleaseDocument();
     // The notes are rebuilt apart from the view, which is given them whole.
     IActiveEditorView *view = m_pEditor->View();
@@ -485,13 +478,12 @@ bool CLogicNotes::Load()
         // Without a consultation of today, one is opened at the end.
         if (!todayFound)
             AppendTodaysSeparator();
-        if (m_treatmentGrid.IsValid()) {
-            m_treatmentGrid.Call(Grid::AddNewLine, { QString(), tr("Click here to add -->"), 0xFFFFFFu });
-            m_treatmentGrid.Call(Grid::Redraw);
-        }
     }
     m_bLoading = false;
     m_pEditor->EndLoad();
+    // Every remedy of the notes is a line of the treatment grid, each
+    // treatment line a sequence on it, the placeholder line last.
+    m_treatmentGrid.Rebuild();
     m_pEditor->SetView(view);
     if (IPrescriptionList *list = m_pEditor->PrescriptionList())
         list->SelectLast();
@@ -597,38 +589,9 @@ bool CLogicNotes::WriteRow(NotesTable &table, CActiveEditorClientItem &item, con
 
 bool CLogicNotes::SaveInvoicing(CActiveEditorPrescItem &prescription)
 {
-    // A new prescription is charged by a row of its own; an existing one's row
-    // follows its status.
-    const QString active = NotesRows::ActiveFlag(prescription.m_nStatusId);
-    if (!prescription.m_bNew) {
-        const qint64 id = Verdanta::ParseId(prescription.m_strInvoicingId);
-        if (id <= 0 || !m_invoicing.Locate(id))
-            return true;
-        if (m_invoicing.Read(QStringLiteral("ACTIVE")) == active)
-            return true;
-        return m_invoicing.Get()->Edit() == 1
-            && Records::FinishWrite(m_invoicing.Get(), m_invoicing.Write(QStringLiteral("ACTIVE"), active));
-    }
-    if (!m_invoicing || m_invoicing.Get()->AddNew() != 1)
-        return false;
-    const std::pair<QString, QString> columns[] = {
-        { QStringLiteral("PATIENT_ID"), PatientIdText() },
-        { QStringLiteral("ACTIVE"), active },
-        { QStringLiteral("IS_PRESC"), QStringLiteral("1") },
-        { QStringLiteral("FEE"), QStringLiteral("0") },
-        { QStringLiteral("DESCRIPTION"), QStringLiteral("Invoicing item for a prescription") },
-        { QStringLiteral("DT_STAMP"), Verdanta::FormatLocaleDate(QDate::currentDate()) },
-        { QStringLiteral("AMOUNT"), Verdanta::MoneyToStorageText(prescription.m_dAmount) },
-        { QStringLiteral("AMOUNT_TAX1"), Verdanta::MoneyToStorageText(prescription.m_dTax1) },
-        { QStringLiteral("AMOUNT_TAX2"), Verdanta::MoneyToStorageText(prescription.m_dTax2) },
-    };
-    bool written = true;
-    for (const auto &[name, value] : columns)
-        written = written && m_invoicing.Write(name, value);
-    if (!Records::FinishWrite(m_invoicing.Get(), written))
-        return false;
-    prescription.m_strInvoicingId = Verdanta::FormatId(Records::CurrentId(m_invoicing.Get()));
-    return true;
+    return PrescriptionCharge::Save(m_invoicing.Get(), prescription.m_bNew, PatientIdText(),
+        prescription.m_nStatusId, { prescription.m_amount, prescription.m_tax1, prescription.m_tax2 },
+        &prescription.m_strInvoicingId);
 }
 
 bool CLogicNotes::SaveItem(CActiveEditorClientItem &item, const CActiveEditorSeparatorItem *separator)
@@ -641,8 +604,14 @@ bool CLogicNotes::SaveItem(CActiveEditorClientItem &item, const CActiveEditorSep
     // A stored item whose columns are as stored needs nothing written.
     if (!isNew && !item.m_bModified && NotesRows::Signature(item, consultation) == item.m_stored)
         return true;
-    if (item.Kind() == ItemKind::Prescription && !SaveInvoicing(static_cast<CActiveEditorPrescItem &>(item)))
-        return false;
+    if (item.Kind() == ItemKind::Prescription) {
+        auto &prescription = static_cast<CActiveEditorPrescItem &>(item);
+        IPrescriptionList *list = m_pEditor->PrescriptionList();
+        if (isNew && list && !list->OnFirstSave(prescription))
+            return false;
+        if (!SaveInvoicing(prescription))
+            return false;
+    }
     if (!WriteRow(*table, item, consultation))
         return false;
     // A recording saved for the first time keeps the markers set while it was made.
@@ -664,6 +633,9 @@ bool CLogicNotes::DeleteRows(CActiveEditorClientItem &item)
         auto &prescription = static_cast<CActiveEditorPrescItem &>(item);
         const qint64 invoicing = Verdanta::ParseId(prescription.m_strInvoicingId);
         if (invoicing > 0 && !m_invoicing.DeleteRow(invoicing))
+            return false;
+        IPrescriptionList *list = m_pEditor->PrescriptionList();
+        if (list && !list->OnRowsDeleted(prescription))
             return false;
         prescription.m_strInvoicingId.clear();
     }
@@ -818,12 +790,19 @@ bool CLogicNotes::Commit()
             result = false;
         }
     }
+    // Stored treatment lines are known to the grid by their IDs once the rows are there.
+    if (result)
+        m_context.AfterCommit([this] {
+            m_treatmentGrid.LinkStoredLines();
+            return true;
+        });
     if (ownSave) {
         const bool committed = result && transaction->Commit();
         if (!committed)
             transaction->Rollback();
         result = m_context.FinishSave(committed) && committed;
     }
+
     // The practitioner always finds an open consultation of today at the end.
     if (!TodaysSeparator())
         AppendTodaysSeparator();
@@ -876,19 +855,16 @@ void CLogicNotes::OnClick()
 {
     if (!m_treatmentGrid.IsValid())
         return;
-    m_treatmentGrid.Call(Grid::ResetCurrentSequence);
     const QTextCursor caret = m_pEditor->Caret();
     const QList<RichEdit::EmbeddedObject> selected
         = m_pEditor->Document().Rich().objectsInRange(caret.selectionStart(), caret.selectionEnd());
+    const CActiveEditorSequenceItem *line = nullptr;
     if (selected.size() == 1) {
         CActiveEditorClientItem *item = m_pEditor->FindByObject(selected.front().handle);
-        if (item && item->Kind() == ItemKind::Sequence) {
-            const auto &line = static_cast<const CActiveEditorSequenceItem &>(*item);
-            m_treatmentGrid.Call(Grid::SetCurrentSequence,
-                { line.m_remedy.Key(), line.m_strRecordId, line.m_nLineIndex, true });
-        }
+        if (item && item->Kind() == ItemKind::Sequence)
+            line = static_cast<const CActiveEditorSequenceItem *>(item);
     }
-    m_treatmentGrid.Call(Grid::Redraw);
+    m_treatmentGrid.Select(line);
 }
 
 void CLogicNotes::OnObjectDeleted(CActiveEditorClientItem &item)
@@ -900,10 +876,8 @@ void CLogicNotes::OnObjectDeleted(CActiveEditorClientItem &item)
     if (item.Kind() == ItemKind::Prescription) {
         if (IPrescriptionList *list = m_pEditor->PrescriptionList())
             list->RemoveFromList(static_cast<CActiveEditorPrescItem &>(item));
-    } else if (item.Kind() == ItemKind::Sequence && m_treatmentGrid.IsValid()) {
-        const auto &line = static_cast<const CActiveEditorSequenceItem &>(item);
-        m_treatmentGrid.Call(
-            Grid::RemoveSequence, { line.m_remedy.Key(), line.m_strRecordId, line.m_nLineIndex });
+    } else if (item.Kind() == ItemKind::Sequence) {
+        m_treatmentGrid.Remove(static_cast<const CActiveEditorSequenceItem &>(item));
     }
 }
 
@@ -924,13 +898,7 @@ void CLogicNotes::OnItemInserted(CActiveEditorClientItem &item)
     auto &prescription = static_cast<CActiveEditorPrescItem &>(item);
     if (prescription.m_remedy.Key() == QStringLiteral("_"))
         return;
-    if (m_treatmentGrid.IsValid()) {
-        m_treatmentGrid.Call(Grid::AddNewLine,
-            { prescription.m_remedy.Key(),
-                prescription.m_remedy.medicineName + QLatin1Char(' ') + prescription.m_remedy.dilutionName,
-                0xFFFFFFu });
-        m_treatmentGrid.Call(Grid::Redraw);
-    }
+    m_treatmentGrid.AddRemedy(prescription.m_remedy);
     if (IPrescriptionList *list = m_pEditor->PrescriptionList())
         list->AddToList(prescription);
 }
@@ -1018,7 +986,7 @@ int CLogicNotes::OnCommand(LogicCommand &command)
     case CommandCode::TreatmentLineAdd:
     case CommandCode::TreatmentLineRemove:
     case CommandCode::TreatmentDateToggle:
-        // The treatment grid's commands come with the treatment page.
+        return m_treatmentGrid.OnCommand(command);
     default:
         return 0;
     }

@@ -3,6 +3,7 @@
 #include "notes/ActiveEditorInterfaces.h"
 #include "notes/CActiveEditor.h"
 #include "notes/NotesTables.h"
+#include "notes/TreatmentGrid.h"
 
 #include "core/LogicCommand.h"
 
@@ -20,7 +21,7 @@ class LogicContext;
 // The current patient's consultation notes: loads the notes text and every
 // item from the database into the editor, and writes them back with the
 // patient's save; answers the editor's events and the notes commands of the
-// hub (33, 39, 61, 67).
+// hub (10 to 13, 33, 39, 61, 67).
 //
 // What it guarantees:
 // - The text and every item row of a save are written in the save's one
@@ -71,8 +72,10 @@ public:
 
     CActiveEditor &ActiveEditor() { return *m_pEditor; }
     void SetMediaLogic(CLogicMedia *media);
-    // The treatment page's button grid (empty when there is none).
-    void SetTreatmentGrid(const Component::DispatchDriver &grid) { m_treatmentGrid = grid; }
+    // The treatment page's button grid (empty when there is none); it is
+    // filled from the notes at once.
+    void SetTreatmentGrid(const Component::DispatchDriver &grid) { m_treatmentGrid.SetGrid(grid); }
+    CTreatmentGrid &TreatmentGrid() { return m_treatmentGrid; }
 
     // Whether the notes are shown read-only (they could not be read, or what
     // they held could not be kept); then nothing of them is ever written.
@@ -117,7 +120,7 @@ private:
     LogicContext &m_context;
     std::unique_ptr<CActiveEditor> m_pEditor;
     CLogicMedia *m_pMedia = nullptr;
-    Component::DispatchDriver m_treatmentGrid;
+    CTreatmentGrid m_treatmentGrid;
 
     qint64 m_nPatientId = 0;
     NotesTable m_consultations;

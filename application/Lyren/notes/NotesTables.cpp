@@ -83,11 +83,6 @@ bool NotesTable::DeleteRow(qint64 id)
 
 namespace NotesRows {
 
-QString ActiveFlag(qint64 statusId)
-{
-    return statusId == 6 || statusId == 7 ? QStringLiteral("0") : QStringLiteral("1");
-}
-
 std::vector<ItemColumn> Columns(
     const CActiveEditorClientItem &item, const QString &consultationId, const QString &patientId, bool newRow)
 {

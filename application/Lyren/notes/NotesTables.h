@@ -61,7 +61,5 @@ std::vector<ItemColumn> Columns(const CActiveEditorClientItem &item, const QStri
     const QString &patientId, bool newRow);
 // The values of the rewritten columns: equal values need no write.
 QStringList Signature(const CActiveEditorClientItem &item, const QString &consultationId);
-// "0" for the statuses whose prescriptions are not charged (6 and 7), "1" otherwise.
-QString ActiveFlag(qint64 statusId);
 
 } // namespace NotesRows

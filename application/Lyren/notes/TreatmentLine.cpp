@@ -28,7 +28,9 @@ QList<QDate> Parse(const QString &text)
     for (qsizetype end = first; end >= 0; end = text.indexOf(QLatin1Char(';'), start)) {
         const QStringView piece = QStringView(text).mid(start, end - start);
         start = end + 1;
-        if (piece.size() < 8)
+        // Eight digits: two of the day, two of the month, four of the year.
+        if (piece.size() < 8
+            || !std::all_of(piece.begin(), piece.begin() + 8, [](QChar c) { return c.isDigit(); }))
             continue;
         bool dayOk = false;
         bool monthOk = false;

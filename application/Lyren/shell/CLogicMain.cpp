@@ -14,6 +14,7 @@
 
 #include "appointments/AppointmentsLogic.h"
 #include "contacts/ContactsLogic.h"
+#include "finance/PrescriptionsLogic.h"
 #include "finance/ReferenceDataLogic.h"
 #include "invoicing/InvoicingLogic.h"
 #include "notes/NotesLogic.h"
@@ -53,6 +54,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallDocuments,
         &InstallAppointments,
         &InstallNotes,
+        &InstallPrescriptions,
         &InstallPracticeData,
         &InstallContacts,
         &InstallInvoicing,

@@ -2,6 +2,8 @@
 
 #include "shell/CLogicMain.h"
 
+#include "finance/ui/CPrescriptionListBox.h"
+
 #include "core/CommandCodes.h"
 #include "core/LogicContext.h"
 
@@ -57,6 +59,7 @@ CDuePaymentsDialog::CDuePaymentsDialog(QWidget *parent)
     , m_pFeesUnpaid(ReadOnlyField(QStringLiteral("feesUnpaid"), this))
     , m_pFunds(ReadOnlyField(QStringLiteral("availableFunds"), this))
     , m_pPrescriptions(new QGroupBox(tr("Prescriptions"), this))
+    , m_pPrescriptionList(new CPrescriptionListBox(m_pPrescriptions))
 {
     m_pFee->setObjectName(QStringLiteral("monthlyFee"));
     m_pDue->setObjectName(QStringLiteral("duePayments"));
@@ -64,6 +67,7 @@ CDuePaymentsDialog::CDuePaymentsDialog(QWidget *parent)
     m_pPrescriptions->setObjectName(QStringLiteral("prescriptionsArea"));
     auto *prescriptionsLayout = new QVBoxLayout(m_pPrescriptions);
     prescriptionsLayout->setContentsMargins(4, 4, 4, 4);
+    prescriptionsLayout->addWidget(m_pPrescriptionList);
 
     auto *top = new QHBoxLayout;
     top->addWidget(new QLabel(tr("Monthly Fee:"), this));
@@ -95,6 +99,7 @@ void CDuePaymentsDialog::Attach(CLogicMain *hub)
     if (m_pHub)
         m_pHub->Services().Withdraw<IDuePaymentsView>(this);
     m_pHub = hub;
+    m_pPrescriptionList->Attach(hub);
     if (!hub)
         return;
     hub->Services().Provide<IDuePaymentsView>(this);

@@ -6,6 +6,7 @@
 
 #include <QtWidgets/QWidget>
 
+class CPrescriptionListBox;
 class QLineEdit;
 
 namespace Korbel {
@@ -16,7 +17,7 @@ class CXListCtrl;
 // fees, each with its PAID and UNPAID fields, the prescriptions' box and
 // "AVAILABLE FUNDS:". The invoicing logic fills the lists and fields through
 // IDuePaymentsView, which the page offers when it is attached. The
-// prescriptions' own widget goes into PrescriptionsArea().
+// prescriptions' own list box sits in PrescriptionsArea().
 class CDuePaymentsDialog final : public QWidget, public IPage, public IDuePaymentsView
 {
     Q_OBJECT
@@ -33,6 +34,7 @@ public:
     // The box where the prescriptions' list with its PAID and UNPAID fields
     // goes; it has a layout.
     QWidget *PrescriptionsArea() const { return m_pPrescriptions; }
+    CPrescriptionListBox *PrescriptionList() const { return m_pPrescriptionList; }
 
     // IDuePaymentsView
     Korbel::IXListCtrl *ChargesList(ChargeKind kind) override;
@@ -57,4 +59,5 @@ private:
     QLineEdit *m_pFeesUnpaid;
     QLineEdit *m_pFunds;
     QWidget *m_pPrescriptions;
+    CPrescriptionListBox *m_pPrescriptionList;
 };

@@ -10,6 +10,7 @@
 #include "patients/ui/CDynamicFieldsDialog.h"
 #include "patients/ui/CDynamicQuestDialog.h"
 #include "patients/ui/CGeneralDialog.h"
+#include "treatment/ui/CTreatmentPage.h"
 
 #include <QtWidgets/QWidget>
 
@@ -64,6 +65,8 @@ QWidget *CPageContainer::CreatePage(int index, QWidget *owner)
         return new CPaymentsDialog(owner);
     case CInvoicesDlg::PageIndex:
         return new CInvoicesDlg(owner);
+    case CTreatmentPage::PageIndex:
+        return new CTreatmentPage(owner);
     default:
         return new CPlaceholderPage(owner);
     }

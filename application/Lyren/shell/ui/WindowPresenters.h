@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appointments/ui/AppointmentsWindowUi.h"
+#include "finance/ui/CPrescriptionDlg.h"
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "invoicing/ui/InvoicingDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
@@ -31,6 +32,7 @@ public:
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
     CInvoicingDialogsUi &InvoicingDialogs() { return m_invoicing; }
+    CPrescriptionDialogsUi &PrescriptionDialogs() { return m_prescriptions; }
     CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CAppointmentsWindow &Appointments() { return m_appointments; }
@@ -46,6 +48,7 @@ private:
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
     CInvoicingDialogsUi m_invoicing;
+    CPrescriptionDialogsUi m_prescriptions;
     CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
     CAppointmentsWindow m_appointments;

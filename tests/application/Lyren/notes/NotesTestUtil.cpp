@@ -189,8 +189,8 @@ CActiveEditorClientItem *Practice::Insert(ItemKind kind, int seed)
         prescription.m_nStatusId = 1 + seed % 7;
         prescription.m_nQuantity = 1 + seed % 3;
         prescription.m_strCreationDate = Verdanta::FormatLocaleDate(QDate(2024, 1, 1).addDays(seed));
-        prescription.m_dAmount = 12.5 + seed;
-        prescription.m_dTax1 = 1.25;
+        prescription.m_amount = Verdanta::Money::FromUnits(125000 + 10000 * seed);
+        prescription.m_tax1 = Verdanta::Money::FromUnits(12500);
         break;
     }
     }

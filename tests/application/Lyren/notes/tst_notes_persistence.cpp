@@ -235,6 +235,12 @@ TEST(NotesPersistence, ConsultationDatesAndNextDatesAreStoredAndAnUnsetNextDateI
 TEST(NotesPersistence, PrescriptionsAreChargedUnlessProvidedByThePatientOrNotCharged)
 {
     Practice practice;
+    // A new prescription costs what its remedy costs when it is made: 12.50
+    // with a first tax of 10 percent.
+    ASSERT_TRUE(practice.Exec(
+        QStringLiteral("INSERT INTO MEDICINES (ID, NAME, PRICE) VALUES (1, 'Arnica', 125000)")));
+    ASSERT_TRUE(
+        practice.Exec(QStringLiteral("INSERT INTO OFFICE_DATA (ID, NAME, TAX1) VALUES (1, 'Office', 10)")));
     ASSERT_TRUE(practice.Open());
     practice.Editor().SetCaret(-1);
     practice.Editor().InsertText(QStringLiteral("Prescribed: "));
@@ -250,7 +256,7 @@ TEST(NotesPersistence, PrescriptionsAreChargedUnlessProvidedByThePatientOrNotCha
             QStringLiteral("ID = %1 AND ACTIVE = %2 AND IS_PRESC = 1 AND FEE = 0 AND DESCRIPTION = "
                            "'Invoicing item for a prescription' AND AMOUNT = %3")
                 .arg(item->m_strInvoicingId, active)
-                .arg(Verdanta::MoneyToUnits(item->m_dAmount)));
+                .arg(item->m_amount.Units()));
     };
     EXPECT_EQ(invoicing(provided, QStringLiteral("0")), 1);
     EXPECT_EQ(invoicing(charged, QStringLiteral("1")), 1);
@@ -273,8 +279,8 @@ TEST(NotesPersistence, PrescriptionsAreChargedUnlessProvidedByThePatientOrNotCha
     ASSERT_NE(found, items.end());
     const auto &reloaded = static_cast<CActiveEditorPrescItem &>(**found);
     EXPECT_EQ(reloaded.m_nStatusId, 6);
-    EXPECT_DOUBLE_EQ(reloaded.m_dAmount, 12.5);
-    EXPECT_DOUBLE_EQ(reloaded.m_dTax1, 1.25);
+    EXPECT_EQ(reloaded.m_amount, Verdanta::Money::FromUnits(125000));
+    EXPECT_EQ(reloaded.m_tax1, Verdanta::Money::FromUnits(12500));
 }
 
 TEST(NotesPersistence, ASaveThatCannotWriteTheNotesOrARowStopsTheMoveAndCommitsNothing)
