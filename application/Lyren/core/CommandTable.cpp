@@ -122,7 +122,6 @@ std::span<const Owner> PendingOwners()
         Rubrics,
         Wellness,
         Invoices,
-        ImageInsertion,
     };
     return pending;
 }
@@ -136,15 +135,14 @@ bool IsPending(Owner owner)
 std::span<const int> PendingCodes()
 {
     // Codes of installed owners whose handling is still to come: the
-    // treatment grid's (10-13, with the treatment page), the notes command
-    // 22, and printing the notes (63, with the notes editor).
+    // treatment grid's (10-13, with the treatment page) and the notes command
+    // 22.
     static const int pending[] = {
         Code::TreatmentGrid,
         Code::TreatmentLineAdd,
         Code::TreatmentLineRemove,
         Code::TreatmentDateToggle,
         Code::NotesCommand,
-        Code::Print,
     };
     return pending;
 }
