@@ -344,7 +344,13 @@ int main(int argc, char **argv)
     CActiveEditorView *view = page ? page->View() : nullptr;
     if (!view)
         return 1;
+    // The tab is chosen again: the pane shows the page it names.
+    CWorkspaceView *pane = frame->GetWorkspace()->Pane(CWorkspace::Line::Row, 0);
+    pane->SetCurrentTab(0);
+    pane->SetCurrentTab(CNotesPage::PageIndex);
     QApplication::processEvents();
+    std::fprintf(stderr, "view visible %d viewport %dx%d scroll max %d\n", int(view->isVisible()),
+        view->viewport()->width(), view->viewport()->height(), view->verticalScrollBar()->maximum());
     timing.Add(
         "view_type_end_paint",
         [&] {
@@ -374,8 +380,8 @@ int main(int argc, char **argv)
     timing.Run(21);
     const QString pdf = QDir(dir.path()).filePath(QStringLiteral("notes.pdf"));
     int pages = 0;
-    const double printMs = Bench::OnceMs([&] { view->PrintToPdf(pdf, &pages); });
-    Bench::Report("print_big_pdf_ms", printMs, "ms");
+    timing.Add("print_big_pdf", [&] { view->PrintToPdf(pdf, &pages); });
+    timing.Run(1);
     Bench::Report("print_big_pdf_pages", double(pages), "pages");
     frame->close();
     return 0;

@@ -10,7 +10,7 @@
 #include <QtWidgets/QToolButton>
 
 CActiveEditorFrame::CActiveEditorFrame(QWidget *parent)
-    : QMainWindow(parent, Qt::Widget)
+    : QMainWindow(parent)
     , m_pView(new CActiveEditorView(this))
     , m_pStandard(new QToolBar(tr("Standard"), this))
     , m_pFormat(new CFormatBar(this))
@@ -18,6 +18,9 @@ CActiveEditorFrame::CActiveEditorFrame(QWidget *parent)
     , m_pToggleKeywords(new QAction(tr("Possible Rubrics"), this))
 {
     setObjectName(QStringLiteral("notesFrame"));
+    // A main window is a window of its own; this one lives inside its page.
+    if (parent)
+        setWindowFlags(Qt::Widget);
     setCentralWidget(m_pView);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
 

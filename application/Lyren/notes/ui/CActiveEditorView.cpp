@@ -13,6 +13,7 @@
 #include <QtCore/QScopeGuard>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
+#include <QtGui/QClipboard>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QFontDatabase>
 #include <QtGui/QFontMetrics>
@@ -75,6 +76,14 @@ CActiveEditorView::CActiveEditorView(QWidget *parent)
         { &QTextEdit::cursorPositionChanged, &QTextEdit::selectionChanged, &QTextEdit::textChanged })
         connect(this, signal, this, &CActiveEditorView::UpdateCommandUI);
     connect(this, &QTextEdit::currentCharFormatChanged, this, &CActiveEditorView::UpdateCommandUI);
+    // Asking the clipboard at every key would wait on the program that owns it.
+    if (QClipboard *clipboard = QGuiApplication::clipboard()) {
+        connect(clipboard, &QClipboard::dataChanged, this, [this] {
+            m_bClipboardHasData = canPaste();
+            UpdateCommandUI();
+        });
+    }
+    m_bClipboardHasData = canPaste();
     UpdateCommandUI();
 }
 
@@ -298,7 +307,7 @@ void CActiveEditorView::UpdateCommandUI()
     set(EditClear, writable && selection);
     set(EditCopy, m_pEditor && selection);
     set(EditCut, writable && selection);
-    set(EditPaste, writable && canPaste());
+    set(EditPaste, writable && m_bClipboardHasData);
     set(EditUndo, writable && richDocument()->undoKind() == UndoKind::Typing);
     set(EditRedo, writable && richDocument()->redoKind() == UndoKind::Typing);
     for (const int print : { FilePrint, FilePrintPreview, FilePrintToPdf })

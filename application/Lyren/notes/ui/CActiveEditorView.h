@@ -143,5 +143,6 @@ private:
     bool m_bInitialized = false;
     bool m_bNumberingMixed = false;
     bool m_bCaretToEnd = false;
+    bool m_bClipboardHasData = false;
     int m_nWidth = 0;
 };

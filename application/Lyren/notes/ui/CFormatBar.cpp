@@ -32,14 +32,21 @@ CFormatBar::CFormatBar(QWidget *parent)
 
 void CFormatBar::ShowFormat(const RichEdit::CharFormat &format)
 {
+    const QString face = (format.mask & RichEdit::CharFormat::Face) ? format.face : QString();
+    const QString size = (format.mask & RichEdit::CharFormat::Size)
+        ? QString::number(double(format.sizeTwips) / RichEdit::TwipsPerPoint)
+        : QString();
+    // The caret moves at every key; the boxes change only with the format.
+    if (face == m_strFace && size == m_strSize && !m_pFace->hasFocus() && !m_pSize->hasFocus())
+        return;
+    m_strFace = face;
+    m_strSize = size;
     m_bShowing = true;
-    if (format.mask & RichEdit::CharFormat::Face)
-        m_pFace->setCurrentFont(QFont(format.face));
-    else
+    if (face.isEmpty())
         m_pFace->setEditText(QString());
-    m_pSize->setEditText((format.mask & RichEdit::CharFormat::Size)
-            ? QString::number(double(format.sizeTwips) / RichEdit::TwipsPerPoint)
-            : QString());
+    else
+        m_pFace->setCurrentFont(QFont(face));
+    m_pSize->setEditText(size);
     m_bShowing = false;
 }
 

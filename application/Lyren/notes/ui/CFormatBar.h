@@ -42,5 +42,7 @@ private:
 
     QFontComboBox *m_pFace;
     QComboBox *m_pSize;
+    QString m_strFace;
+    QString m_strSize;
     bool m_bShowing = false;
 };

@@ -596,6 +596,8 @@ TEST(NotesImport, AMediaFileIsCopiedAndInsertedAsItsKindOrNotAtAll)
     ASSERT_TRUE(frame.Initialize(&error)) << error.toStdString();
     auto *page = dynamic_cast<CNotesPage *>(frame.GetPageContainer()->GetPage(CNotesPage::PageIndex));
     ASSERT_NE(page, nullptr);
+    // The notes frame lives inside its tab, not as a window of its own.
+    EXPECT_FALSE(page->Frame()->isWindow());
     QAction *import = page->View()->Action(View::ImportMedia);
     ASSERT_TRUE(import->isEnabled());
     CActiveEditor &editor = frame.GetHub()->Services().Get<CLogicNotes>()->ActiveEditor();
