@@ -349,8 +349,8 @@ int main(int argc, char **argv)
     pane->SetCurrentTab(0);
     pane->SetCurrentTab(CNotesPage::PageIndex);
     QApplication::processEvents();
-    std::fprintf(stderr, "view visible %d viewport %dx%d scroll max %d\n", int(view->isVisible()),
-        view->viewport()->width(), view->viewport()->height(), view->verticalScrollBar()->maximum());
+    if (!view->isVisible())
+        return 1;
     timing.Add(
         "view_type_end_paint",
         [&] {
