@@ -15,6 +15,13 @@
 //   commit_big_typed_start_ms  the same, typed at the start (every item moves)
 //   resident_big_open_mib      resident memory with the big notes open
 //   logic_move_*               the moves without windows (the logic alone)
+//   view_type_end_paint_ms     the big notes shown: one character typed at
+//                              the end through the view's key handling, and
+//                              the view painted
+//   view_scroll_page_ms        one page scrolled down, and painted
+//   key_protection_walk_ms     the walk of Delete's protection over every item
+//   print_big_pdf_ms           the whole big notes printed into a PDF file
+//                              (print_big_pdf_pages: their number of pages)
 // Figures are medians over the runs; each time has a *_cpu_ms twin, the CPU
 // time of the process, which other programs busy on the machine do not
 // inflate (figures up to the wall time can be lost to waiting for the disk).
@@ -22,9 +29,11 @@
 #include "practice/SyntheticPractice.h"
 
 #include "notes/CLogicNotes.h"
+#include "notes/ui/CActiveEditorView.h"
 #include "notes/ui/CNotesPage.h"
 #include "shell/CLogicMain.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/CPageContainer.h"
 #include "shell/ui/CWorkspace.h"
 #include "shell/ui/CWorkspaceView.h"
 
@@ -39,10 +48,12 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QTextCursor>
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlQuery>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QScrollBar>
 
 #include <algorithm>
 #include <cstdio>
@@ -327,6 +338,51 @@ int main(int argc, char **argv)
     timing.Add("commit_big_typed_end", commit, typeAt(-1));
     timing.Add("commit_big_typed_start", commit, typeAt(0));
     timing.Run(7);
+
+    // The view over the big notes.
+    auto *page = dynamic_cast<CNotesPage *>(frame->GetPageContainer()->GetPage(CNotesPage::PageIndex));
+    CActiveEditorView *view = page ? page->View() : nullptr;
+    if (!view)
+        return 1;
+    // The tab is chosen again: the pane shows the page it names.
+    CWorkspaceView *pane = frame->GetWorkspace()->Pane(CWorkspace::Line::Row, 0);
+    pane->SetCurrentTab(0);
+    pane->SetCurrentTab(CNotesPage::PageIndex);
+    QApplication::processEvents();
+    if (!view->isVisible())
+        return 1;
+    timing.Add(
+        "view_type_end_paint",
+        [&] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+            QApplication::sendEvent(view, &press);
+            view->viewport()->repaint();
+        },
+        [&] {
+            view->moveCursor(QTextCursor::End);
+            view->ensureCursorVisible();
+            view->viewport()->repaint();
+        });
+    QScrollBar *scroll = view->verticalScrollBar();
+    timing.Add(
+        "view_scroll_page",
+        [&] {
+            scroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            view->viewport()->repaint();
+        },
+        [&] {
+            scroll->setValue(scroll->maximum() / 2);
+            view->viewport()->repaint();
+        });
+    timing.Add(
+        "key_protection_walk", [&] { editor.ProtectKey(Qt::Key_Delete); },
+        [&] { view->moveCursor(QTextCursor::End); });
+    timing.Run(21);
+    const QString pdf = QDir(dir.path()).filePath(QStringLiteral("notes.pdf"));
+    int pages = 0;
+    timing.Add("print_big_pdf", [&] { view->PrintToPdf(pdf, &pages); });
+    timing.Run(1);
+    Bench::Report("print_big_pdf_pages", double(pages), "pages");
     frame->close();
     return 0;
 }

@@ -118,7 +118,6 @@ std::span<const Owner> PendingOwners()
         RadarLink,
         Rubrics,
         Wellness,
-        ImageInsertion,
     };
     return pending;
 }
@@ -132,10 +131,9 @@ bool IsPending(Owner owner)
 std::span<const int> PendingCodes()
 {
     // Codes of installed owners whose handling is still to come: the notes
-    // command 22, and printing the notes (63, with the notes editor).
+    // command 22.
     static const int pending[] = {
         Code::NotesCommand,
-        Code::Print,
     };
     return pending;
 }

@@ -27,6 +27,10 @@ public:
     virtual void NotesReloaded() = 0;
     // The editor goes (the hub closes): the view lets go of its document.
     virtual void EditorClosing() = 0;
+    // Prints the notes (the print dialog first); false when nothing was printed.
+    virtual bool Print() = 0;
+    // Shows the keywords bar beside the notes, when the frame has one.
+    virtual void ShowKeywordsBar() = 0;
 
 protected:
     ~IActiveEditorView() = default;

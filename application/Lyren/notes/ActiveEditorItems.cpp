@@ -164,8 +164,21 @@ QSizeF CActiveEditorClientItem::Size() const
 void CActiveEditorClientItem::Draw(QPainter *painter, const QRectF &rect, bool printing) const
 {
     if (m_view) {
-        m_view->Draw(
-            painter, rect.toRect(), printing ? Component::DrawTarget::Paper : Component::DrawTarget::Screen);
+        const Component::DrawTarget target
+            = printing ? Component::DrawTarget::Paper : Component::DrawTarget::Screen;
+        const QTransform transform = painter->worldTransform();
+        if (!transform.isScaling()) {
+            m_view->Draw(painter, rect.toRect(), target);
+            return;
+        }
+        // A printed page is laid out in screen units and scaled to the
+        // printer; a proxy sizes its font for the device it draws on, so it
+        // draws in the device's own pixels.
+        painter->save();
+        const QRect deviceRect = transform.mapRect(rect).toRect();
+        painter->resetTransform();
+        m_view->Draw(painter, deviceRect, target);
+        painter->restore();
         return;
     }
     // Without its proxy the item is still there: a framed letter of its kind.

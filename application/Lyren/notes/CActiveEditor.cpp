@@ -9,6 +9,12 @@
 
 #include "richedit/RtfReadReport.h"
 
+#include "desktop/FileDialogs.h"
+#include "desktop/Prompts.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QLocale>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextDocument>
@@ -409,18 +415,34 @@ void CActiveEditor::RelayoutItem(qint64 handle)
         m_pDocument->Rich().updateObject(handle);
 }
 
-void CActiveEditor::ResizeItems()
+void CActiveEditor::SizeItemsTo(const QRect &area)
 {
-    const QRect area = FormattingRect();
-    // The text is laid out again once, after every item has its size.
     m_bResizing = true;
     for (const RichEdit::EmbeddedObject &object : m_pDocument->Rich().objects()) {
         if (CActiveEditorClientItem *item = m_pDocument->FindByObject(object.handle))
             item->ResizeToContainer(area);
     }
     m_bResizing = false;
+}
+
+void CActiveEditor::ResizeItems()
+{
+    // The text is laid out again once, after every item has its size.
+    SizeItemsTo(FormattingRect());
     QTextDocument *document = m_pDocument->Document();
     document->markContentsDirty(0, document->characterCount());
+}
+
+bool CActiveEditor::InsertMade(CActiveEditorClientItem &item, bool activate)
+{
+    if (!m_pDocument->InsertItem(item, activate) || !PlaceAtCaret(item)) {
+        m_pDocument->RemoveItem(item);
+        return false;
+    }
+    if (m_pEvents)
+        m_pEvents->OnItemInserted(item);
+    UpdateView();
+    return true;
 }
 
 bool CActiveEditor::InsertNewRecording(bool video)
@@ -432,14 +454,236 @@ bool CActiveEditor::InsertNewRecording(bool video)
     if (!item)
         return false;
     static_cast<CActiveEditorMediaItem &>(*item).m_pMediaLogic = m_pMediaLogic;
-    if (!m_pDocument->InsertItem(*item, true) || !PlaceAtCaret(*item)) {
+    return InsertMade(*item, true);
+}
+
+bool CActiveEditor::InsertNewImage()
+{
+    if (m_bReadOnly || SendHostEvent(CommandCode::InsertImageAsked) == 0)
+        return false;
+    CActiveEditorClientItem *item = m_pDocument->CreateItem(ItemProxy::LumiskProxy);
+    return item && InsertMade(*item, true);
+}
+
+bool CActiveEditor::InsertNewPrescription()
+{
+    if (!CanInsertPrescription())
+        return false;
+    CActiveEditorClientItem *item = m_pDocument->CreateItem(ItemProxy::PrescProxy);
+    if (!item)
+        return false;
+    // The dialog runs before the item is placed: the blanks after it come
+    // only with a prescription the person confirmed.
+    if (!m_pDocument->InsertItem(*item, true)) {
         m_pDocument->RemoveItem(*item);
         return false;
     }
-    if (m_pEvents)
-        m_pEvents->OnItemInserted(*item);
-    UpdateView();
-    return true;
+    item->m_strTextAfter = QStringLiteral("  ");
+    return InsertMade(*item, false);
+}
+
+QString CActiveEditor::MediaFilter()
+{
+    return QStringLiteral("Video Files (%1)| %2|Audio Files (%3)| %4|All files (*.*)|*.*||")
+        .arg(QStringLiteral(".asf; .wmv; .mpg; .mpeg; .avi; .mpa"),
+            QStringLiteral("*.asf; *.wmv; *.mpg; *.mpeg; *.avi; *.mpa"),
+            QStringLiteral(".wav; .wma; .mp3; .aif; .midi; .snd"),
+            QStringLiteral("*.wav; *.wma; *.mp3; *.aif; *.midi; *.snd"));
+}
+
+bool CActiveEditor::IsVideoFile(const QString &path)
+{
+    // Extensions are compared without regard to case: "CLIP.AVI" is a video.
+    static const QStringList video { QStringLiteral("asf"), QStringLiteral("wmv"), QStringLiteral("mpg"),
+        QStringLiteral("mpeg"), QStringLiteral("avi"), QStringLiteral("mpa") };
+    return video.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
+bool CActiveEditor::ImportMedia()
+{
+    if (m_bReadOnly || SendHostEvent(CommandCode::ImportMediaAsked) == 0 || !m_pMediaLogic)
+        return false;
+    const QString path = Desktop::FileDialogs().GetOpenFileName(
+        DialogParent(), tr("Import Media files (Video and Audio)"), QString(), MediaFilter());
+    if (path.isEmpty())
+        return false;
+    const bool video = IsVideoFile(path);
+    QString copy;
+    if (!m_pMediaLogic->Import(path, video, &copy))
+        return false;
+    CActiveEditorClientItem *item
+        = m_pDocument->CreateItem(ItemProxy::ClassIdOf(video ? ItemKind::Video : ItemKind::Audio));
+    if (item) {
+        auto &media = static_cast<CActiveEditorMediaItem &>(*item);
+        media.m_pMediaLogic = m_pMediaLogic;
+        media.m_strFilePath = copy;
+        if (InsertMade(*item, false))
+            return true;
+    }
+    // A copy that no item holds would never be found again.
+    QFile::remove(copy);
+    return false;
+}
+
+bool CActiveEditor::SelectionHoldsItem() const
+{
+    const QTextCursor cursor = Caret();
+    return cursor.hasSelection()
+        && m_pDocument->Rich().objectCountInRange(cursor.selectionStart(), cursor.selectionEnd()) > 0;
+}
+
+bool CActiveEditor::ProtectKey(int key, KeyReach reach)
+{
+    if (m_bReadOnly)
+        return false;
+    QTextCursor cursor = Caret();
+    const bool deleting = key == Qt::Key_Delete || key == Qt::Key_Backspace;
+    if (!deleting) {
+        // Typing never replaces a selection that holds items.
+        if (!SelectionHoldsItem())
+            return false;
+        cursor.setPosition(cursor.selectionEnd());
+        SetCaretCursor(cursor);
+        return true;
+    }
+    int start = cursor.selectionStart();
+    int end = cursor.selectionEnd();
+    const int caret = cursor.position();
+    if (start == end && reach != KeyReach::Character) {
+        // A word or line deletion is judged as the selection it removes.
+        QTextCursor removed = cursor;
+        if (key == Qt::Key_Backspace)
+            removed.movePosition(QTextCursor::PreviousWord, QTextCursor::KeepAnchor);
+        else
+            removed.movePosition(reach == KeyReach::Line ? QTextCursor::EndOfLine : QTextCursor::EndOfWord,
+                QTextCursor::KeepAnchor);
+        start = std::min(removed.selectionStart(), key == Qt::Key_Backspace ? caret - 1 : caret);
+        end = std::max(removed.selectionEnd(), key == Qt::Key_Backspace ? caret : caret + 1);
+        start = std::max(start, 0);
+    }
+    const bool selection = start != end;
+    bool removal = false;
+    for (const RichEdit::EmbeddedObject &object : m_pDocument->Rich().objects()) {
+        if (object.position >= (selection ? end : caret + 1))
+            break;
+        CActiveEditorClientItem *item = m_pDocument->FindByObject(object.handle);
+        if (!item)
+            continue;
+        item->m_nCharPos = object.position;
+        if (selection) {
+            if (object.position < start)
+                continue;
+            if (item->m_bProtected) {
+                // A separator never goes: the selection collapses before it.
+                cursor.setPosition(cursor.selectionStart());
+                SetCaretCursor(cursor);
+                return true;
+            }
+            removal = true;
+        } else if (key == Qt::Key_Delete && object.position == caret) {
+            removal = true;
+            if (item->m_bProtected) {
+                cursor.setPosition(object.position + 1);
+                SetCaretCursor(cursor);
+                return true;
+            }
+        } else if (key == Qt::Key_Backspace && object.position == caret - 1) {
+            removal = true;
+            if (item->m_bProtected) {
+                cursor.setPosition(object.position);
+                SetCaretCursor(cursor);
+                return true;
+            }
+        }
+    }
+    if (!removal)
+        return false;
+    return Desktop::Prompts().Show(
+               DialogParent(), RemoveItemsQuestion(), Desktop::Buttons::YesNo, Desktop::Icon::Question)
+        != Desktop::Answer::Yes;
+}
+
+QString CActiveEditor::SelectedPhrase() const
+{
+    const QTextCursor cursor = Caret();
+    QString text = m_pDocument->Rich().textRange(cursor.selectionStart(), cursor.selectionEnd());
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text.simplified();
+}
+
+CActiveEditorSeparatorItem *CActiveEditor::SeparatorBefore(int position)
+{
+    CActiveEditorSeparatorItem *separator = nullptr;
+    for (const RichEdit::EmbeddedObject &object : m_pDocument->Rich().objects()) {
+        if (object.position > position)
+            break;
+        CActiveEditorClientItem *item = m_pDocument->FindByObject(object.handle);
+        if (item && item->Kind() == ItemKind::Separator) {
+            item->m_nCharPos = object.position;
+            separator = static_cast<CActiveEditorSeparatorItem *>(item);
+        }
+    }
+    return separator;
+}
+
+void CActiveEditor::HandOffKeyword()
+{
+    const QString phrase = SelectedPhrase();
+    if (!m_pEvents || phrase.isEmpty())
+        return;
+    m_pEvents->OnKeyword(SeparatorBefore(Caret().selectionStart()), phrase);
+}
+
+QString CActiveEditor::TodaysPrescriptionText(const QDate &today)
+{
+    ItemList items;
+    CollectItems(items);
+    QString lines;
+    // From the last item back to the last separator: the newest consultation.
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        const CActiveEditorClientItem *item = *it;
+        if (item->Kind() == ItemKind::Separator)
+            break;
+        if (item->Kind() != ItemKind::Prescription)
+            continue;
+        const auto &prescription = static_cast<const CActiveEditorPrescItem &>(*item);
+        lines += QStringLiteral("\t%1 %2  -  Quantity: %3\n\n")
+                     .arg(prescription.m_remedy.medicineName, prescription.m_remedy.dilutionName)
+                     .arg(prescription.m_nQuantity);
+    }
+    if (lines.isEmpty())
+        return {};
+    return QStringLiteral("\n\n\tPRESCRIPTION - %1\n\n\n\n")
+               .arg(QLocale().toString(today, QStringLiteral("dddd, dd MMM, yyyy")))
+        + lines;
+}
+
+QString CActiveEditor::NoPrescriptionsMessage()
+{
+    return tr("There are no prescriptions to print");
+}
+
+QString CActiveEditor::RemoveItemsQuestion()
+{
+    return tr("Remove item(s) from your notes?");
+}
+
+bool CActiveEditor::Print()
+{
+    return m_pView && m_pView->Print();
+}
+
+void CActiveEditor::ShowKeywordsBar()
+{
+    if (m_pView)
+        m_pView->ShowKeywordsBar();
+}
+
+void CActiveEditor::SetFontExtents(qint16 x, qint16 y)
+{
+    m_nFontExtentX = std::max<qint16>(1, x);
+    m_nFontExtentY = std::max<qint16>(1, y);
 }
 
 void CActiveEditor::ObjectDeparted(CActiveEditorClientItem &item)

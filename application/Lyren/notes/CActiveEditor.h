@@ -6,6 +6,8 @@
 #include "core/LogicCommand.h"
 
 #include <QtCore/QByteArray>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDate>
 #include <QtGui/QTextCursor>
 
 #include <memory>
@@ -30,6 +32,8 @@ using ItemList = std::vector<CActiveEditorClientItem *>;
 // the caret and selection, sizing and repainting (IActiveEditorView).
 class CActiveEditor
 {
+    Q_DECLARE_TR_FUNCTIONS(CActiveEditor)
+
 public:
     CActiveEditor();
     ~CActiveEditor();
@@ -113,6 +117,46 @@ public:
     // A recording item inserted at the caret, its recording started into a
     // new file (video when the media control has a camera).
     bool InsertNewRecording(bool video);
+    // An image chosen in the image manager's bin, inserted at the caret, once
+    // the host agrees (event 82).
+    bool InsertNewImage();
+    // A prescription made in the prescription dialog, inserted at the caret
+    // with two blanks after it.
+    bool InsertNewPrescription();
+    bool CanInsertPrescription() const { return !m_bReadOnly && PrescriptionEditor() != nullptr; }
+    // A video or sound file chosen by the person, copied into the patient's
+    // media folder and inserted at the caret, once the host agrees (event 83).
+    bool ImportMedia();
+    // The file dialog's filter of media files, and whether a file is a video
+    // by its extension (any case).
+    static QString MediaFilter();
+    static bool IsVideoFile(const QString &path);
+
+    // Key protection: whether a key press in the view must be swallowed so
+    // that no item is lost by accident. Delete and Backspace jump over a
+    // separator and ask before items go; other keys never replace a selection
+    // holding items (it collapses to its end). reach: how much a Delete or
+    // Backspace removes.
+    enum class KeyReach { Character, Word, Line };
+    bool ProtectKey(int key, KeyReach reach = KeyReach::Character);
+    // Whether the selection holds an item.
+    bool SelectionHoldsItem() const;
+    // The text of the selection, objects and paragraph marks left out.
+    QString SelectedPhrase() const;
+    // The last separator at or before position; none before the first.
+    CActiveEditorSeparatorItem *SeparatorBefore(int position);
+    // Hands the selected phrase to the listener with the separator that
+    // precedes the selection.
+    void HandOffKeyword();
+    // The text of today's prescription printout: the prescriptions of the
+    // last consultation, from the last to the first; empty when it has none.
+    QString TodaysPrescriptionText(const QDate &today);
+    static QString NoPrescriptionsMessage();
+    static QString RemoveItemsQuestion();
+
+    // Prints the notes through the view; false without a view or when nothing was printed.
+    bool Print();
+    void ShowKeywordsBar();
 
     // The caret: the view's, or the editor's own without a view.
     QTextCursor Caret() const;
@@ -126,10 +170,15 @@ public:
     void RelayoutItem(qint64 handle);
     // Sizes every item of the text to the text area again (the view resized).
     void ResizeItems();
+    // Sizes every item to another area without laying the notes out again
+    // (the page of a printout; ResizeItems goes back).
+    void SizeItemsTo(const QRect &area);
 
     // Font extents measured once, given to every proxy.
     qint16 FontExtentX() const { return m_nFontExtentX; }
     qint16 FontExtentY() const { return m_nFontExtentY; }
+    // The view measured them on its own device.
+    void SetFontExtents(qint16 x, qint16 y);
 
     // From the document: an item's object left the text or came back.
     void ObjectDeparted(CActiveEditorClientItem &item);
@@ -139,6 +188,10 @@ public:
     static constexpr int DefaultTextWidth = 640;
 
 private:
+    // Gives a made item its proxy (and with activate its dialog), places it
+    // at the caret and tells the listener; a failure takes the item away.
+    bool InsertMade(CActiveEditorClientItem &item, bool activate);
+
     std::unique_ptr<CActiveEditorDoc> m_pDocument;
     IActiveEditorView *m_pView = nullptr;
     IActiveEditorEvents *m_pEvents = nullptr;

@@ -937,6 +937,7 @@ void CLogicNotes::OnKeyword(CActiveEditorSeparatorItem *separator, const QString
     }
     if (!m_pEditor->HasHost())
         return;
+    m_pEditor->ShowKeywordsBar();
     LogicCommand command;
     command.code = CommandCode::AddKeyword;
     command.text = separator ? separator->m_strRecordId : QString();
@@ -980,6 +981,8 @@ int CLogicNotes::OnCommand(LogicCommand &command)
         return 1;
     case CommandCode::Clipboard:
         return m_pEditor->EditCommand(command.subCommand);
+    case CommandCode::Print:
+        return m_pEditor->Print() ? 1 : 0;
     case CommandCode::PickPhrase:
         return PickPhrase(command.text);
     case CommandCode::TreatmentGrid:

@@ -3,6 +3,7 @@
 #include "notes/CLogicMedia.h"
 #include "notes/CLogicNotes.h"
 
+#include "core/CommandCodes.h"
 #include "core/LogicContext.h"
 #include "core/PatientSteps.h"
 
@@ -18,6 +19,7 @@ NotesLogic::NotesLogic(LogicContext &context)
     LogicRoutes &routes = context.Routes();
     routes.Own(Owner::Notes, m_pNotes.get());
     routes.Own(Owner::Media, m_pMedia.get());
+    routes.Own(Owner::ImageInsertion, &m_imageInsertion);
     LogicServices &services = context.Services();
     services.Provide(m_pNotes.get());
     services.Provide(m_pMedia.get());
@@ -40,7 +42,13 @@ NotesLogic::~NotesLogic()
     services.Withdraw(m_pNotes.get());
     m_context.Routes().Forget(Owner::Notes);
     m_context.Routes().Forget(Owner::Media);
+    m_context.Routes().Forget(Owner::ImageInsertion);
     m_pNotes.reset();
+}
+
+int NotesLogic::ImageInsertionGate::OnCommand(LogicCommand &command)
+{
+    return command.code == CommandCode::InsertImageAsked ? 1 : 0;
 }
 
 std::unique_ptr<ISubsystem> InstallNotes(LogicContext &context)

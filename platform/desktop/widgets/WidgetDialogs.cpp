@@ -124,6 +124,10 @@ WidgetDialogs::WidgetDialogs()
         SetMenus(previous);
     else
         m_menusInstalled = true;
+    if (IPrintDialogs *previous = SetPrintDialogs(&m_printDialogs))
+        SetPrintDialogs(previous);
+    else
+        m_printDialogsInstalled = true;
 }
 
 WidgetDialogs::~WidgetDialogs()
@@ -134,6 +138,8 @@ WidgetDialogs::~WidgetDialogs()
         SetFileDialogs(nullptr);
     if (m_menusInstalled && &Menus() == &m_menus)
         SetMenus(nullptr);
+    if (m_printDialogsInstalled && &PrintDialogs() == &m_printDialogs)
+        SetPrintDialogs(nullptr);
 }
 
 } // namespace Desktop

@@ -5,6 +5,7 @@
 #include "desktop/FileDialogs.h"
 #include "desktop/Menus.h"
 #include "desktop/Prompts.h"
+#include "desktop/widgets/PrintDialogs.h"
 
 namespace Desktop {
 
@@ -37,7 +38,7 @@ public:
     int Popup(QWidget *parent, const QPoint &globalPosition, const QStringList &entries) override;
 };
 
-// Installs the platform's message boxes, dialogs and menus for its lifetime
+// Installs the platform's message boxes, dialogs (print dialogs too) and menus for its lifetime
 // (the program's application object holds one), each where none is installed
 // yet: stand-ins a test installed first stay in place.
 class DESKTOPWIDGETS_EXPORT WidgetDialogs
@@ -52,9 +53,11 @@ private:
     MessageBoxPrompts m_prompts;
     QtFileDialogs m_fileDialogs;
     WidgetMenus m_menus;
+    QtPrintDialogs m_printDialogs;
     bool m_promptsInstalled = false;
     bool m_fileDialogsInstalled = false;
     bool m_menusInstalled = false;
+    bool m_printDialogsInstalled = false;
 };
 
 } // namespace Desktop

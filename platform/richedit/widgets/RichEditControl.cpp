@@ -8,6 +8,8 @@
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextDocumentFragment>
 
+#include <vector>
+
 namespace RichEdit {
 
 namespace {
@@ -222,7 +224,15 @@ void RichEditControl::setSelectionCharFormat(const CharFormat &format)
     }
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
-    cursor.beginEditBlock();
+    // The fragments are read first: setting a format splits and merges them,
+    // which would leave an iterator over them dangling.
+    struct Part
+    {
+        int from;
+        int to;
+        QTextCharFormat format;
+    };
+    std::vector<Part> parts;
     for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
          block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -233,11 +243,15 @@ void RichEditControl::setSelectionCharFormat(const CharFormat &format)
                 continue;
             QTextCharFormat updated = fragment.charFormat();
             format.applyTo(updated);
-            QTextCursor part(document());
-            part.setPosition(from);
-            part.setPosition(to, QTextCursor::KeepAnchor);
-            part.setCharFormat(updated);
+            parts.push_back({ from, to, updated });
         }
+    }
+    cursor.beginEditBlock();
+    for (const Part &part : parts) {
+        QTextCursor range(document());
+        range.setPosition(part.from);
+        range.setPosition(part.to, QTextCursor::KeepAnchor);
+        range.setCharFormat(part.format);
     }
     cursor.endEditBlock();
 }

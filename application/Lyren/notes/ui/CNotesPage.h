@@ -1,22 +1,19 @@
 #pragma once
 
 #include "core/Views.h"
-#include "notes/ActiveEditorInterfaces.h"
 
 #include <QtWidgets/QWidget>
 
+class CActiveEditorFrame;
+class CActiveEditorView;
 class CLogicNotes;
 class QLabel;
 
-namespace RichEdit {
-class RichEditControl;
-}
-
-// The Notes tab: the current patient's consultation notes in the rich-edit
-// control, over the notes logic's own document, with a bar that tells what
-// the loading of the notes found (notes read-only, kept as stored, items put
-// elsewhere).
-class CNotesPage final : public QWidget, public IPage, public IActiveEditorView
+// The Notes tab: the notes frame (the view over the notes logic's own
+// document, its toolbars and the place of the keywords bar), under a bar
+// that tells what the loading of the notes found (notes read-only, kept as
+// stored, items put elsewhere).
+class CNotesPage final : public QWidget, public IPage
 {
     Q_OBJECT
 
@@ -30,32 +27,16 @@ public:
     void Attach(CLogicMain *hub) override;
     void Refresh() override;
 
-    RichEdit::RichEditControl *Control() const { return m_pControl; }
+    CActiveEditorFrame *Frame() const { return m_pFrame; }
+    CActiveEditorView *View() const;
+    // The view as the rich-text control it is.
+    CActiveEditorView *Control() const { return View(); }
     QLabel *NoticeBar() const { return m_pNotice; }
-
-    // IActiveEditorView
-    QTextCursor TextCursor() const override;
-    void SetTextCursor(const QTextCursor &cursor) override;
-    void ShowCaret() override;
-    QRect FormattingRect() const override;
-    void Repaint() override;
-    void Copy() override;
-    void Cut() override;
-    void Paste() override;
-    void NotesReloaded() override;
-    void EditorClosing() override;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void Detach();
-    void ShowEnd();
 
-    RichEdit::RichEditControl *m_pControl;
+    CActiveEditorFrame *m_pFrame;
     QLabel *m_pNotice;
     CLogicNotes *m_pNotes = nullptr;
-    int m_nWidth = 0;
-    bool m_bCaretToEnd = false;
 };

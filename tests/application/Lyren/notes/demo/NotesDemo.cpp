@@ -1,15 +1,19 @@
 // Shows the main window with the Notes tab of a patient whose notes hold
-// items of all six kinds, and saves a picture of the screen.
+// items of all six kinds, and saves a picture of the screen (and, given a
+// second file name, the notes printed into a PDF file).
 //
-//     xvfb-run -s "-screen 0 1366x768x24" notes_demo notes.png
+//     xvfb-run -s "-screen 0 1366x768x24" notes_demo notes.png [notes.pdf]
 //
 // The practice is made in a throw-away folder: two consultations written
 // through the notes editor and saved, then the program is opened on it again
 // as a practitioner would find it.
 #include "notes/CLogicNotes.h"
+#include "notes/ui/CActiveEditorFrame.h"
+#include "notes/ui/CActiveEditorView.h"
 #include "notes/ui/CNotesPage.h"
 #include "shell/CLogicMain.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/CPageContainer.h"
 #include "shell/ui/CWorkspace.h"
 #include "shell/ui/CWorkspaceView.h"
 
@@ -92,6 +96,7 @@ int main(int argc, char **argv)
 {
     QApplication application(argc, argv);
     const QString output = QApplication::arguments().value(1, QStringLiteral("notes.png"));
+    const QString pdf = QApplication::arguments().value(2);
     QTemporaryDir dir;
     const QString root = dir.path() + QLatin1Char('/');
     {
@@ -131,6 +136,9 @@ int main(int argc, char **argv)
     QTimer::singleShot(1500, &frame, [&] {
         const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
         status = screen.save(output) ? 0 : 6;
+        auto *page = dynamic_cast<CNotesPage *>(frame.GetPageContainer()->GetPage(CNotesPage::PageIndex));
+        if (!pdf.isEmpty() && (!page || !page->View()->PrintToPdf(pdf)))
+            status = 7;
         frame.close();
     });
     application.exec();
