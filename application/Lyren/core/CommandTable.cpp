@@ -118,8 +118,6 @@ std::span<const Owner> PendingOwners()
         Prescriptions,
         Orders,
         Reports,
-        RadarLink,
-        Rubrics,
         Wellness,
         Invoices,
         ImageInsertion,

@@ -1,13 +1,18 @@
 #include "notes/ui/CNotesPage.h"
 
 #include "notes/CLogicNotes.h"
+#include "rubrics/ui/CKeywordsBar.h"
 #include "shell/CLogicMain.h"
+
+#include "core/UserSettings.h"
 
 #include "richedit/widgets/RichEditControl.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QSplitter>
+#include <QtWidgets/QToolBar>
 #include <QtWidgets/QVBoxLayout>
 
 using RichEdit::RichEditControl;
@@ -16,6 +21,7 @@ CNotesPage::CNotesPage(QWidget *parent)
     : QWidget(parent)
     , m_pControl(new RichEditControl(this))
     , m_pNotice(new QLabel(this))
+    , m_pKeywordsBar(new CKeywordsBar(this))
 {
     m_pControl->setObjectName(QStringLiteral("notesEditor"));
     m_pControl->setOptions(RichEditControl::AutoWordSelection | RichEditControl::AutoVerticalScroll
@@ -28,11 +34,35 @@ CNotesPage::CNotesPage(QWidget *parent)
     m_pNotice->setTextFormat(Qt::PlainText);
     m_pNotice->setStyleSheet(QStringLiteral("background: #fff4c4; border: 1px solid #d9c36a; padding: 4px;"));
     m_pNotice->hide();
-    auto *layout = new QVBoxLayout(this);
+    auto *notes = new QWidget(this);
+    auto *layout = new QVBoxLayout(notes);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(m_pNotice);
     layout->addWidget(m_pControl, 1);
+    AddKeywordsBar(notes);
+}
+
+void CNotesPage::AddKeywordsBar(QWidget *notes)
+{
+    // The keywords bar stands at the right of the notes, its toggle above them.
+    auto *toggles = new QToolBar(this);
+    toggles->setObjectName(QStringLiteral("notesToggles"));
+    toggles->setIconSize(QSize(16, 16));
+    toggles->addAction(m_pKeywordsBar->ToggleAction());
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("notesSplitter"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(notes);
+    splitter->addWidget(m_pKeywordsBar);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    m_pKeywordsBar->hide();
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+    page->addWidget(toggles);
+    page->addWidget(splitter, 1);
 }
 
 CNotesPage::~CNotesPage()
@@ -51,6 +81,8 @@ void CNotesPage::Detach()
 void CNotesPage::Attach(CLogicMain *hub)
 {
     Detach();
+    m_pKeywordsBar->Attach(hub);
+    m_pKeywordsBar->Show(hub && GetShowKeywords() != 0);
     m_pNotes = hub ? hub->Services().Get<CLogicNotes>() : nullptr;
     if (!m_pNotes)
         return;

@@ -5,6 +5,7 @@
 
 #include <QtWidgets/QWidget>
 
+class CKeywordsBar;
 class CLogicNotes;
 class QLabel;
 
@@ -32,6 +33,7 @@ public:
 
     RichEdit::RichEditControl *Control() const { return m_pControl; }
     QLabel *NoticeBar() const { return m_pNotice; }
+    CKeywordsBar *KeywordsBar() const { return m_pKeywordsBar; }
 
     // IActiveEditorView
     QTextCursor TextCursor() const override;
@@ -52,9 +54,11 @@ protected:
 private:
     void Detach();
     void ShowEnd();
+    void AddKeywordsBar(QWidget *notes);
 
     RichEdit::RichEditControl *m_pControl;
     QLabel *m_pNotice;
+    CKeywordsBar *m_pKeywordsBar;
     CLogicNotes *m_pNotes = nullptr;
     int m_nWidth = 0;
     bool m_bCaretToEnd = false;
