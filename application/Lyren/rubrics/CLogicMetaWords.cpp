@@ -2,11 +2,11 @@
 
 #include "core/CLogicFolders.h"
 #include "core/CommandCodes.h"
-#include "core/LogicContext.h"
 #include "core/Loggers.h"
+#include "core/LogicContext.h"
 
-#include "common/LocaleDates.h"
 #include "Sylvan/Document.h"
+#include "common/LocaleDates.h"
 #include "desktop/Menus.h"
 
 #include <QtCore/QDir>
@@ -147,14 +147,14 @@ int CLogicMetaWords::Load()
     m_lines.clear();
     m_nEditedRow = -1;
     m_bUnreadable = false;
+    m_strLoadedPath = GetFilePath();
     if (m_pList)
         m_pList->DeleteAllItems();
     if (m_bNewPatient) {
         RebuildList();
         return 1;
     }
-    const QString path = GetFilePath();
-    const bool read = !path.isEmpty() && ReadFile(path);
+    const bool read = !m_strLoadedPath.isEmpty() && ReadFile(m_strLoadedPath);
     RebuildList();
     return read ? 1 : 0;
 }
@@ -187,15 +187,18 @@ bool CLogicMetaWords::ReadFile(const QString &path)
 
 int CLogicMetaWords::Save()
 {
+    // The lines belong to the patient they were loaded for: a save before
+    // the first load (or after the patient changed under them) must not
+    // write them over another patient's file.
     const QString path = GetFilePath();
-    if (path.isEmpty())
-        return m_lines.empty() ? 1 : 0;
+    if (path.isEmpty() || path != m_strLoadedPath)
+        return 1;
     std::vector<StoredLine> lines;
     lines.reserve(m_lines.size());
     for (const auto &line : m_lines) {
         if (line)
-            lines.push_back({ line->Content, line->ContentSourceID, Verdanta::FormatXmlStamp(line->SourceTimeStamp),
-                line->Type });
+            lines.push_back({ line->Content, line->ContentSourceID,
+                Verdanta::FormatXmlStamp(line->SourceTimeStamp), line->Type });
     }
     // The file is written once the save's rows are committed.
     auto write = [this, path, lines = std::move(lines), unreadable = m_bUnreadable] {

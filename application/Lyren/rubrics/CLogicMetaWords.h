@@ -28,7 +28,9 @@ class LogicContext;
 //
 // The lines live here, apart from the list: they are read and written with
 // the patient whether a list shows them or not.
-class CLogicMetaWords final : public ILogicObject, public IPatientParticipant, private Korbel::IXListCtrlCallback
+class CLogicMetaWords final : public ILogicObject,
+                              public IPatientParticipant,
+                              private Korbel::IXListCtrlCallback
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicMetaWords)
 
@@ -118,5 +120,7 @@ private:
     // The patient's file exists but could not be read: it is kept aside
     // before the next save writes over it.
     bool m_bUnreadable = false;
+    // The file of the patient whose lines are held, empty before a load.
+    QString m_strLoadedPath;
     int m_nEditedRow = -1;
 };

@@ -48,6 +48,11 @@ CLogicOpenConnectivity::CLogicOpenConnectivity(
 
 CLogicOpenConnectivity::~CLogicOpenConnectivity() = default;
 
+void CLogicOpenConnectivity::SetMessenger(std::unique_ptr<Messaging::IWindowMessenger> messenger)
+{
+    m_pMessenger = std::move(messenger);
+}
+
 Messaging::IWindowMessenger &CLogicOpenConnectivity::Messenger()
 {
     if (!m_pMessenger)
@@ -164,7 +169,8 @@ int CLogicOpenConnectivity::OnBroadcastData(const MetaWord &line, int flag)
     CopyTextToClipboard(clipboardText);
 
     const QString path = RequestFilePath();
-    Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() trying to save document into file ") + path);
+    Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() trying to save document into file ")
+        + path);
     // A configured folder that does not exist is not made up: the request
     // must not land where the program never looks.
     const QString folder = QFileInfo(path).absolutePath();
@@ -175,14 +181,16 @@ int CLogicOpenConnectivity::OnBroadcastData(const MetaWord &line, int flag)
         return 0;
     }
     if (!request->Save(path)) {
-        Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() cannot write the XML document into file!"));
+        Log(QStringLiteral(
+            "CLogicOpenConnectivity::OnBroadcastData() cannot write the XML document into file!"));
         return 0;
     }
     Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() document has been successfully saved "));
     Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() detecting target window parameters"));
 
     const QString windowClass = m_context.Folders().GetTargetWindowClassName();
-    Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() finding window: class = %1").arg(windowClass));
+    Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() finding window: class = %1")
+            .arg(windowClass));
     Messaging::IWindowMessenger &messenger = Messenger();
     const Messaging::WindowHandle window = messenger.FindTopLevelWindow(windowClass);
     if (window.IsNull()) {
@@ -192,12 +200,14 @@ int CLogicOpenConnectivity::OnBroadcastData(const MetaWord &line, int flag)
             Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() broadcast message successfull"));
             return 1;
         }
-        Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() broadcast message failed. Last error <<%1>>")
+        Log(QStringLiteral(
+            "CLogicOpenConnectivity::OnBroadcastData() broadcast message failed. Last error <<%1>>")
                 .arg(messenger.LastError()));
         return 0;
     }
     if (messenger.Post(window, RequestMessage, 0, 0))
-        Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() posting message to target wnd successfull"));
+        Log(QStringLiteral(
+            "CLogicOpenConnectivity::OnBroadcastData() posting message to target wnd successfull"));
     else
         Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() post message failed. Last error <<%1>>")
                 .arg(messenger.LastError()));
@@ -205,7 +215,8 @@ int CLogicOpenConnectivity::OnBroadcastData(const MetaWord &line, int flag)
         Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() pactivating target app successfull"));
         return 1;
     }
-    Log(QStringLiteral("CLogicOpenConnectivity::OnBroadcastData() activating target app failed. Last error <<%1>>")
+    Log(QStringLiteral(
+        "CLogicOpenConnectivity::OnBroadcastData() activating target app failed. Last error <<%1>>")
             .arg(messenger.LastError()));
     return 0;
 }

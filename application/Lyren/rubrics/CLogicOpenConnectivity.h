@@ -36,6 +36,9 @@ public:
     CLogicOpenConnectivity(const CLogicOpenConnectivity &) = delete;
     CLogicOpenConnectivity &operator=(const CLogicOpenConnectivity &) = delete;
 
+    // Replaces the window messages (a person's or another program's side in
+    // tests).
+    void SetMessenger(std::unique_ptr<Messaging::IWindowMessenger> messenger);
     // The lines the requests are made of (not owned; none: nothing is sent).
     void SetMetaWords(const CLogicMetaWords *metaWords) { m_pLogicMetaWords = metaWords; }
 
