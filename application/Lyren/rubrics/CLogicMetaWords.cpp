@@ -12,6 +12,8 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QHash>
+#include <QtCore/QTimeZone>
 
 #include <algorithm>
 
@@ -25,11 +27,31 @@ const QColor LineText(0, 0, 0);
 const QColor LineBackground(230, 230, 255);
 const QColor StartedLineBackground(255, 200, 200);
 
-QDateTime ReadStamp(const QString &text)
+// "dd/MM/yyyy HH:mm:ss" read field by field, in the system's time zone
+// looked up once: the general parser and local times cost several look-ups
+// of the zone file per stamp, which a file of a thousand lines would feel.
+QDateTime ReadFixedStamp(QStringView text, const QTimeZone &zone)
+{
+    if (text.size() != 19 || text[2] != u'/' || text[5] != u'/' || text[10] != u' ' || text[13] != u':'
+        || text[16] != u':')
+        return QDateTime();
+    auto number = [text](qsizetype at, qsizetype length) {
+        bool ok = false;
+        const int value = text.mid(at, length).toInt(&ok);
+        return ok ? value : -1;
+    };
+    const QDate date(number(6, 4), number(3, 2), number(0, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    return date.isValid() && time.isValid() ? QDateTime(date, time, zone) : QDateTime();
+}
+
+QDateTime ReadStamp(const QString &text, const QTimeZone &zone)
 {
     // Files of this program carry the fixed stamp format; older files may
     // carry the user's own locale format.
-    QDateTime stamp;
+    QDateTime stamp = ReadFixedStamp(text, zone);
+    if (stamp.isValid())
+        return stamp;
     if (Verdanta::ParseXmlStamp(text, &stamp))
         return stamp;
     if (Verdanta::ParseLocaleDateTime(text, &stamp))
@@ -93,6 +115,8 @@ CLogicMetaWords::CLogicMetaWords(LogicContext &context)
 
 CLogicMetaWords::~CLogicMetaWords()
 {
+    if (m_pView)
+        m_pView->MetaWordsClosing();
     if (m_pList)
         m_pList->SetCallback(nullptr);
 }
@@ -169,6 +193,9 @@ bool CLogicMetaWords::ReadFile(const QString &path)
         return false;
     }
     const Sylvan::IElement *root = document->GetRootElement();
+    // The lines of one consultation share their stamp.
+    QHash<QString, QDateTime> stamps;
+    const QTimeZone zone = QTimeZone::systemTimeZone();
     for (int i = 0; i < root->GetChildCount(); ++i) {
         const Sylvan::IElement *element = root->GetChild(i);
         // The values are taken by position, whatever the children's names; a
@@ -178,7 +205,11 @@ bool CLogicMetaWords::ReadFile(const QString &path)
         auto line = std::make_unique<MetaWord>();
         line->Content = element->GetChild(0)->GetText();
         line->ContentSourceID = element->GetChild(1)->GetText().trimmed().toLongLong();
-        line->SourceTimeStamp = ReadStamp(element->GetChild(2)->GetText().trimmed());
+        const QString stamp = element->GetChild(2)->GetText().trimmed();
+        auto known = stamps.constFind(stamp);
+        if (known == stamps.constEnd())
+            known = stamps.insert(stamp, ReadStamp(stamp, zone));
+        line->SourceTimeStamp = *known;
         line->Type = element->GetChild(3)->GetText().trimmed().toInt();
         m_lines.push_back(std::move(line));
     }
@@ -257,8 +288,7 @@ MetaWord *CLogicMetaWords::NewLine(qint64 sourceId, const QString &keyword, cons
     auto line = std::make_unique<MetaWord>();
     line->Content = keyword;
     line->ContentSourceID = sourceId;
-    if (stamp.isValid())
-        line->SourceTimeStamp = stamp;
+    line->SourceTimeStamp = stamp.isValid() ? stamp : QDateTime::currentDateTime();
     m_lines.push_back(std::move(line));
     return m_lines.back().get();
 }
@@ -268,11 +298,10 @@ int CLogicMetaWords::AddKeyword(const QString &sourceId, const QString &keyword,
     const QString word = keyword.trimmed();
     if (word.isEmpty())
         return 1;
-    if (m_showBar)
-        m_showBar();
+    if (m_pView)
+        m_pView->ShowLines();
     const qint64 id = sourceId.trimmed().toLongLong();
-    QDateTime when;
-    Verdanta::ParseXmlStamp(stamp, &when);
+    const QDateTime when = ReadStamp(stamp.trimmed(), QTimeZone::systemTimeZone());
 
     if (!m_pList) {
         // Nothing shows the lines: the keyword joins the lowest line of its

@@ -10,11 +10,23 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QPoint>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 class LogicContext;
+
+// The window that shows the lines, as the logic needs it.
+class IMetaWordsView
+{
+public:
+    // A keyword arrived: the lines are shown.
+    virtual void ShowLines() = 0;
+    // The logic goes (the hub closes): the view lets go of it.
+    virtual void MetaWordsClosing() = 0;
+
+protected:
+    ~IMetaWordsView() = default;
+};
 
 // The current patient's possible-rubrics lines (codes 65 and 66): keywords
 // picked in the notes, the chief complaints and the questionnaire gather on
@@ -49,8 +61,8 @@ public:
     // becomes its callback and fills it with the lines.
     void Attach(Korbel::IXListCtrl *list);
     Korbel::IXListCtrl *List() const { return m_pList; }
-    // Asked to show the keywords bar when a keyword arrives.
-    void SetShowBar(std::function<void()> show) { m_showBar = std::move(show); }
+    // The window that shows the lines (not owned; none lets it go).
+    void SetView(IMetaWordsView *view) { m_pView = view; }
 
     // Reads the current patient's file and fills the list; 1 when the lines
     // were read (a new patient starts without lines and gives 1 too).
@@ -115,7 +127,7 @@ private:
     LogicContext &m_context;
     Lines m_lines;
     Korbel::IXListCtrl *m_pList = nullptr;
-    std::function<void()> m_showBar;
+    IMetaWordsView *m_pView = nullptr;
     bool m_bNewPatient = false;
     // The patient's file exists but could not be read: it is kept aside
     // before the next save writes over it.

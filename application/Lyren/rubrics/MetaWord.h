@@ -11,8 +11,9 @@ struct MetaWord
     // The consultation the keywords came from (the notes' separator record);
     // 0 when none was found.
     qint64 ContentSourceID = 0;
-    // The consultation's date; invalid when a stored stamp could not be read.
-    QDateTime SourceTimeStamp = QDateTime::currentDateTime();
+    // The consultation's date; a line made without one gets the moment it was
+    // made. Invalid when a stored stamp could not be read.
+    QDateTime SourceTimeStamp;
     // Every line made here has 0; lines of other kinds are shown and kept but
     // never sent to the repertory program.
     int Type = 0;

@@ -8,7 +8,6 @@
 
 #include "Korbel/XListCtrl/XListCtrl.h"
 
-#include <QtCore/QPointer>
 #include <QtGui/QAction>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QVBoxLayout>
@@ -64,7 +63,7 @@ QString CKeywordsBar::ToggleText()
 void CKeywordsBar::Attach(CLogicMain *hub)
 {
     if (m_pMetaWords) {
-        m_pMetaWords->SetShowBar(nullptr);
+        m_pMetaWords->SetView(nullptr);
         if (m_pMetaWords->List() == m_pList)
             m_pMetaWords->Attach(nullptr);
     }
@@ -76,11 +75,15 @@ void CKeywordsBar::Attach(CLogicMain *hub)
     if (!m_pMetaWords)
         return;
     m_pMetaWords->Attach(m_pList);
-    QPointer<CKeywordsBar> bar(this);
-    m_pMetaWords->SetShowBar([bar] {
-        if (bar)
-            bar->Show(true);
-    });
+    m_pMetaWords->SetView(this);
+}
+
+void CKeywordsBar::MetaWordsClosing()
+{
+    // The hub goes with its logic: nothing fills the list any more.
+    m_pMetaWords = nullptr;
+    m_pHub = nullptr;
+    m_pToggle->setEnabled(false);
 }
 
 void CKeywordsBar::Show(bool on, bool remember)

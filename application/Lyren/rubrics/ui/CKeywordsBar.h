@@ -1,9 +1,10 @@
 #pragma once
 
+#include "rubrics/CLogicMetaWords.h"
+
 #include <QtWidgets/QWidget>
 
 class CLogicMain;
-class CLogicMetaWords;
 class QAction;
 
 namespace Korbel {
@@ -15,7 +16,7 @@ class CXListCtrl;
 // context menu sends lines to the repertory program or hides the bar. The
 // bar is one self-contained widget: whoever docks it gives it the hub
 // (Attach) and shows its toggle action.
-class CKeywordsBar final : public QWidget
+class CKeywordsBar final : public QWidget, private IMetaWordsView
 {
     Q_OBJECT
 
@@ -47,6 +48,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // IMetaWordsView
+    void ShowLines() override { Show(true); }
+    void MetaWordsClosing() override;
+
     void LayoutColumns();
     void OnClicked();
     void OnContextMenu(const QPoint &globalPosition);

@@ -329,6 +329,12 @@ TEST_F(KeywordsBarTest, ContextMenuOffersWhatTheSelectionAllows)
     bar.ToggleAction()->trigger();
     EXPECT_FALSE(bar.isHidden());
     EXPECT_EQ(GetShowKeywords(), 1);
+
+    // The hub may close before the bar goes: the bar lets go of its logic.
+    practice.Close();
+    EXPECT_FALSE(bar.ToggleAction()->isEnabled());
+    bar.Attach(nullptr);
+    EXPECT_EQ(List().GetItemCount(), 3);
 }
 
 TEST_F(KeywordsBarTest, ThePhrasesOfOtherPagesComeThroughTheNotes)
