@@ -402,16 +402,20 @@ int CLogicMetaWords::IndexOf(const MetaWord *line) const
     return -1;
 }
 
-void CLogicMetaWords::ShowLineInRow(int row, const MetaWord &line)
+void CLogicMetaWords::ShowLineInRow(int row, const MetaWord &line, bool freshRow)
 {
     const QString date = DateText(line.SourceTimeStamp);
-    m_pList->SetItemPlaceHolder(row, false);
+    // A row just inserted is plain already: a thousand lines are shown with
+    // half the calls.
+    if (!freshRow) {
+        m_pList->SetItemPlaceHolder(row, false);
+        m_pList->SetBold(row, -1, false);
+        m_pList->SetItalic(row, -1, false);
+        m_pList->SetItemImage(row, 0, -1);
+        m_pList->SetEdit(row, 0, false);
+    }
     m_pList->SetItemText(row, 0, date);
     m_pList->SetItemText(row, 1, line.Content, LineText, LineBackground);
-    m_pList->SetBold(row, -1, false);
-    m_pList->SetItalic(row, -1, false);
-    m_pList->SetItemImage(row, 0, -1);
-    m_pList->SetEdit(row, 0, false);
     m_pList->SetEdit(row, 1, true);
     m_pList->SetItemDeletable(row, true);
     m_pList->SetItemToolTipText(row, 0, tr("Consultation date: %1").arg(date));
@@ -432,7 +436,7 @@ void CLogicMetaWords::RefreshLine(MetaWord *line)
     if (added < 0)
         return;
     m_pList->SetItemData(added, quintptr(line));
-    ShowLineInRow(added, *line);
+    ShowLineInRow(added, *line, true);
 }
 
 void CLogicMetaWords::AppendPlaceholder()
@@ -474,7 +478,7 @@ int CLogicMetaWords::RebuildList()
         if (row < 0)
             break;
         m_pList->SetItemData(row, quintptr(line.get()));
-        ShowLineInRow(row, *line);
+        ShowLineInRow(row, *line, true);
     }
     AppendPlaceholder();
     const int placeholder = m_pList->GetItemCount() - 1;

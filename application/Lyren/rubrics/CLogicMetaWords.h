@@ -118,7 +118,7 @@ private:
     MetaWord *LineOfRow(int row) const;
     // Shows a line in its row (selected), or in a new row at the end.
     void RefreshLine(MetaWord *line);
-    void ShowLineInRow(int row, const MetaWord &line);
+    void ShowLineInRow(int row, const MetaWord &line, bool freshRow = false);
     void AppendPlaceholder();
     // Shows the lines again from scratch; 1 when there are lines.
     int RebuildList();
