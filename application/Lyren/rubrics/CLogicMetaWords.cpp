@@ -224,6 +224,11 @@ int CLogicMetaWords::Save()
     const QString path = GetFilePath();
     if (path.isEmpty() || path != m_strLoadedPath)
         return 1;
+    // A patient who never had keywords gets no file.
+    if (m_lines.empty() && !m_bUnreadable && !QFileInfo::exists(path)) {
+        m_bNewPatient = false;
+        return 1;
+    }
     std::vector<StoredLine> lines;
     lines.reserve(m_lines.size());
     for (const auto &line : m_lines) {

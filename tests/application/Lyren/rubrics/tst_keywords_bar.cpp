@@ -240,6 +240,10 @@ TEST_F(KeywordsBarTest, LinesSurviveARestartPerPatient)
     EXPECT_EQ(Shown(), QStringList { CLogicMetaWords::EmptyStateText() });
     const QString fresh = metaWords->GetFilePath();
     ASSERT_EQ(practice.Save(), 1);
+    // No keywords, no file.
+    EXPECT_FALSE(QFile::exists(fresh));
+    ASSERT_EQ(Keyword(9, QStringLiteral("chilly")), 1);
+    ASSERT_EQ(practice.Save(), 1);
     EXPECT_TRUE(QFile::exists(fresh));
     EXPECT_FALSE(metaWords->IsNewPatient());
     Desktop::ScriptedPrompts prompts;
