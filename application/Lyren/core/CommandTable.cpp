@@ -115,8 +115,6 @@ std::span<const Owner> PendingOwners()
     static const Owner pending[] = {
         Orders,
         Reports,
-        RadarLink,
-        Rubrics,
         Wellness,
     };
     return pending;

@@ -22,6 +22,7 @@
 #include "patients/CustomDataLogic.h"
 #include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
+#include "rubrics/RubricsLogic.h"
 #include "safety/CLogicPracticeData.h"
 
 #include "Korbel/DataSource.h"
@@ -58,6 +59,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallPracticeData,
         &InstallContacts,
         &InstallInvoicing,
+        &InstallRubrics,
     };
 }
 

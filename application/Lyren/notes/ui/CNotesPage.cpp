@@ -3,7 +3,12 @@
 #include "notes/CLogicNotes.h"
 #include "notes/ui/CActiveEditorFrame.h"
 #include "notes/ui/CActiveEditorView.h"
+#include "rubrics/ui/CKeywordsBar.h"
 #include "shell/CLogicMain.h"
+
+#include "core/UserSettings.h"
+
+#include <QtGui/QAction>
 
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QVBoxLayout>
@@ -14,7 +19,15 @@ CNotesPage::CNotesPage(QWidget *parent)
     : QWidget(parent)
     , m_pFrame(new CActiveEditorFrame(this))
     , m_pNotice(new QLabel(this))
+    , m_pKeywordsBar(new CKeywordsBar)
 {
+    // The keywords bar lives in the frame's dock at the right of the notes;
+    // the dock follows the bar (a keyword arriving shows it), and the frame's
+    // toggle is a person's choice, kept for the next start.
+    m_pFrame->SetKeywordsBar(m_pKeywordsBar);
+    connect(m_pKeywordsBar, &CKeywordsBar::shownChanged, m_pFrame, &CActiveEditorFrame::ShowKeywordsBar);
+    connect(m_pFrame->KeywordsToggle(), &QAction::triggered, this,
+        [this] { m_pKeywordsBar->Show(m_pFrame->IsKeywordsBarVisible(), true); });
     m_pNotice->setObjectName(QStringLiteral("notesNotice"));
     m_pNotice->setWordWrap(true);
     m_pNotice->setTextFormat(Qt::PlainText);
@@ -52,6 +65,8 @@ void CNotesPage::Detach()
 void CNotesPage::Attach(CLogicMain *hub)
 {
     Detach();
+    m_pKeywordsBar->Attach(hub);
+    m_pKeywordsBar->Show(hub && GetShowKeywords() != 0);
     m_pNotes = hub ? hub->Services().Get<CLogicNotes>() : nullptr;
     if (!m_pNotes)
         return;

@@ -6,6 +6,7 @@
 
 class CActiveEditorFrame;
 class CActiveEditorView;
+class CKeywordsBar;
 class CLogicNotes;
 class QLabel;
 
@@ -32,11 +33,13 @@ public:
     // The view as the rich-text control it is.
     CActiveEditorView *Control() const { return View(); }
     QLabel *NoticeBar() const { return m_pNotice; }
+    CKeywordsBar *KeywordsBar() const { return m_pKeywordsBar; }
 
 private:
     void Detach();
 
     CActiveEditorFrame *m_pFrame;
     QLabel *m_pNotice;
+    CKeywordsBar *m_pKeywordsBar;
     CLogicNotes *m_pNotes = nullptr;
 };
