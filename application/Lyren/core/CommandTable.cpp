@@ -120,7 +120,6 @@ std::span<const Owner> PendingOwners()
         Reports,
         RadarLink,
         Rubrics,
-        Wellness,
         Invoices,
         ImageInsertion,
     };

@@ -21,6 +21,7 @@
 #include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
 #include "safety/CLogicPracticeData.h"
+#include "tracking/TrackingLogic.h"
 
 #include "Korbel/DataSource.h"
 #include "Korbel/Maintenance.h"
@@ -54,6 +55,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallNotes,
         &InstallPracticeData,
         &InstallContacts,
+        &InstallTracking,
     };
 }
 
