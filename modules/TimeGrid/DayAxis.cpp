@@ -49,9 +49,7 @@ QDate DayFromNumber(qint64 number)
 
 QDate DayOfOleDate(double value)
 {
-    bool ok = false;
-    const QDateTime dateTime = Verdanta::FromOleDate(value, &ok);
-    return ok ? dateTime.date() : QDate();
+    return Verdanta::DateFromOleDate(value);
 }
 
 double OleDateOfDay(const QDate &day)

@@ -150,7 +150,7 @@ void CLogicTracking::ReadBack()
             if (m_graphGrid.Invoke(Plenora::kGetGraphPoint, Component::InvokeKind::Method, arguments, nullptr)
                 != Component::S_OK)
                 continue;
-            const QDate date = Verdanta::FromOleDate(arguments[2].toDouble()).date();
+            const QDate date = Verdanta::DateFromOleDate(arguments[2].toDouble());
             if (date.isValid())
                 graph.points.push_back({ date, arguments[3].toInt() });
         }

@@ -28,6 +28,8 @@ namespace {
 
 constexpr int MinimumZoom = 1;
 constexpr int MaximumZoom = 10;
+constexpr int GraphRows = 10;
+constexpr int ScrollBarExtent = 15;
 
 void Identify(QWidget *control, const QString &name, int controlId)
 {
@@ -57,7 +59,10 @@ CWellnessPanel::CWellnessPanel(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(m_pToggle);
-    layout->addWidget(m_pArea, 1);
+    layout->addWidget(m_pArea);
+    // The panel keeps its own height (the toggle alone while the area is
+    // hidden) and leaves the rest of the page to the treatment grid.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     // The page starts with the default graphs' names and colours.
     const std::vector<TrackingGraph> defaults = TrackingFile::DefaultGraphs();
@@ -80,7 +85,9 @@ void CWellnessPanel::CreateGraphGrid()
 {
     m_pGraphHost = new Component::ControlHost(m_pArea);
     Identify(m_pGraphHost, QStringLiteral("wellnessGraphGrid"), GraphGridId);
-    m_pGraphHost->setMinimumHeight(Plenora::kRowHeight * 10 + 2 * 15);
+    // The ten rows and the scroll bar under them, no more: the treatment grid
+    // above takes the rest of the page.
+    m_pGraphHost->setFixedHeight(Plenora::kRowHeight * GraphRows + ScrollBarExtent + 1);
     if (Component::Failed(m_pGraphHost->CreateControl(Plenora::kClsidPlenora)))
         return;
     const Component::DispatchDriver &grid = m_pGraphHost->Dispatch();
@@ -211,11 +218,13 @@ QWidget *CWellnessPanel::GraphGridWindow() const
 
 int CWellnessPanel::LineHeaderWidth() const
 {
-    QVariantList extent { QVariant(), QVariant() };
-    if (GraphGrid().Invoke(Plenora::kGetLineHeaderExtent, Component::InvokeKind::Method, extent, nullptr)
-        != Component::S_OK)
+    if (!GraphGrid().IsValid())
         return 0;
-    return extent[0].toInt();
+    QVariantList extent { QVariant(), QVariant() };
+    GraphGrid().Invoke(Plenora::kGetLineHeaderExtent, Component::InvokeKind::Method, extent, nullptr);
+    // Before its first layout the control has no extent yet: it will have its usual one.
+    const int width = extent[0].toInt();
+    return width > 0 ? width : Plenora::kLineHeaderWidth;
 }
 
 int CWellnessPanel::Zoom() const
@@ -277,9 +286,6 @@ void CWellnessPanel::ShowArea(bool shown)
 {
     m_pToggle->setChecked(shown);
     m_pArea->setVisible(shown);
-    // Hidden, the panel keeps the height of its toggle and the page's grid
-    // takes the rest.
-    setSizePolicy(QSizePolicy::Preferred, shown ? QSizePolicy::Expanding : QSizePolicy::Maximum);
     UpdateToggleText();
 }
 

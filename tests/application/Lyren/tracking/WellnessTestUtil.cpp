@@ -14,7 +14,7 @@ std::vector<TrackingPoint> PointsInControl(const Component::DispatchDriver &grid
         QVariantList arguments { id, k, QVariant(), QVariant() };
         EXPECT_EQ(grid.Invoke(Plenora::kGetGraphPoint, Component::InvokeKind::Method, arguments, nullptr),
             Component::S_OK);
-        points.push_back({ Verdanta::FromOleDate(arguments[2].toDouble()).date(), arguments[3].toInt() });
+        points.push_back({ Verdanta::DateFromOleDate(arguments[2].toDouble()), arguments[3].toInt() });
     }
     return points;
 }
@@ -89,7 +89,7 @@ TreatmentWindow::TreatmentWindow()
 {
     auto *layout = new QVBoxLayout(&m_window);
     layout->addWidget(m_pTreatment, 1);
-    layout->addWidget(m_pPanel, 1);
+    layout->addWidget(m_pPanel);
     m_window.resize(1000, 600);
     EXPECT_EQ(m_pTreatment->CreateControl(Tessory::kClsidTessory), Component::S_OK);
     const Component::DispatchDriver &grid = TreatmentGrid();

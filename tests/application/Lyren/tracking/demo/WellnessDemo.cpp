@@ -61,7 +61,7 @@ int main(int argc, char **argv)
     auto *panel = new CWellnessPanel(&window);
     auto *layout = new QVBoxLayout(&window);
     layout->addWidget(treatment, 1);
-    layout->addWidget(panel, 2);
+    layout->addWidget(panel);
     if (Component::Failed(treatment->CreateControl(Tessory::kClsidTessory)))
         return 3;
     const Component::DispatchDriver &grid = treatment->Dispatch();
