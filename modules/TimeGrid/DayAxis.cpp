@@ -91,9 +91,8 @@ QDate DayAxis::DayOfScrollPosition(int position) const
     return DayFromNumber(static_cast<qint64>(position) * ClampZoom(zoom));
 }
 
-std::pair<int, int> DayAxis::ScrollRange(const QDate &earliest, const QDate &latest) const
+std::pair<int, int> DayAxis::ScrollRange(const QDate &earliest, const QDate &latest, const QDate &today) const
 {
-    const QDate today = QDate::currentDate();
     const QDate from = earliest.isValid() ? std::min(earliest, today) : today;
     const QDate to = latest.isValid() ? std::max(latest, today) : today;
     return { ClampToInt(FloorDivide(DayNumber(from) - kScrollMargin, ClampZoom(zoom))),

@@ -33,6 +33,22 @@ int ToInt(qint64 value)
         std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+// The decimal digits of a number that is not negative, with leading zeros up
+// to 'width'.
+void AppendPadded(QString &text, qint64 value, int width)
+{
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    for (int i = count; i < width; ++i)
+        text += u'0';
+    while (count > 0)
+        text += QLatin1Char(digits[--count]);
+}
+
 TrackingGraph ReadGraph(const Sylvan::IElement &element)
 {
     TrackingGraph graph;
@@ -59,19 +75,19 @@ std::vector<TrackingGraph> DefaultGraphs()
 
 QString FormatPoints(const std::vector<TrackingPoint> &points)
 {
+    // Ten years of daily scores are tens of thousands of points: the text is
+    // written digit by digit rather than through formatting calls.
     QString text;
-    text.reserve(static_cast<qsizetype>(points.size()) * 12);
-    const QChar zero(u'0');
+    text.reserve(static_cast<qsizetype>(points.size()) * 13);
     for (const TrackingPoint &point : points) {
-        const QDate &date = point.date;
-        text += QStringLiteral("%1%2%3-")
-                    .arg(date.day(), 2, 10, zero)
-                    .arg(date.month(), 2, 10, zero)
-                    .arg(date.year(), 4, 10, zero);
+        AppendPadded(text, point.date.day(), 2);
+        AppendPadded(text, point.date.month(), 2);
+        AppendPadded(text, point.date.year(), 4);
+        text += u'-';
         if (point.value < 0)
-            text += QStringLiteral("-%1;").arg(-qint64(point.value), 2, 10, zero);
-        else
-            text += QStringLiteral("%1;").arg(point.value, 2, 10, zero);
+            text += u'-';
+        AppendPadded(text, point.value < 0 ? -qint64(point.value) : qint64(point.value), 2);
+        text += u';';
     }
     return text;
 }
