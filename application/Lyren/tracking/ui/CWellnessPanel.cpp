@@ -220,11 +220,14 @@ int CWellnessPanel::LineHeaderWidth() const
 {
     if (!GraphGrid().IsValid())
         return 0;
+    // Until the control is shown its layout is that of a window of no size:
+    // it will have its usual width.
+    const QWidget *window = GraphGridWindow();
+    if (!window || !window->isVisible())
+        return Plenora::kLineHeaderWidth;
     QVariantList extent { QVariant(), QVariant() };
     GraphGrid().Invoke(Plenora::kGetLineHeaderExtent, Component::InvokeKind::Method, extent, nullptr);
-    // Before its first layout the control has no extent yet: it will have its usual one.
-    const int width = extent[0].toInt();
-    return width > 0 ? width : Plenora::kLineHeaderWidth;
+    return extent[0].toInt();
 }
 
 int CWellnessPanel::Zoom() const
