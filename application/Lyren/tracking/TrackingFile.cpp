@@ -170,14 +170,15 @@ bool Write(const QString &path, const TrackingDocument &document, QString *error
     root->SetName(RootName);
     root->AddChild(CurrentGraphName, QString::number(document.currentGraph));
     for (const TrackingGraph &graph : document.graphs) {
-        Sylvan::ElementPtr element(ElementFactory());
+        Sylvan::IElement *element = ElementFactory();
         element->SetName(GraphName);
         element->AddChild(NameName, graph.name);
         element->AddChild(PointsName, FormatPoints(graph.points));
         element->AddChild(ColorName, QString::number(static_cast<qint32>(graph.color)));
         element->AddChild(VisibleName, QString::number(graph.visible));
-        if (root->AppendChild(element.get()))
-            element.release();
+        // The root owns what it took; an element it refused is freed here.
+        if (!root->AppendChild(element))
+            element->Release();
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (!file->Save(path)) {
