@@ -24,18 +24,20 @@ double ToOleDate(const QDateTime &dateTime)
     return static_cast<double>(days) - fraction;
 }
 
+// Days are counted without making a local date-time: that asks the time zone
+// of the system at every call, which costs more than all the rest.
 double ToOleDate(const QDate &date)
 {
-    return ToOleDate(QDateTime(date, QTime(0, 0)));
+    return date.isValid() ? static_cast<double>(kEpoch.daysTo(date)) : 0.0;
 }
 
-QDateTime FromOleDate(double value, bool *ok)
+namespace {
+
+// The day and the milliseconds into it; false for a value that is no date.
+bool SplitOleDate(double value, QDate *date, int *msecs)
 {
-    if (!std::isfinite(value) || value < kMinOleDate || value > kMaxOleDate) {
-        if (ok)
-            *ok = false;
-        return {};
-    }
+    if (!std::isfinite(value) || value < kMinOleDate || value > kMaxOleDate)
+        return false;
     double whole = std::trunc(value);
     double fraction = std::fabs(value - whole);
     // Round to the nearest millisecond so that 0.5 days is exactly noon.
@@ -44,10 +46,28 @@ QDateTime FromOleDate(double value, bool *ok)
         ms -= 86400000;
         whole += value < 0 ? -1.0 : 1.0;
     }
-    const QDate date = kEpoch.addDays(static_cast<qint64>(whole));
+    *date = kEpoch.addDays(static_cast<qint64>(whole));
+    *msecs = static_cast<int>(ms);
+    return true;
+}
+
+} // namespace
+
+QDateTime FromOleDate(double value, bool *ok)
+{
+    QDate date;
+    int msecs = 0;
+    const bool valid = SplitOleDate(value, &date, &msecs);
     if (ok)
-        *ok = true;
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+        *ok = valid;
+    return valid ? QDateTime(date, QTime::fromMSecsSinceStartOfDay(msecs)) : QDateTime();
+}
+
+QDate DateFromOleDate(double value)
+{
+    QDate date;
+    int msecs = 0;
+    return SplitOleDate(value, &date, &msecs) ? date : QDate();
 }
 
 } // namespace Verdanta

@@ -16,5 +16,8 @@ VERDANTACOMMON_EXPORT double ToOleDate(const QDateTime &dateTime);
 VERDANTACOMMON_EXPORT double ToOleDate(const QDate &date);
 // Invalid (and an ok of false) for values outside years 100..9999 or not finite.
 VERDANTACOMMON_EXPORT QDateTime FromOleDate(double value, bool *ok = nullptr);
+// The calendar day of FromOleDate, invalid where it is; cheaper when only the
+// day is wanted.
+VERDANTACOMMON_EXPORT QDate DateFromOleDate(double value);
 
 } // namespace Verdanta

@@ -49,9 +49,7 @@ QDate DayFromNumber(qint64 number)
 
 QDate DayOfOleDate(double value)
 {
-    bool ok = false;
-    const QDateTime dateTime = Verdanta::FromOleDate(value, &ok);
-    return ok ? dateTime.date() : QDate();
+    return Verdanta::DateFromOleDate(value);
 }
 
 double OleDateOfDay(const QDate &day)
@@ -93,9 +91,8 @@ QDate DayAxis::DayOfScrollPosition(int position) const
     return DayFromNumber(static_cast<qint64>(position) * ClampZoom(zoom));
 }
 
-std::pair<int, int> DayAxis::ScrollRange(const QDate &earliest, const QDate &latest) const
+std::pair<int, int> DayAxis::ScrollRange(const QDate &earliest, const QDate &latest, const QDate &today) const
 {
-    const QDate today = QDate::currentDate();
     const QDate from = earliest.isValid() ? std::min(earliest, today) : today;
     const QDate to = latest.isValid() ? std::max(latest, today) : today;
     return { ClampToInt(FloorDivide(DayNumber(from) - kScrollMargin, ClampZoom(zoom))),

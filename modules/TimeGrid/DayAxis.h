@@ -47,7 +47,8 @@ struct DayAxis
     // The scroll range around the days that hold data: from 360 days before
     // the earlier of 'earliest' and today to 360 days after the later of
     // 'latest' and today. Invalid dates are left out.
-    std::pair<int, int> ScrollRange(const QDate &earliest, const QDate &latest) const;
+    std::pair<int, int> ScrollRange(
+        const QDate &earliest, const QDate &latest, const QDate &today = QDate::currentDate()) const;
 };
 
 // Where the parts of a grid window lie, as last laid out.

@@ -100,7 +100,7 @@ void GridWidget::SyncScrollBars()
     // beyond the data, so the scroll bar never misreports the view.
     earliest = earliest.isValid() ? std::min(earliest, axis.firstVisible) : axis.firstVisible;
     latest = latest.isValid() ? std::max(latest, axis.firstVisible) : axis.firstVisible;
-    const auto [low, high] = axis.ScrollRange(earliest, latest);
+    const auto [low, high] = axis.ScrollRange(earliest, latest, Today());
 
     m_syncing = true;
     m_pHorizontal->setRange(low, high);
@@ -116,6 +116,15 @@ void GridWidget::SyncScrollBars()
         m_pVertical->setRange(0, 0);
     }
     m_syncing = false;
+}
+
+QDate GridWidget::Today()
+{
+    if (!m_today.isValid() || !m_todayRead.isValid() || m_todayRead.elapsed() >= 1000) {
+        m_today = QDate::currentDate();
+        m_todayRead.start();
+    }
+    return m_today;
 }
 
 void GridWidget::OnHorizontalScroll(int position)

@@ -2,6 +2,7 @@
 
 #include "TimeGrid/DayAxis.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QHash>
 #include <QtGui/QFont>
 #include <QtGui/QStaticText>
@@ -92,6 +93,10 @@ protected:
 
 private:
     void SyncScrollBars();
+    // Today's date, read again at most once a second: reading the local date
+    // looks at the system's time zone, and the scroll range is worked out at
+    // every change (thousands of times while a container fills the grid).
+    QDate Today();
     const QStaticText &PreparedText(const QString &text) const;
     void PaintColumnHeader(QPainter &painter, const GridLayout &layout) const;
     void OnHorizontalScroll(int position);
@@ -105,6 +110,8 @@ private:
     DelayedToolTip *m_pToolTip;
     mutable QHash<QString, QStaticText> m_texts;
     bool m_syncing = false; // scroll bars moved by the control, not the user
+    QDate m_today;
+    QElapsedTimer m_todayRead;
 };
 
 // The grid's pen: 1 pixel of RGB(240,240,240).

@@ -85,3 +85,17 @@ TEST(OleDate, EpochFractionsAndDatesBeforeIt)
     EXPECT_FALSE(ok);
     EXPECT_FALSE(FromOleDate(std::nan(""), &ok).isValid());
 }
+
+TEST(OleDate, DaysAloneAgreeWithTheDateTimes)
+{
+    for (const QDate &day : { QDate(1899, 12, 30), QDate(1899, 12, 29), QDate(100, 1, 1), QDate(2009, 3, 7),
+             QDate(9999, 12, 31) }) {
+        EXPECT_DOUBLE_EQ(ToOleDate(day), ToOleDate(QDateTime(day, QTime(0, 0))));
+        EXPECT_EQ(DateFromOleDate(ToOleDate(day)), day);
+    }
+    for (const double value : { -1.25, -0.5, 0.0, 0.99999999999, 39879.75, 2958465.99999999 })
+        EXPECT_EQ(DateFromOleDate(value), FromOleDate(value).date()) << value;
+    EXPECT_DOUBLE_EQ(ToOleDate(QDate()), 0.0);
+    EXPECT_FALSE(DateFromOleDate(1e12).isValid());
+    EXPECT_FALSE(DateFromOleDate(std::nan("")).isValid());
+}

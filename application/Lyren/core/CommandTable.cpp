@@ -115,7 +115,6 @@ std::span<const Owner> PendingOwners()
     static const Owner pending[] = {
         Orders,
         Reports,
-        Wellness,
     };
     return pending;
 }

@@ -24,6 +24,7 @@
 #include "patients/PatientsLogic.h"
 #include "rubrics/RubricsLogic.h"
 #include "safety/CLogicPracticeData.h"
+#include "tracking/TrackingLogic.h"
 
 #include "Korbel/DataSource.h"
 #include "Korbel/Maintenance.h"
@@ -60,6 +61,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallContacts,
         &InstallInvoicing,
         &InstallRubrics,
+        &InstallTracking,
     };
 }
 

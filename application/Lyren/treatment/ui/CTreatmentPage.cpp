@@ -2,6 +2,7 @@
 
 #include "notes/CLogicNotes.h"
 #include "shell/CLogicMain.h"
+#include "tracking/ui/CWellnessPanel.h"
 
 #include "core/CommandCodes.h"
 
@@ -17,6 +18,8 @@ const QString GridProgId = QStringLiteral("TESSORY.TessoryCtrl.1");
 // Members and events of the button grid.
 enum : int {
     Zoom = 1,
+    SetMinLineHeaderExtent = 22,
+    SetMaxLineHeaderExtent = 23,
     SetFirstVisibleTS = 24,
     Redraw = 25,
 };
@@ -39,18 +42,29 @@ CTreatmentPage::CTreatmentPage(QWidget *parent)
     : QWidget(parent)
     , m_pGridHost(new Component::ControlHost(this))
     , m_pWellness(new QWidget(this))
+    , m_pWellnessPanel(new CWellnessPanel(m_pWellness))
 {
     m_pGridHost->setObjectName(QStringLiteral("treatmentGrid"));
     m_pGridHost->setProperty("controlId", GridControlId);
     m_pWellness->setObjectName(QStringLiteral("wellnessArea"));
     auto *wellness = new QVBoxLayout(m_pWellness);
     wellness->setContentsMargins(0, 0, 0, 0);
+    wellness->addWidget(m_pWellnessPanel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pGridHost, 1);
-    layout->addWidget(m_pWellness, 1);
+    layout->addWidget(m_pWellness, 0);
+    // The two grids share the day axis: scrolling one scrolls the other, the
+    // zoom applies to both (neither setter signals back, so nothing loops).
+    connect(m_pWellnessPanel, &CWellnessPanel::firstVisibleDayChanged, this, &CTreatmentPage::setFirstVisibleDay);
+    connect(this, &CTreatmentPage::firstVisibleDayChanged, m_pWellnessPanel, &CWellnessPanel::setFirstVisibleDay);
+    connect(m_pWellnessPanel, &CWellnessPanel::zoomChanged, this, &CTreatmentPage::setZoom);
 
     if (Component::Failed(m_pGridHost->CreateControl(GridProgId)))
         return;
+    // The same line-header width in both grids puts each day in one column.
+    const int header = m_pWellnessPanel->LineHeaderWidth();
+    TreatmentGrid().Call(SetMinLineHeaderExtent, { header });
+    TreatmentGrid().Call(SetMaxLineHeaderExtent, { header });
     // A click on a day of a line, a sequence made, changed or emptied: the
     // notes keep their treatment lines in step.
     m_gridEvents.On(OnSelectEvent, [this](const QVariantList &arguments) {
@@ -103,8 +117,14 @@ const Component::DispatchDriver &CTreatmentPage::TreatmentGrid() const
 void CTreatmentPage::Attach(CLogicMain *hub)
 {
     m_pHub = hub;
+    m_pWellnessPanel->Attach(hub);
     if (CLogicNotes *notes = hub ? hub->Services().Get<CLogicNotes>() : nullptr)
         notes->SetTreatmentGrid(TreatmentGrid());
+}
+
+void CTreatmentPage::Refresh()
+{
+    m_pWellnessPanel->Refresh();
 }
 
 int CTreatmentPage::Send(LogicCommand &command)

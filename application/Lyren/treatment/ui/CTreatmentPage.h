@@ -21,6 +21,8 @@ class ControlHost;
 // below it the area of the wellness graphs. A click in the grid goes to the
 // notes as the hub commands 10 to 13. The grid's first visible day is
 // reported and can be set, so that the graphs below show the same days.
+class CWellnessPanel;
+
 class CTreatmentPage final : public QWidget, public IPage
 {
     Q_OBJECT
@@ -34,11 +36,12 @@ public:
 
     // IPage: the grid goes to the hub's notes logic, which fills it.
     void Attach(CLogicMain *hub) override;
-    void Refresh() override { }
+    void Refresh() override;
 
     // Below the grid: an empty widget with a vertical layout, for the
     // wellness graphs and their controls.
     QWidget *WellnessArea() const { return m_pWellness; }
+    CWellnessPanel *Wellness() const { return m_pWellnessPanel; }
     // The button grid's window and its dispatch interface (empty when the
     // grid's server is missing).
     Component::ControlHost *GridHost() const { return m_pGridHost; }
@@ -59,6 +62,7 @@ private:
 
     Component::ControlHost *m_pGridHost;
     QWidget *m_pWellness;
+    CWellnessPanel *m_pWellnessPanel;
     Component::EventSink m_gridEvents;
     CLogicMain *m_pHub = nullptr;
 };
