@@ -116,7 +116,6 @@ std::span<const Owner> PendingOwners()
         Payments,
         MonthlyFee,
         Prescriptions,
-        Orders,
         Reports,
         RadarLink,
         Rubrics,

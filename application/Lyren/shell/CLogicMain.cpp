@@ -16,6 +16,7 @@
 #include "contacts/ContactsLogic.h"
 #include "finance/ReferenceDataLogic.h"
 #include "notes/NotesLogic.h"
+#include "orders/OrdersLogic.h"
 #include "patients/CLogicPatient.h"
 #include "patients/CustomDataLogic.h"
 #include "patients/DocumentsLogic.h"
@@ -54,6 +55,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallNotes,
         &InstallPracticeData,
         &InstallContacts,
+        &InstallOrders,
     };
 }
 

@@ -9,6 +9,7 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IComplaintEditor>(&m_complaints);
     m_services.Provide<IFormDialogs>(&m_forms);
     m_services.Provide<IReferenceDialogs>(&m_references);
+    m_services.Provide<IOrderDialogs>(&m_orders);
     m_services.Provide<IQuestionnaireTemplateEditor>(&m_questionnaireTemplate);
     m_services.Provide<IPatientImages>(&m_images);
     m_services.Provide<IImageQuality>(&m_images);
@@ -24,6 +25,7 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IComplaintEditor>(&m_complaints);
     m_services.Withdraw<IFormDialogs>(&m_forms);
     m_services.Withdraw<IReferenceDialogs>(&m_references);
+    m_services.Withdraw<IOrderDialogs>(&m_orders);
     m_services.Withdraw<IQuestionnaireTemplateEditor>(&m_questionnaireTemplate);
     m_services.Withdraw<IPatientImages>(&m_images);
     m_services.Withdraw<IImageQuality>(&m_images);

@@ -2,6 +2,7 @@
 
 #include "appointments/ui/AppointmentsWindowUi.h"
 #include "finance/ui/ReferenceDialogsUi.h"
+#include "orders/ui/OrderDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/CQuestionnaireTemplateDlg.h"
 #include "patients/ui/PatientDialogs.h"
@@ -29,6 +30,7 @@ public:
     CComplaintPresenter &ComplaintEditor() { return m_complaints; }
     CFormDialogs &FormDialogs() { return m_forms; }
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
+    COrderDialogsUi &OrderDialogs() { return m_orders; }
     CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CAppointmentsWindow &Appointments() { return m_appointments; }
@@ -43,6 +45,7 @@ private:
     CComplaintPresenter m_complaints;
     CFormDialogs m_forms;
     CReferenceDialogsUi m_references;
+    COrderDialogsUi m_orders;
     CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
     CAppointmentsWindow m_appointments;
