@@ -149,6 +149,63 @@ bool CLogicStocks::Set(qint64 remedyId, qint64 dilutionId, int stock, int predic
     return Records::FinishWrite(table, written);
 }
 
+namespace {
+
+int Counted(qint64 value)
+{
+    return static_cast<int>(
+        std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+bool CLogicStocks::writeCounts(const StockRow &row, qint64 stockDelta, qint64 predictedDelta)
+{
+    Korbel::ITable *table = m_pStocks.get();
+    if (table->Edit() != 1)
+        return false;
+    const bool written = Records::WriteText(table, kStock, countText(Counted(row.stock + stockDelta)))
+        && Records::WriteText(
+            table, kPredicted, countText(std::max(Counted(row.predicted + predictedDelta), 0)));
+    return Records::FinishWrite(table, written);
+}
+
+bool CLogicStocks::Adjust(
+    qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta, bool *found)
+{
+    StockRow row;
+    const bool exists = Find(remedyId, dilutionId) && readRow(&row);
+    if (found)
+        *found = exists;
+    return !exists || writeCounts(row, stockDelta, predictedDelta);
+}
+
+bool CLogicStocks::AdjustMany(const Changes &changes)
+{
+    // A few rows are found one by one; many in one walk, which reads the rows
+    // in table order instead of searching for each.
+    if (changes.size() < 64) {
+        for (const auto &[key, delta] : changes) {
+            if (!Adjust(key.first, key.second, delta.first, delta.second))
+                return false;
+        }
+        return true;
+    }
+    // Each change goes to the first row of its remedy and dilution, as Find
+    // would take it.
+    Changes pending = changes;
+    StockRow row;
+    for (bool more = First(&row); more && !pending.empty(); more = Next(&row)) {
+        const auto change = pending.find({ row.remedyId, row.dilutionId });
+        if (change == pending.end())
+            continue;
+        if (!writeCounts(row, change->second.first, change->second.second))
+            return false;
+        pending.erase(change);
+    }
+    return m_pStocks != nullptr;
+}
+
 bool CLogicStocks::First(StockRow *row)
 {
     return m_pStocks && row && m_pStocks->Move(Korbel::MoveFirst) == 1 && readRow(row);

@@ -85,11 +85,6 @@ QString DateText(const QDateTime &date)
     return date.isValid() ? Verdanta::FormatLocaleDate(date.date()) : QString();
 }
 
-int Saturated(qint64 value)
-{
-    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
 // The fields of ORDERS in the order of the columns below.
 enum OrderField { OId, OCreation, OSent, ODesc, OStatus, OProvider, OPrice };
 Columns OrderColumns(Korbel::ITable *orders)
@@ -619,12 +614,7 @@ bool CLogicOrders::setPrescriptionsOfOrder(
 bool CLogicOrders::adjustStock(qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta)
 {
     auto *stocks = m_context.Services().Get<CLogicStocks>();
-    int stock = 0;
-    int predicted = 0;
-    if (!stocks || !stocks->Get(remedyId, dilutionId, &stock, nullptr, nullptr, &predicted))
-        return true;
-    return stocks->Set(
-        remedyId, dilutionId, Saturated(stock + stockDelta), Saturated(predicted + predictedDelta));
+    return !stocks || stocks->Adjust(remedyId, dilutionId, stockDelta, predictedDelta);
 }
 
 bool CLogicOrders::storeSet(bool withPrescriptions)
@@ -646,6 +636,8 @@ bool CLogicOrders::storeSet(bool withPrescriptions)
         waiting = OpenWhere(source, QStringLiteral("PRESCRIPTIONS"), kStatusId, OrderStatus::New);
     QList<PrescriptionStatusChange> changes;
     std::vector<qint64> ids(m_orders.size(), 0);
+    CLogicStocks::Changes stockChanges;
+    std::vector<PrescriptionStatusChange> followers;
 
     const auto store = [&]() -> bool {
         if (!order.Valid() || (withPrescriptions && !waiting))
@@ -681,13 +673,13 @@ bool CLogicOrders::storeSet(bool withPrescriptions)
                     const bool written = item.Set(IOrder, id) && item.Set(IMedicine, line.remedyId)
                         && item.Set(IDilution, line.dilutionId) && item.Set(IQuantity, qint64(line.quantity))
                         && item.Set(IPrice, line.unitPrice.ToDouble());
-                    if (!Records::FinishWrite(items.get(), written)
-                        || !adjustStock(line.remedyId, line.dilutionId, 0, line.quantity))
+                    if (!Records::FinishWrite(items.get(), written))
                         return false;
+                    stockChanges[{ line.remedyId, line.dilutionId }].second += line.quantity;
                 } else if (line.IsDeleted() && line.id != 0) {
-                    if (!Records::LocateId(items.get(), line.id) || items->Delete() <= 0
-                        || !adjustStock(line.remedyId, line.dilutionId, 0, -qint64(line.quantity)))
+                    if (!Records::LocateId(items.get(), line.id) || items->Delete() <= 0)
                         return false;
+                    stockChanges[{ line.remedyId, line.dilutionId }].second -= line.quantity;
                     if (!attached)
                         attached = OpenWhere(source, QStringLiteral("PRESCRIPTIONS"), kOrderId, id);
                     for (const AttachedPrescription &p : line.prescriptions) {
@@ -703,10 +695,8 @@ bool CLogicOrders::storeSet(bool withPrescriptions)
                 for (const OrderLine &line : current.lines) {
                     if (line.IsDeleted())
                         continue;
-                    for (const AttachedPrescription &p : line.prescriptions) {
-                        if (!setPrescription(waiting.get(), p.id, followed, id, &changes))
-                            return false;
-                    }
+                    for (const AttachedPrescription &p : line.prescriptions)
+                        followers.push_back({ p.id, followed, id });
                 }
             }
             if (empty) {
@@ -716,6 +706,23 @@ bool CLogicOrders::storeSet(bool withPrescriptions)
                     || !Records::LocateId(orders, id) || orders->Delete() <= 0)
                     return false;
             }
+        }
+        // The stock rows and the prescriptions are written in their tables'
+        // order, each table after the other, so that rows are read once.
+        if (stocks && !stocks->AdjustMany(stockChanges))
+            return false;
+        std::vector<std::pair<int, size_t>> positions;
+        positions.reserve(followers.size());
+        for (size_t i = 0; i < followers.size(); ++i) {
+            if (Records::LocateId(waiting.get(), followers[i].prescriptionId))
+                positions.emplace_back(waiting->CurrentPosition(), i);
+        }
+        std::sort(positions.begin(), positions.end());
+        for (const auto &[position, i] : positions) {
+            const PrescriptionStatusChange &follower = followers[i];
+            if (!setPrescription(
+                    waiting.get(), follower.prescriptionId, follower.statusId, follower.orderId, &changes))
+                return false;
         }
         return true;
     };
@@ -745,6 +752,8 @@ bool CLogicOrders::storeSet(bool withPrescriptions)
         if (row >= 0)
             fillRow(row);
     }
+    if (m_pList)
+        m_pList->AdjustColumns();
     tellPrescriptions(changes);
     return true;
 }

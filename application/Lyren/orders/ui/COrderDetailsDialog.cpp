@@ -2,6 +2,8 @@
 
 #include "orders/OrderDetails.h"
 
+#include "common/LocaleDates.h"
+
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QDialogButtonBox>
@@ -50,6 +52,7 @@ COrderDetailsDialog::COrderDetailsDialog(COrderDetails &details, QWidget *parent
     for (QDateEdit *date : { m_pCreation, m_pSent }) {
         date->setCalendarPopup(true);
         date->setMinimumDate(kNoDate);
+        date->setDisplayFormat(Verdanta::LocaleDateFormat());
     }
     m_pSent->setSpecialValueText(QStringLiteral(" "));
     const QDateTime creation = details.CreationDate();
