@@ -30,11 +30,17 @@ QString countText(int value)
     return QString::number(value);
 }
 
-// A count as an int: NULL is 0, values beyond 32 bits saturate.
+// Counts are 32 bits: values beyond saturate.
+int Counted(qint64 value)
+{
+    return static_cast<int>(
+        std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// A count as an int: NULL is 0.
 int countOf(const Records::FieldPtr &field)
 {
-    return static_cast<int>(std::clamp<qint64>(
-        field->GetValue().toLongLong(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return Counted(field->GetValue().toLongLong());
 }
 
 } // namespace
@@ -149,16 +155,6 @@ bool CLogicStocks::Set(qint64 remedyId, qint64 dilutionId, int stock, int predic
     return Records::FinishWrite(table, written);
 }
 
-namespace {
-
-int Counted(qint64 value)
-{
-    return static_cast<int>(
-        std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-} // namespace
-
 bool CLogicStocks::writeCounts(const StockRow &row, qint64 stockDelta, qint64 predictedDelta)
 {
     Korbel::ITable *table = m_pStocks.get();
@@ -225,9 +221,7 @@ int CLogicStocks::QuantityToOrder(int stock, int threshold, int replenish, int p
 {
     // Counts come from the database as any 32-bit values; the sum is taken
     // wide so that extreme rows saturate instead of wrapping.
-    const qint64 quantity = qint64(threshold) - stock - predicted + replenish;
-    return static_cast<int>(
-        std::clamp<qint64>(quantity, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return Counted(qint64(threshold) - stock - predicted + replenish);
 }
 
 QStringList CLogicStocks::ListHeadings() const
