@@ -51,7 +51,7 @@ enum : int {
     PaymentsCommand = 51,
     StocksFromRemedies = 52, // the remedies dialog's "Stocks" button
     Reports = 54, // control: the button
-    OrderDetails = 55,
+    OrderDetails = 55, // id: the order whose details are shown and modified
     OfficeData = 56,
     Stocks = 57,
     RemedyProviderChosen = 59, // id: the row, sub-command: the column
@@ -122,6 +122,16 @@ enum : int {
 };
 
 } // namespace CustomFieldsSubCommand
+
+// Sub-commands of code 47, the buttons of the orders dialog.
+namespace OrdersSubCommand {
+
+enum : int {
+    Generate = 0, // "Generate Order ..."
+    Send = 1, // "Send Order"
+};
+
+} // namespace OrdersSubCommand
 
 // Sub-commands of code 74 for the patient's own questionnaire.
 namespace DynamicQuestSubCommand {

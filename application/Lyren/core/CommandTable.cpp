@@ -113,7 +113,6 @@ std::span<const Owner> PendingOwners()
 {
     // The areas still to come; each leaves this list when it is installed.
     static const Owner pending[] = {
-        Orders,
         Reports,
     };
     return pending;

@@ -2,6 +2,7 @@
 
 #include "finance/PrescriptionCharge.h"
 #include "finance/PrescriptionDialogs.h"
+#include "finance/PrescriptionStatusSink.h"
 #include "finance/PrescriptionSums.h"
 #include "notes/NotesServices.h"
 
@@ -21,14 +22,6 @@
 class IPrescriptionListView;
 class LogicContext;
 
-// A status a prescription took elsewhere (orders): the prescription's row ID
-// and its new status ID.
-struct PrescriptionStatusChange
-{
-    qint64 prescriptionId = 0;
-    qint64 statusId = 0;
-};
-
 // The open patient's prescriptions: the prescription items of the notes in
 // the finance page's list (creation-date order, coloured by status, the
 // status chosen in place), their amounts and the paid and unpaid totals, the
@@ -43,6 +36,7 @@ class CLogicPrescriptions final : public ILogicObject,
                                   public IPrescriptionList,
                                   public IPrescriptionEditor,
                                   public IPrescriptionSums,
+                                  public IPrescriptionStatusSink,
                                   public Korbel::IXListCtrlCallback,
                                   public LogicServiceUser
 {
@@ -84,6 +78,11 @@ public:
     bool StatusChanged(int row);
     // Statuses moved elsewhere (orders): the matching items take them.
     void RefreshFromNotes(const QList<PrescriptionStatusChange> &changes);
+    // IPrescriptionStatusSink: the orders changed stored statuses.
+    void PrescriptionStatusesChanged(const QList<PrescriptionStatusChange> &changes) override
+    {
+        RefreshFromNotes(changes);
+    }
     // Recomputes the paid, unpaid and total sums and shows them.
     void Totals();
     PrescriptionAmounts Amounts(const CActiveEditorPrescItem &item);

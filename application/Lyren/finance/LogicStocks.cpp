@@ -30,11 +30,17 @@ QString countText(int value)
     return QString::number(value);
 }
 
-// A count as an int: NULL is 0, values beyond 32 bits saturate.
+// Counts are 32 bits: values beyond saturate.
+int Counted(qint64 value)
+{
+    return static_cast<int>(
+        std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// A count as an int: NULL is 0.
 int countOf(const Records::FieldPtr &field)
 {
-    return static_cast<int>(std::clamp<qint64>(
-        field->GetValue().toLongLong(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return Counted(field->GetValue().toLongLong());
 }
 
 } // namespace
@@ -149,6 +155,53 @@ bool CLogicStocks::Set(qint64 remedyId, qint64 dilutionId, int stock, int predic
     return Records::FinishWrite(table, written);
 }
 
+bool CLogicStocks::writeCounts(const StockRow &row, qint64 stockDelta, qint64 predictedDelta)
+{
+    Korbel::ITable *table = m_pStocks.get();
+    if (table->Edit() != 1)
+        return false;
+    const bool written = Records::WriteText(table, kStock, countText(Counted(row.stock + stockDelta)))
+        && Records::WriteText(
+            table, kPredicted, countText(std::max(Counted(row.predicted + predictedDelta), 0)));
+    return Records::FinishWrite(table, written);
+}
+
+bool CLogicStocks::Adjust(
+    qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta, bool *found)
+{
+    StockRow row;
+    const bool exists = Find(remedyId, dilutionId) && readRow(&row);
+    if (found)
+        *found = exists;
+    return !exists || writeCounts(row, stockDelta, predictedDelta);
+}
+
+bool CLogicStocks::AdjustMany(const Changes &changes)
+{
+    // A few rows are found one by one; many in one walk, which reads the rows
+    // in table order instead of searching for each.
+    if (changes.size() < 64) {
+        for (const auto &[key, delta] : changes) {
+            if (!Adjust(key.first, key.second, delta.first, delta.second))
+                return false;
+        }
+        return true;
+    }
+    // Each change goes to the first row of its remedy and dilution, as Find
+    // would take it.
+    Changes pending = changes;
+    StockRow row;
+    for (bool more = First(&row); more && !pending.empty(); more = Next(&row)) {
+        const auto change = pending.find({ row.remedyId, row.dilutionId });
+        if (change == pending.end())
+            continue;
+        if (!writeCounts(row, change->second.first, change->second.second))
+            return false;
+        pending.erase(change);
+    }
+    return m_pStocks != nullptr;
+}
+
 bool CLogicStocks::First(StockRow *row)
 {
     return m_pStocks && row && m_pStocks->Move(Korbel::MoveFirst) == 1 && readRow(row);
@@ -168,9 +221,7 @@ int CLogicStocks::QuantityToOrder(int stock, int threshold, int replenish, int p
 {
     // Counts come from the database as any 32-bit values; the sum is taken
     // wide so that extreme rows saturate instead of wrapping.
-    const qint64 quantity = qint64(threshold) - stock - predicted + replenish;
-    return static_cast<int>(
-        std::clamp<qint64>(quantity, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return Counted(qint64(threshold) - stock - predicted + replenish);
 }
 
 QStringList CLogicStocks::ListHeadings() const

@@ -7,7 +7,9 @@
 
 #include <QtCore/QCoreApplication>
 
+#include <map>
 #include <memory>
+#include <utility>
 
 class CLogicDilutions;
 class CLogicMedicines;
@@ -48,6 +50,18 @@ public:
     // row, adding it when there is none; threshold and replenish quantity are
     // left as they are.
     bool Set(qint64 remedyId, qint64 dilutionId, int stock, int predicted);
+    // Adds to the stock and predicted counts of the row of the remedy and
+    // dilution in one read and write (orders put in and take out what is on
+    // order and what arrived); predicted is never stored below 0. found tells
+    // whether there is a row; without one nothing is written and the result
+    // is true.
+    bool Adjust(
+        qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta, bool *found = nullptr);
+    // The same for many rows in one walk over the table, for a whole order
+    // set: remedy and dilution -> (stock delta, predicted delta). Rows not
+    // found are left alone.
+    using Changes = std::map<std::pair<qint64, qint64>, std::pair<qint64, qint64>>;
+    bool AdjustMany(const Changes &changes);
     // Walk every row (order generation).
     bool First(StockRow *row);
     bool Next(StockRow *row);
@@ -73,6 +87,8 @@ protected:
 
 private:
     bool readRow(StockRow *row);
+    // Adds to the counts of the current row.
+    bool writeCounts(const StockRow &row, qint64 stockDelta, qint64 predictedDelta);
     void fillCounts(int row, const StockRow &stock);
     QString remedyName(qint64 id);
     QString dilutionValue(qint64 id);

@@ -16,6 +16,7 @@ PrescriptionsLogic::PrescriptionsLogic(LogicContext &context)
     services.Provide<IPrescriptionList>(m_pPrescriptions.get());
     services.Provide<IPrescriptionEditor>(m_pPrescriptions.get());
     services.Provide<IPrescriptionSums>(m_pPrescriptions.get());
+    services.Provide<IPrescriptionStatusSink>(m_pPrescriptions.get());
 
     IPatientSteps *steps = context.Steps();
     if (!steps)
@@ -29,6 +30,7 @@ PrescriptionsLogic::PrescriptionsLogic(LogicContext &context)
 PrescriptionsLogic::~PrescriptionsLogic()
 {
     LogicServices &services = m_context.Services();
+    services.Withdraw<IPrescriptionStatusSink>(m_pPrescriptions.get());
     services.Withdraw<IPrescriptionSums>(m_pPrescriptions.get());
     services.Withdraw<IPrescriptionEditor>(m_pPrescriptions.get());
     services.Withdraw<IPrescriptionList>(m_pPrescriptions.get());

@@ -18,6 +18,7 @@
 #include "finance/ReferenceDataLogic.h"
 #include "invoicing/InvoicingLogic.h"
 #include "notes/NotesLogic.h"
+#include "orders/OrdersLogic.h"
 #include "patients/CLogicPatient.h"
 #include "patients/CustomDataLogic.h"
 #include "patients/DocumentsLogic.h"
@@ -62,6 +63,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallInvoicing,
         &InstallRubrics,
         &InstallTracking,
+        &InstallOrders,
     };
 }
 

@@ -11,6 +11,7 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IReferenceDialogs>(&m_references);
     m_services.Provide<IInvoicingDialogs>(&m_invoicing);
     m_services.Provide<IPrescriptionDialogs>(&m_prescriptions);
+    m_services.Provide<IOrderDialogs>(&m_orders);
     m_services.Provide<IQuestionnaireTemplateEditor>(&m_questionnaireTemplate);
     m_services.Provide<IPatientImages>(&m_images);
     m_services.Provide<IImageQuality>(&m_images);
@@ -28,6 +29,7 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IReferenceDialogs>(&m_references);
     m_services.Withdraw<IInvoicingDialogs>(&m_invoicing);
     m_services.Withdraw<IPrescriptionDialogs>(&m_prescriptions);
+    m_services.Withdraw<IOrderDialogs>(&m_orders);
     m_services.Withdraw<IQuestionnaireTemplateEditor>(&m_questionnaireTemplate);
     m_services.Withdraw<IPatientImages>(&m_images);
     m_services.Withdraw<IImageQuality>(&m_images);

@@ -4,6 +4,7 @@
 #include "finance/ui/CPrescriptionDlg.h"
 #include "finance/ui/ReferenceDialogsUi.h"
 #include "invoicing/ui/InvoicingDialogsUi.h"
+#include "orders/ui/OrderDialogsUi.h"
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/CQuestionnaireTemplateDlg.h"
 #include "patients/ui/PatientDialogs.h"
@@ -33,6 +34,7 @@ public:
     CReferenceDialogsUi &ReferenceDialogs() { return m_references; }
     CInvoicingDialogsUi &InvoicingDialogs() { return m_invoicing; }
     CPrescriptionDialogsUi &PrescriptionDialogs() { return m_prescriptions; }
+    COrderDialogsUi &OrderDialogs() { return m_orders; }
     CQuestionnaireTemplatePresenter &QuestionnaireTemplate() { return m_questionnaireTemplate; }
     CLumiskImageManager &ImageManager() { return m_images; }
     CAppointmentsWindow &Appointments() { return m_appointments; }
@@ -49,6 +51,7 @@ private:
     CReferenceDialogsUi m_references;
     CInvoicingDialogsUi m_invoicing;
     CPrescriptionDialogsUi m_prescriptions;
+    COrderDialogsUi m_orders;
     CQuestionnaireTemplatePresenter m_questionnaireTemplate;
     CLumiskImageManager m_images;
     CAppointmentsWindow m_appointments;

@@ -233,7 +233,7 @@ TEST(Prescriptions, TheStatusChosenInTheListColoursTheRowAndTheItemAndIsStored)
     EXPECT_EQ(bench.practice().RowCount(QStringLiteral("INVOICING"), QStringLiteral("ACTIVE = 0")), 1);
 
     // Orders move a status: the row and the item follow.
-    bench.Logic().RefreshFromNotes({ { Verdanta::ParseId(item->m_strRecordId), 3 } });
+    bench.Logic().RefreshFromNotes({ { Verdanta::ParseId(item->m_strRecordId), 3, 0 } });
     EXPECT_EQ(item->m_nStatusId, 3);
     EXPECT_EQ(list->GetComboText(0, CLogicPrescriptions::StatusColumn), QStringLiteral("Sent"));
 
