@@ -117,7 +117,6 @@ std::span<const Owner> PendingOwners()
         MonthlyFee,
         Prescriptions,
         Orders,
-        Reports,
         RadarLink,
         Rubrics,
         Wellness,

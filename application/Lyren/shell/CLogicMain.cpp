@@ -20,6 +20,7 @@
 #include "patients/CustomDataLogic.h"
 #include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
+#include "reports/ReportsLogic.h"
 #include "safety/CLogicPracticeData.h"
 
 #include "Korbel/DataSource.h"
@@ -54,6 +55,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallNotes,
         &InstallPracticeData,
         &InstallContacts,
+        &InstallReports,
     };
 }
 
