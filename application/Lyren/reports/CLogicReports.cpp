@@ -12,6 +12,7 @@
 #include "desktop/Prompts.h"
 
 #include <QtCore/QDateTime>
+#include <QtCore/QDebug>
 
 namespace {
 
@@ -289,8 +290,10 @@ bool CLogicReports::Preview(const QString &name)
     sources.now = QDateTime::currentDateTime();
     auto table = std::make_shared<Reports::Table>();
     QString error;
-    if (!Reports::BuildReport(name, parameters, sources, table.get(), &error))
+    if (!Reports::BuildReport(name, parameters, sources, table.get(), &error)) {
+        qWarning().noquote() << "CLogicReports::Preview()" << name << "could not be built:" << error;
         return false;
+    }
     if (!description.trimmed().isEmpty())
         table->title = description.trimmed();
     presenter->ShowPreview(m_pWindow, std::move(table));

@@ -154,6 +154,9 @@ const QString kPatientOrder = QStringLiteral(" ORDER BY m.LAST_NAME, m.FIRST_NAM
 const QString kVisits = QStringLiteral(
     "JOIN (SELECT PATIENT_ID, MIN(\"DATE\") AS FIRST_SEEN, MAX(\"DATE\") AS LAST_SEEN, COUNT(*) AS VISITS "
     "FROM CONSULTATIONS GROUP BY PATIENT_ID) c ON c.PATIENT_ID = m.ID ");
+const QString kLastSeen
+    = QStringLiteral("LEFT JOIN (SELECT PATIENT_ID, MAX(\"DATE\") AS LAST_SEEN FROM CONSULTATIONS "
+                     "GROUP BY PATIENT_ID) c ON c.PATIENT_ID = m.ID ");
 const QString kItemTotal
     = QStringLiteral("COALESCE(AMOUNT, 0) + COALESCE(AMOUNT_TAX1, 0) + COALESCE(AMOUNT_TAX2, 0)");
 
@@ -187,10 +190,8 @@ bool ActivePatients(const Run &r)
         Col(Text::tr("Last consultation"), CellKind::Date) };
     r.t.countLabel = Text::tr("Patients: %1");
     return r.PatientRows(
-        QStringLiteral("SELECT m.LAST_NAME, m.FIRST_NAME, m.DATE_OF_BIRTH, c.LAST_SEEN FROM MAIN m "
-                       "LEFT JOIN (SELECT PATIENT_ID, MAX(\"DATE\") AS LAST_SEEN FROM CONSULTATIONS "
-                       "GROUP BY PATIENT_ID) c ON c.PATIENT_ID = m.ID WHERE m.ACTIVE = ?")
-            + kPatientOrder,
+        QStringLiteral("SELECT m.LAST_NAME, m.FIRST_NAME, m.DATE_OF_BIRTH, c.LAST_SEEN FROM MAIN m ")
+            + kLastSeen + QStringLiteral("WHERE m.ACTIVE = ?") + kPatientOrder,
         { Stored::Yes(true) }, { CellKind::Date, CellKind::Date });
 }
 
@@ -202,10 +203,9 @@ bool MaleFemalePatients(const Run &r)
     r.t.countLabel = Text::tr("Patients: %1");
     // SEX is 1 for a man and 0 for a woman.
     return r.PatientRows(
-        QStringLiteral("SELECT m.LAST_NAME, m.FIRST_NAME, m.DATE_OF_BIRTH, m.ACTIVE, c.LAST_SEEN FROM MAIN m "
-                       "LEFT JOIN (SELECT PATIENT_ID, MAX(\"DATE\") AS LAST_SEEN FROM CONSULTATIONS "
-                       "GROUP BY PATIENT_ID) c ON c.PATIENT_ID = m.ID WHERE m.SEX = ?")
-            + kPatientOrder,
+        QStringLiteral(
+            "SELECT m.LAST_NAME, m.FIRST_NAME, m.DATE_OF_BIRTH, m.ACTIVE, c.LAST_SEEN FROM MAIN m ")
+            + kLastSeen + QStringLiteral("WHERE m.SEX = ?") + kPatientOrder,
         { qint64(r.p.flag ? 1 : 0) }, { CellKind::Date, CellKind::YesNo, CellKind::Date });
 }
 

@@ -7,6 +7,7 @@
 #include <QtGui/QPainter>
 
 #include <algorithm>
+#include <optional>
 
 namespace Reports {
 
@@ -41,6 +42,8 @@ public:
         m_width = device->width();
         m_height = device->height();
         m_footer = QFontMetrics(m_small, device).height() * 2;
+        m_bodyMetrics.emplace(m_body, device);
+        m_boldMetrics.emplace(m_bold, device);
         sizeColumns();
     }
 
@@ -138,19 +141,27 @@ private:
         m_painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter, Layout::tr("Page %1").arg(m_page));
     }
 
+    // Texts are placed on their baseline with precomputed offsets: the
+    // rectangle-and-flags form lays every text out again, which costs more
+    // than drawing it in long reports.
     void paintCells(const QStringList &cells)
     {
+        const QFontMetrics &metrics = m_painter.font().bold() ? *m_boldMetrics : *m_bodyMetrics;
+        const int baseline = m_y + (m_lineHeight + metrics.ascent() - metrics.descent()) / 2;
         int x = 0;
-        const QFontMetrics metrics(m_painter.font(), m_device);
         for (int i = 0; i < cells.size() && i < static_cast<int>(m_columnWidths.size()); ++i) {
             const int width = m_columnWidths[static_cast<size_t>(i)];
-            const bool right = m_layout.RightAligned(i);
             const int inner = width - m_gap;
-            const QString text = metrics.horizontalAdvance(cells[i]) > inner
-                ? metrics.elidedText(cells[i], Qt::ElideRight, inner)
-                : cells[i];
-            const QRect cell(right ? x + m_gap : x, m_y, inner, m_lineHeight);
-            m_painter.drawText(cell, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
+            QString text = cells[i];
+            if (!text.isEmpty()) {
+                int advance = metrics.horizontalAdvance(text);
+                if (advance > inner) {
+                    text = metrics.elidedText(text, Qt::ElideRight, inner);
+                    advance = metrics.horizontalAdvance(text);
+                }
+                const int left = m_layout.RightAligned(i) ? x + width - advance : x;
+                m_painter.drawText(QPoint(left, baseline), text);
+            }
             x += width;
         }
     }
@@ -186,6 +197,7 @@ private:
     QPainter &m_painter;
     QLocale m_locale;
     QFont m_body, m_bold, m_title, m_small;
+    std::optional<QFontMetrics> m_bodyMetrics, m_boldMetrics;
     std::vector<int> m_columnWidths;
     int m_lineHeight = 0;
     int m_gap = 0;

@@ -8,6 +8,7 @@
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QSpinBox>
 
@@ -34,10 +35,15 @@ CReportParamBase::CReportParamBase(QWidget *parent, const QString &prompt)
     layout->addWidget(new QLabel(prompt, this));
     m_pRows = new QVBoxLayout;
     layout->addLayout(m_pRows);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    m_pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(m_pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(m_pButtons);
+}
+
+QPushButton *CReportParamBase::OkButton() const
+{
+    return m_pButtons->button(QDialogButtonBox::Ok);
 }
 
 void CReportParamBase::AddRow(const QList<QWidget *> &widgets)
@@ -152,6 +158,7 @@ CReportParamRemedyDialog::CReportParamRemedyDialog(
         m_pDilution->addItem(choice.name, choice.id);
     SelectData(m_pRemedy, remedy);
     SelectData(m_pDilution, dilution);
+    OkButton()->setEnabled(m_pRemedy->count() > 0);
     AddRow({ new QLabel(tr("Medicine"), this), m_pRemedy });
     AddRow({ new QLabel(tr("Dilution"), this), m_pDilution });
 }

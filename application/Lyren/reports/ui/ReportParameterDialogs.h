@@ -9,8 +9,10 @@
 
 class QComboBox;
 class QDateEdit;
+class QDialogButtonBox;
 class QDoubleSpinBox;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QVBoxLayout;
@@ -28,9 +30,11 @@ protected:
     // Adds a row of the dialog's fields under the prompt.
     void AddRow(const QList<QWidget *> &widgets);
     QDateEdit *NewDateEdit(const QDate &date);
+    QPushButton *OkButton() const;
 
 private:
     QVBoxLayout *m_pRows;
+    QDialogButtonBox *m_pButtons;
 };
 
 // "Please specify the time range:" with "After:" or "Before:" and a date.
@@ -101,7 +105,8 @@ private:
 };
 
 // "Medicine" and "Dilution" combos; item data are the IDs. The dilution list
-// starts with "(any dilution)" (ID 0).
+// starts with "(any dilution)" (ID 0). Without remedies there is nothing to
+// choose and OK stays disabled.
 class CReportParamRemedyDialog final : public CReportParamBase
 {
     Q_OBJECT

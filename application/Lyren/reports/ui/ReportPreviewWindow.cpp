@@ -63,6 +63,8 @@ QVariant CReportLinesModel::headerData(int section, Qt::Orientation orientation,
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return m_headings.value(section);
+    if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole && m_layout.RightAligned(section))
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -90,7 +92,6 @@ CReportPreviewWindow::CReportPreviewWindow(QWidget *parent, std::shared_ptr<cons
     m_pView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pView->verticalHeader()->hide();
     m_pView->verticalHeader()->setDefaultSectionSize(m_pView->fontMetrics().height() + 6);
-    m_pView->horizontalHeader()->setStretchLastSection(true);
     m_pView->setWordWrap(false);
     // Group headings run across the whole line.
     const auto &lines = m_pLayout->Lines();
@@ -103,6 +104,9 @@ CReportPreviewWindow::CReportPreviewWindow(QWidget *parent, std::shared_ptr<cons
     // would cost more than the report.
     m_pView->horizontalHeader()->setResizeContentsPrecision(200);
     m_pView->resizeColumnsToContents();
+    // The first column (names, months, types) takes the room to spare.
+    QHeaderView *header = m_pView->horizontalHeader();
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
     layout->addWidget(m_pView, 1);
 
     auto *buttons = new QHBoxLayout;

@@ -2,6 +2,7 @@
 // driven as a person would, and the preview window with its exports.
 #include "ReportsPractice.h"
 
+#include "reports/ReportDefinitions.h"
 #include "reports/ui/ReportParameterDialogs.h"
 #include "reports/ui/ReportPreviewWindow.h"
 #include "reports/ui/ReportsPresenterUi.h"
@@ -14,6 +15,7 @@
 #include <QtCore/QProcess>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QDoubleSpinBox>
 #include <QtWidgets/QLabel>
@@ -193,11 +195,43 @@ TEST(ReportsWindows, ThePreviewShowsTheLinesAndExportsToPdfAndCsv)
     preview->CsvButton()->click();
     EXPECT_EQ(prompts.Count(), 1);
 
-    // A picture of the preview, for the record, when one is asked for.
-    const QString shot = qEnvironmentVariable("VERDANTA_REPORT_SCREENSHOT");
-    if (!shot.isEmpty())
-        preview->grab().save(shot);
     preview->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(presenter.LastPreview(), nullptr) << "the window goes when it is closed";
+}
+
+// A real report of the hand-made practice in its preview. With
+// VERDANTA_REPORT_SAMPLES naming a folder, a picture of the window and the
+// report's PDF are kept there (run under a virtual X server for a picture of
+// the real window).
+TEST(ReportsWindows, ARealReportShowsItsGroupsAndTotals)
+{
+    TestSupport::TemporaryFolder dir;
+    auto db = KorbelTest::OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+    Practice practice;
+    practice.Write(db.get(), dir.filePath(QStringLiteral("Consultations.xml")));
+    auto table = std::make_shared<Reports::Table>();
+    Reports::Parameters after;
+    after.date = QDate(2026, 1, 1);
+    QString error;
+    ASSERT_TRUE(Reports::BuildReport(QStringLiteral("SALES_TAX"), after,
+        { db.get(), dir.filePath(QStringLiteral("Consultations.xml")), kNow }, table.get(), &error));
+    CReportsPresenterUi presenter;
+    presenter.ShowPreview(nullptr, table);
+    CReportPreviewWindow *preview = presenter.LastPreview();
+    ASSERT_TRUE(preview);
+    const QAbstractItemModel *model = preview->View()->model();
+    // Three months: a heading, their lines and a subtotal each, then the total.
+    ASSERT_EQ(model->rowCount(), 11);
+    EXPECT_EQ(model->index(10, 0).data().toString(), "Total");
+    EXPECT_EQ(model->index(10, 4).data().toString(), "$12.85");
+
+    const QString samples = qEnvironmentVariable("VERDANTA_REPORT_SAMPLES");
+    if (!samples.isEmpty()) {
+        preview->resize(820, 420);
+        QApplication::processEvents();
+        EXPECT_TRUE(preview->grab().save(samples + QStringLiteral("/report-preview.png")));
+        EXPECT_TRUE(Reports::ExportPdf(*table, samples + QStringLiteral("/report-sales-tax.pdf"), &error));
+    }
+    preview->close();
 }
