@@ -24,6 +24,7 @@
 #include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
 #include "rubrics/RubricsLogic.h"
+#include "reports/ReportsLogic.h"
 #include "safety/CLogicPracticeData.h"
 #include "tracking/TrackingLogic.h"
 
@@ -64,6 +65,7 @@ std::vector<SubsystemInstaller> CLogicMain::DefaultSubsystems()
         &InstallRubrics,
         &InstallTracking,
         &InstallOrders,
+        &InstallReports,
     };
 }
 

@@ -27,6 +27,28 @@ AppointmentBook::~AppointmentBook()
     m_document.reset();
 }
 
+bool AppointmentBook::readEvents(const QString &path, QList<Event> *events, QString *error)
+{
+    events->clear();
+    if (!QFileInfo::exists(path))
+        return true;
+    const Sylvan::PlatformScope xmlPlatform;
+    Sylvan::DocumentPtr document(DocumentFactory());
+    if (!document->Initialize() || !document->Load(path)) {
+        if (error)
+            *error = document->GetErrorDescription();
+        return false;
+    }
+    Detail::XCalReadResult read = Detail::ReadXCal(*document->GetRootElement());
+    if (!read.recognised) {
+        if (error)
+            *error = tr("it is not an appointments file");
+        return false;
+    }
+    *events = std::move(read.events);
+    return true;
+}
+
 QString AppointmentBook::open(const QString &path)
 {
     m_events.clear();

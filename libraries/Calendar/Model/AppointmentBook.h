@@ -60,6 +60,12 @@ public:
     // Writes the whole book to the file.
     bool save(QString *error = nullptr);
 
+    // Reads the appointments of a file without changing it or anything beside
+    // it (reports read the book this way while the calendar holds it). A
+    // missing file has no appointments; false, with the reason, when the file
+    // cannot be read or is not an appointments file.
+    static bool readEvents(const QString &path, QList<Event> *events, QString *error = nullptr);
+
 Q_SIGNALS:
     // After every change of the events (including open).
     void changed();

@@ -18,6 +18,7 @@ CWindowPresenters::CWindowPresenters(LogicServices &services)
     m_services.Provide<IAppointmentsWindow>(&m_appointments);
     m_services.Provide<IProgressRunner>(&m_progress);
     m_services.Provide<IBackupChooser>(&m_backups);
+    m_services.Provide<Reports::IPresenter>(&m_reports);
     m_services.Provide<Secrets::ISecretStore>(&m_keyring);
 }
 
@@ -36,5 +37,6 @@ CWindowPresenters::~CWindowPresenters()
     m_services.Withdraw<IAppointmentsWindow>(&m_appointments);
     m_services.Withdraw<IProgressRunner>(&m_progress);
     m_services.Withdraw<IBackupChooser>(&m_backups);
+    m_services.Withdraw<Reports::IPresenter>(&m_reports);
     m_services.Withdraw<Secrets::ISecretStore>(&m_keyring);
 }

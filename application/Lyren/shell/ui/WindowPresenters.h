@@ -8,6 +8,7 @@
 #include "patients/forms/ui/FormDialogs.h"
 #include "patients/ui/CQuestionnaireTemplateDlg.h"
 #include "patients/ui/PatientDialogs.h"
+#include "reports/ui/ReportsPresenterUi.h"
 #include "safety/ui/CRestoreBackupDlg.h"
 #include "shell/ui/CProgressWindow.h"
 #include "shell/ui/ImageManager.h"
@@ -40,6 +41,7 @@ public:
     CAppointmentsWindow &Appointments() { return m_appointments; }
     CProgressWindow &ProgressWindow() { return m_progress; }
     CBackupChooser &BackupChooser() { return m_backups; }
+    CReportsPresenterUi &Reports() { return m_reports; }
     // The desktop keyring, where the mail server's password is kept.
     Secrets::ISecretStore &Keyring() { return m_keyring; }
 
@@ -57,5 +59,6 @@ private:
     CAppointmentsWindow m_appointments;
     CProgressWindow m_progress;
     CBackupChooser m_backups;
+    CReportsPresenterUi m_reports;
     Secrets::KeychainSecretStore m_keyring;
 };

@@ -304,8 +304,10 @@ TEST_F(FrameTest, HeaderBandControlsSendTheirCodes)
     {
         int OnCommand(LogicCommand &) override { return 1; }
     } stand;
-    for (Owner owner : { Owner::Reports, Owner::Phones, Owner::Emails, Owner::Notes })
+    for (Owner owner : { Owner::Reports, Owner::Phones, Owner::Emails, Owner::Notes }) {
+        hub->Context().Routes().Forget(owner);
         hub->Context().Routes().Own(owner, &stand);
+    }
     view->UpdateCommandStates();
     const struct
     {
