@@ -224,8 +224,11 @@ int CLogicMetaWords::Save()
     const QString path = GetFilePath();
     if (path.isEmpty() || path != m_strLoadedPath)
         return 1;
-    // A patient who never had keywords gets no file.
-    if (m_lines.empty() && !m_bUnreadable && !QFileInfo::exists(path)) {
+    // A patient who never had keywords gets no file (a line started but
+    // still empty is no keyword).
+    const bool anyKeyword = std::any_of(
+        m_lines.begin(), m_lines.end(), [](const auto &line) { return line && !line->Content.isEmpty(); });
+    if (!anyKeyword && !m_bUnreadable && !QFileInfo::exists(path)) {
         m_bNewPatient = false;
         return 1;
     }

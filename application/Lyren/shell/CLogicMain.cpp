@@ -23,8 +23,8 @@
 #include "patients/CustomDataLogic.h"
 #include "patients/DocumentsLogic.h"
 #include "patients/PatientsLogic.h"
-#include "rubrics/RubricsLogic.h"
 #include "reports/ReportsLogic.h"
+#include "rubrics/RubricsLogic.h"
 #include "safety/CLogicPracticeData.h"
 #include "tracking/TrackingLogic.h"
 

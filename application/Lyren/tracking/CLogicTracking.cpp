@@ -1,5 +1,7 @@
 #include "tracking/CLogicTracking.h"
 
+#include <QtCore/QFileInfo>
+
 #include "tracking/WellnessView.h"
 
 #include "core/CLogicFolders.h"
@@ -183,6 +185,13 @@ int CLogicTracking::Save()
     if (path.isEmpty())
         return 0;
     ReadBack();
+    // A patient who never had wellness scores gets no file: the default
+    // graphs without points are what a missing file shows anyway.
+    if (!m_bUnreadableOnDisk && m_document.currentGraph == 0
+        && m_document.graphs == TrackingFile::DefaultGraphs() && !QFileInfo::exists(path)) {
+        m_bNewPatient = false;
+        return 1;
+    }
     auto write = [this, path, document = m_document, patient, unreadable = m_bUnreadableOnDisk] {
         // A file that could not be read is kept for a person to recover.
         if (unreadable && !SideFiles::SetAsideUnreadable(path))

@@ -55,8 +55,10 @@ CTreatmentPage::CTreatmentPage(QWidget *parent)
     layout->addWidget(m_pWellness, 0);
     // The two grids share the day axis: scrolling one scrolls the other, the
     // zoom applies to both (neither setter signals back, so nothing loops).
-    connect(m_pWellnessPanel, &CWellnessPanel::firstVisibleDayChanged, this, &CTreatmentPage::setFirstVisibleDay);
-    connect(this, &CTreatmentPage::firstVisibleDayChanged, m_pWellnessPanel, &CWellnessPanel::setFirstVisibleDay);
+    connect(
+        m_pWellnessPanel, &CWellnessPanel::firstVisibleDayChanged, this, &CTreatmentPage::setFirstVisibleDay);
+    connect(
+        this, &CTreatmentPage::firstVisibleDayChanged, m_pWellnessPanel, &CWellnessPanel::setFirstVisibleDay);
     connect(m_pWellnessPanel, &CWellnessPanel::zoomChanged, this, &CTreatmentPage::setZoom);
 
     if (Component::Failed(m_pGridHost->CreateControl(GridProgId)))

@@ -100,6 +100,7 @@ public:
         item.m_nQuantity = 2;
         return true;
     }
+    bool ChooseTreatmentRemedy(QWidget *, RemedyRef &) override { return false; }
     QString medicine;
 };
 
@@ -331,7 +332,9 @@ TEST_F(NotesView, PickedPhrasesGoToThePossibleRubricsOnlyWhenTheyTakeThem)
 
     Type(QStringLiteral("sore throat"));
     const int sore = Find(QStringLiteral("sore"));
-    // The possible rubrics are not installed: no menu, no hand-off.
+    // While the possible rubrics do not take phrases: no menu, no hand-off.
+    view->SetReach(
+        [this](int code) { return code != CommandCode::AddKeyword && practice.Hub().Reaches(code); });
     Select(sore, sore + 4);
     RightClick();
     EXPECT_TRUE(menus.Shown().empty());
@@ -481,8 +484,7 @@ TEST_F(NotesView, InsertionsFollowTheirDialogsAndTheHost)
 {
     ScriptedImages images;
     ScriptedPrescriptionDialog dialog;
-    // The prescriptions are not installed: their command is disabled.
-    EXPECT_FALSE(Command(View::InsertPrescription)->isEnabled());
+    // No image manager yet: inserting an image is disabled.
     EXPECT_FALSE(Command(View::InsertImage)->isEnabled());
     practice.Hub().Services().Provide<IPatientImages>(&images);
     practice.Hub().Services().Provide<IPrescriptionEditor>(&dialog);

@@ -21,7 +21,7 @@ public:
     {
         int rowBytes = 100;
         QByteArray sideFile = "<MetaWords/>";
-        QString sideFileName = QStringLiteral("WordSearch.xml");
+        QString sideFileName = QStringLiteral("StorageProbe.xml");
     };
 
     PatientWriter(LogicContext &context, Setting *setting)

@@ -97,7 +97,7 @@ TEST(Disk, OnAFullDiskASaveAndTheWeeklyBackupAreToldNothingIsLostAndTheProgramGo
     ASSERT_TRUE(QDir().mkpath(folders.GetBackupSlotFolder(Slot::LastWeek)));
     MakePractice(folders.GetBackupPath(Slot::LastWeek), { QStringLiteral("Anna") });
     ASSERT_TRUE(TestSupport::TemporaryFolder().isValid());
-    QFile side(root + QStringLiteral("UserData/1/WordSearch.xml"));
+    QFile side(root + QStringLiteral("UserData/1/StorageProbe.xml"));
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("UserData/1")));
     ASSERT_TRUE(side.open(QIODevice::WriteOnly));
     side.write("<MetaWords>before</MetaWords>");
@@ -157,7 +157,8 @@ TEST(Disk, ReadOnlyFoldersForSideFilesAndBackupsAreToldAndTheFilesAsTheyWereStay
     REQUIRE_MOUNT(backups);
     Desktop::ScriptedPrompts prompts;
     MakePractice(root + QStringLiteral("data.mdb"), { QStringLiteral("Anna") });
-    ASSERT_TRUE(dir.writeFile(QStringLiteral("UserData/1/WordSearch.xml"), "<MetaWords>before</MetaWords>"));
+    ASSERT_TRUE(
+        dir.writeFile(QStringLiteral("UserData/1/StorageProbe.xml"), "<MetaWords>before</MetaWords>"));
     const CLogicFolders folders(root, QString());
     for (Slot slot : { Slot::ThisWeek, Slot::LastWeek, Slot::BeforeLastWeek, Slot::BeforeBeforeLastWeek })
         ASSERT_TRUE(QDir().mkpath(folders.GetBackupSlotFolder(slot)));
@@ -175,7 +176,7 @@ TEST(Disk, ReadOnlyFoldersForSideFilesAndBackupsAreToldAndTheFilesAsTheyWereStay
     EXPECT_EQ(SendCommand(*hub, CommandCode::SavePatient), 0);
     ASSERT_EQ(prompts.Count(), 1);
     EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("could not write")));
-    EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("WordSearch.xml")));
+    EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("StorageProbe.xml")));
     EXPECT_EQ(TreeDump(root + QStringLiteral("UserData")), files);
 
     prompts.Clear();

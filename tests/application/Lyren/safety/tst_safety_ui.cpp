@@ -121,7 +121,11 @@ TEST_F(PracticeFixture, ThePatientMenuOffersTheDataCommandsAndABackupIsRestoredI
     ASSERT_EQ(prompts.Count(), 1);
     EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("patient folders")));
     ASSERT_TRUE(app->HasClosedWork());
-    ASSERT_TRUE(TestSupport::WaitFor([&] { return !app->HasClosedWork() && prompts.Count() == 2; }));
+    // The damaged table may also refuse the monthly fee run at the first load,
+    // which is told as a failed save before the backup is offered.
+    ASSERT_TRUE(TestSupport::WaitFor([&] {
+        return !app->HasClosedWork() && prompts.LastText().contains(QStringLiteral("was restored"));
+    })) << prompts.Texts().join(QStringLiteral("\n---\n")).toStdString();
 
     EXPECT_NE(app->GetMainFrame(), nullptr);
     EXPECT_EQ(OpenPatients(*app), 3);
@@ -178,7 +182,11 @@ TEST_F(PracticeFixture, DamageTheQuickCheckFindsAfterThePracticeOpenedIsOfferedT
     ASSERT_TRUE(app->InitInstance());
     ASSERT_TRUE(TestSupport::WaitFor([&] { return prompts.Count() >= 1; }));
     EXPECT_TRUE(prompts.Texts().first().contains(QStringLiteral("damaged")));
-    ASSERT_TRUE(TestSupport::WaitFor([&] { return !app->HasClosedWork() && prompts.Count() == 2; }));
+    // The damaged table may also refuse the monthly fee run at the first load,
+    // which is told as a failed save before the backup is offered.
+    ASSERT_TRUE(TestSupport::WaitFor([&] {
+        return !app->HasClosedWork() && prompts.LastText().contains(QStringLiteral("was restored"));
+    })) << prompts.Texts().join(QStringLiteral("\n---\n")).toStdString();
     EXPECT_EQ(OpenPatients(*app), 2);
     EXPECT_EQ(Kept(QStringLiteral("data-damaged-*.mdb")).size(), 1);
     EXPECT_EQ(app->ExitInstance(), 0);

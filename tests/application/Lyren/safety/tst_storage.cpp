@@ -18,11 +18,11 @@ protected:
     {
         MakePractice(Database(), { QStringLiteral("Anna") });
         ASSERT_TRUE(
-            dir.writeFile(QStringLiteral("UserData/1/WordSearch.xml"), "<MetaWords>before</MetaWords>"));
+            dir.writeFile(QStringLiteral("UserData/1/StorageProbe.xml"), "<MetaWords>before</MetaWords>"));
     }
     QString Root() const { return dir.rootWithSeparator(); }
     QString Database() const { return Root() + QStringLiteral("data.mdb"); }
-    QString SideFile() const { return Root() + QStringLiteral("UserData/1/WordSearch.xml"); }
+    QString SideFile() const { return Root() + QStringLiteral("UserData/1/StorageProbe.xml"); }
 
     TestSupport::TemporaryFolder dir;
     Desktop::ScriptedPrompts prompts;
@@ -108,7 +108,7 @@ TEST_F(StorageTest, ASideFileOrWeeklyBackupInAReadOnlyFolderIsToldAndTheFilesAsT
         EXPECT_EQ(SendCommand(*hub, CommandCode::SavePatient), 0);
         ASSERT_EQ(prompts.Count(), 1);
         EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("could not write")));
-        EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("WordSearch.xml")));
+        EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("StorageProbe.xml")));
         EXPECT_EQ(FileHash(SideFile()), file);
 
         prompts.Clear();
