@@ -33,6 +33,9 @@ packages=(
   # passwords in the desktop keyring (QtKeychain loads libsecret at run time); the keyring
   # tests start their own session bus and GNOME Keyring
   qtkeychain-qt6-dev libsecret-1-0 dbus-daemon gnome-keyring
+  # a practice on a database server: Qt's PostgreSQL driver, and the server and its tools
+  # (a throw-away cluster for the tests, pg_dump for the backups)
+  libqt6sql6-psql postgresql postgresql-client python3
 )
 
 missing=()

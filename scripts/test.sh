@@ -9,4 +9,5 @@ if [ "$kind" = debug ]; then
   "$root/scripts/check-code.sh" "$root/build/$kind"
 fi
 cd "$root/build/$kind"
-ctest --output-on-failure -j "$(nproc)" --timeout 600
+# The tests that touch SQL run on both engines: PostgreSQL in a throw-away cluster.
+"$root/scripts/with-postgres.sh" ctest --output-on-failure -j "$(nproc)" --timeout 600
