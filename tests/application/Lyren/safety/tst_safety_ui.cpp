@@ -197,17 +197,23 @@ TEST(ProgressWindow, TheWorkRunsAwayFromTheWindowShowsItsStepAndStopsOnCancel)
     CProgressWindow window;
     QString shown;
     Qt::HANDLE worker = nullptr;
-    QTimer::singleShot(300, [&shown] {
+    // Waits for the window and its step however slowly the machine runs, then cancels.
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&shown, &poll] {
         auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+        if (!dialog || dialog->labelText() != QStringLiteral("Copying the patient folders..."))
+            return;
         shown = dialog->labelText();
+        poll.stop();
         dialog->findChild<QPushButton *>()->click();
     });
+    poll.start();
     const bool result = window.Run(nullptr, QStringLiteral("Exporting"), true, [&](IProgress &progress) {
         worker = QThread::currentThreadId();
         progress.SetStep(QStringLiteral("Copying the patient folders..."));
-        for (qint64 i = 0; !progress.IsCancelled() && i < 1000; ++i) {
-            progress.SetProgress(i, 1000);
+        for (qint64 i = 0; !progress.IsCancelled() && i < 6000; ++i) {
+            progress.SetProgress(i, 6000);
             QThread::msleep(10);
         }
         return !progress.IsCancelled();
