@@ -479,6 +479,19 @@ void SetStoredQueryHandler(IDataSource *source, StoredQueryHandler handler)
         sql->setStoredQueryHandler(std::move(handler));
 }
 
+Engine EngineOf(IDataSource *source)
+{
+    if (auto *sql = dynamic_cast<SqlDataSource *>(source))
+        return sql->engine();
+    return Engine::SQLite;
+}
+
+void SetServerPassword(IDataSource *source, const QString &password)
+{
+    if (auto *sql = dynamic_cast<SqlDataSource *>(source))
+        sql->setServerPassword(password);
+}
+
 void SetControlBinder(IDataSource *source, const IControlBinder *binder)
 {
     if (auto *sql = dynamic_cast<SqlDataSource *>(source))

@@ -29,6 +29,8 @@ public:
     QSqlDatabase database() const { return m_conn ? m_conn->db() : QSqlDatabase(); }
     void setStoredQueryHandler(StoredQueryHandler handler);
     void setControlBinder(const IControlBinder *binder);
+    Engine engine() const { return m_engine; }
+    void setServerPassword(const QString &password) { m_serverPassword = password; }
 
 private:
     bool fail(const QString &error);
@@ -42,6 +44,8 @@ private:
     std::shared_ptr<Connection> m_conn;
     QString m_path;
     QString m_error;
+    Engine m_engine = Engine::SQLite;
+    QString m_serverPassword;
 };
 
 } // namespace Korbel
