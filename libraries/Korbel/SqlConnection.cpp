@@ -364,6 +364,7 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
         }
     }
     if (!query.prepare(sql)) {
+        NoteStorageFailure(query.driver(), query.lastError());
         if (error)
             *error = query.lastError().text();
         qCWarning(lcKorbel).noquote() << "prepare failed:" << query.lastError().text() << "in" << sql;
