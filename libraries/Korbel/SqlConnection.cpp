@@ -49,7 +49,9 @@ QString SqlDialect::columnType(ColumnKind kind, bool caseInsensitive) const
         case ColumnKind::Date:
         case ColumnKind::DateTime:
         case ColumnKind::Text:
-            return QStringLiteral("TEXT");
+            // Compared and sorted by code point, as the embedded engine does,
+            // whatever the server's locale.
+            return QStringLiteral("TEXT COLLATE \"C\"");
         case ColumnKind::Binary:
             return QStringLiteral("BYTEA");
         }
@@ -343,6 +345,37 @@ const TableLayout *Connection::layout(const QString &table)
     return layout.get();
 }
 
+QVariant ReadStored(const QSqlQuery &query, int column)
+{
+    const QVariant value = query.value(column);
+    if (value.typeId() != QMetaType::ULongLong)
+        return value;
+    if (value.isNull())
+        return QVariant(QMetaType::fromType<qlonglong>());
+    return QVariant(static_cast<qlonglong>(value.toULongLong()));
+}
+
+namespace {
+
+// A value bound on the server in the form the embedded engine stores: yes/no
+// as 1 and 0, dates and times as their ISO text (the columns hold text).
+QVariant serverBound(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.isNull() ? QVariant(QMetaType::fromType<qlonglong>())
+                              : QVariant(qlonglong(value.toBool() ? 1 : 0));
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QDateTime:
+        return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value.toString());
+    default:
+        return value;
+    }
+}
+
+} // namespace
+
 bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error)
 {
     // The server's driver reads forward-only results one row per round of
@@ -371,7 +404,7 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
         return false;
     }
     for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
+        query.bindValue(i, onServer ? serverBound(values.at(i)) : values.at(i));
     if (!query.exec()) {
         NoteStorageFailure(query.driver(), query.lastError());
         if (error)

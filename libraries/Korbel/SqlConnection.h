@@ -159,6 +159,11 @@ private:
     QHash<QString, std::shared_ptr<TableLayout>> m_layouts;
 };
 
+// A value of the current row of a query in the library's storage form: the
+// server's driver reads positive 64-bit integers as unsigned, which would
+// leave them out of every place that takes stored integers as qint64.
+QVariant ReadStored(const QSqlQuery &query, int column);
+
 // Prepares and runs one statement with its bound values; on failure sets the
 // error text and returns false.
 bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error);

@@ -196,11 +196,11 @@ SqlTable::Row SqlTable::readRow(const QSqlQuery &query) const
     const int columnCount = static_cast<int>(m_layout.columns.size());
     Row row(columnCount);
     int q = 0;
-    row[m_layout.keyColumn] = query.value(q++);
+    row[m_layout.keyColumn] = ReadStored(query, q++);
     for (int c = 0; c < columnCount; ++c) {
         if (c == m_layout.keyColumn || m_layout.columns[c].kind == ColumnKind::Binary)
             continue;
-        row[c] = query.value(q++);
+        row[c] = ReadStored(query, q++);
     }
     return row;
 }
