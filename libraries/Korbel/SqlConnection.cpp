@@ -2,6 +2,8 @@
 
 #include "Korbel/ValueText.h"
 
+#include <QtCore/QCoreApplication>
+
 #include <QtSql/QSqlDriver>
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlRecord>
@@ -374,6 +376,18 @@ QVariant serverBound(const QVariant &value)
     }
 }
 
+// Why a statement failed, told plainly when the server's connection is gone
+// (nothing more can be read or written until the program opens it again).
+QString failureText(const QSqlQuery &query)
+{
+    const QString text = query.lastError().text();
+    if (query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL
+        && ServerConnectionLost(query.driver()))
+        return QCoreApplication::translate("Korbel", "The connection to the database server was lost: %1")
+            .arg(text.trimmed());
+    return text;
+}
+
 } // namespace
 
 bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error)
@@ -391,7 +405,7 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
                 return true;
             NoteStorageFailure(query.driver(), query.lastError());
             if (error)
-                *error = query.lastError().text();
+                *error = failureText(query);
             qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in" << sql;
             return false;
         }
@@ -399,7 +413,7 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
     if (!query.prepare(sql)) {
         NoteStorageFailure(query.driver(), query.lastError());
         if (error)
-            *error = query.lastError().text();
+            *error = failureText(query);
         qCWarning(lcKorbel).noquote() << "prepare failed:" << query.lastError().text() << "in" << sql;
         return false;
     }
@@ -408,7 +422,7 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
     if (!query.exec()) {
         NoteStorageFailure(query.driver(), query.lastError());
         if (error)
-            *error = query.lastError().text();
+            *error = failureText(query);
         qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in" << sql;
         return false;
     }

@@ -183,6 +183,8 @@ enum class StorageFailure;
 // The storage failure a server error means (a full disk, a read-only
 // transaction, a lost connection), None for other errors.
 StorageFailure ServerStorageFailure(const QSqlDriver *driver, const QSqlError &error);
+// Whether the server's connection is gone for good.
+bool ServerConnectionLost(const QSqlDriver *driver);
 // Opens a connection under 'name' to the database at the address; false with
 // the reason. The password, when not empty, is handed to the client library
 // only; without one it reads the PostgreSQL password file.
