@@ -12,6 +12,11 @@ Q_LOGGING_CATEGORY(lcKorbel, "verdanta.korbel")
 
 namespace Korbel {
 
+namespace {
+QString failureText(const QSqlQuery &query);
+QVariant serverBound(const QVariant &value);
+} // namespace
+
 int TableLayout::columnIndex(const QString &columnName) const
 {
     for (size_t i = 0; i < columns.size(); ++i) {
@@ -264,6 +269,7 @@ Connection::Connection(QString name, Engine engine)
 
 Connection::~Connection()
 {
+    m_statements.clear();
     {
         QSqlDatabase database = QSqlDatabase::database(m_name, false);
         if (database.isOpen())
@@ -292,6 +298,27 @@ bool Connection::canWrite(QString *error) const
         *error = QStringLiteral("The database ended the transaction after a failure; nothing is written "
                                 "until it is rolled back.");
     return false;
+}
+
+QSqlQuery *Connection::preparedStatement(const QString &sql, QString *error)
+{
+    if (const auto found = m_statements.constFind(sql); found != m_statements.constEnd())
+        return found->get();
+    // A bound on the statements a long session keeps prepared.
+    constexpr int kMaxStatements = 256;
+    if (m_statements.size() >= kMaxStatements)
+        m_statements.clear();
+    auto query = std::make_shared<QSqlQuery>(db());
+    query->setForwardOnly(!m_dialect.onServer());
+    if (!query->prepare(sql)) {
+        NoteStorageFailure(query->driver(), query->lastError());
+        if (error)
+            *error = failureText(*query);
+        qCWarning(lcKorbel).noquote() << "prepare failed:" << query->lastError().text() << "in" << sql;
+        return nullptr;
+    }
+    m_statements.insert(sql, query);
+    return query.get();
 }
 
 const TableLayout *Connection::layout(const QString &table)
@@ -417,13 +444,20 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
         qCWarning(lcKorbel).noquote() << "prepare failed:" << query.lastError().text() << "in" << sql;
         return false;
     }
+    return RunPrepared(query, values, error);
+}
+
+bool RunPrepared(QSqlQuery &query, const QVariantList &values, QString *error)
+{
+    const bool onServer = query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL;
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, onServer ? serverBound(values.at(i)) : values.at(i));
     if (!query.exec()) {
         NoteStorageFailure(query.driver(), query.lastError());
         if (error)
             *error = failureText(query);
-        qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in" << sql;
+        qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in"
+                                   << query.lastQuery();
         return false;
     }
     return true;
