@@ -5,7 +5,6 @@
 
 #include "invoicing/MonthlyFeePlan.h"
 
-
 using namespace InvoicingTest;
 
 namespace {
