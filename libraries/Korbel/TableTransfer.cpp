@@ -89,6 +89,14 @@ public:
     SideConnection(const QString &path, bool readOnly)
         : m_name(QStringLiteral("korbel-transfer-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
+        if (IsServerAddress(path)) {
+            // The password comes from the PostgreSQL password file.
+            ServerAddress address;
+            if (!ServerAddress::Parse(path, &address, &m_error))
+                return;
+            OpenServerConnection(m_name, address, QString(), &m_error);
+            return;
+        }
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         database.setDatabaseName(path);
         database.setConnectOptions(readOnly
@@ -136,12 +144,19 @@ bool readTableShape(QSqlDatabase database, const QString &table, TableShape *sha
     shape->name = table;
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!RunStatement(query, SqlDialect::tableColumnsQuery(), { table }, error))
+    const SqlDialect dialect = SqlDialect::of(database);
+    // The server holds names folded to lower case.
+    if (!RunStatement(
+            query, dialect.tableColumnsQuery(), { dialect.onServer() ? table.toLower() : table }, error))
         return false;
     const TableDef *def = Schema::instance().table(table);
     while (query.next()) {
         ColumnShape column;
         column.name = query.value(0).toString();
+        if (dialect.onServer()) {
+            const ColumnDef *spelled = def ? def->column(column.name) : nullptr;
+            column.name = spelled ? spelled->name : column.name.toUpper();
+        }
         const bool primaryKey = query.value(2).toInt() != 0;
         const ColumnDef *known = def ? def->column(column.name) : nullptr;
         column.kind = known ? known->kind
@@ -154,12 +169,21 @@ bool readTableShape(QSqlDatabase database, const QString &table, TableShape *sha
     return true;
 }
 
+// The tables of the database, spelled as the program spells them.
 QStringList userTables(QSqlDatabase database)
 {
+    const SqlDialect dialect = SqlDialect::of(database);
     QStringList tables;
-    for (const QString &name : database.tables(QSql::Tables)) {
-        if (!SqlDialect::isInternalTable(name))
-            tables << name;
+    QSqlQuery query(database);
+    QString error;
+    if (!RunStatement(query, dialect.tablesQuery(), {}, &error))
+        return tables;
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        if (dialect.isInternalTable(name))
+            continue;
+        const TableDef *def = dialect.onServer() ? Schema::instance().table(name) : nullptr;
+        tables << (def ? def->name : dialect.onServer() ? name.toUpper() : name);
     }
     std::sort(tables.begin(), tables.end(),
         [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
@@ -425,15 +449,15 @@ bool exportTable(QSqlDatabase database, const TableShape &shape, const QString &
     QStringList columns;
     for (const ColumnShape &column : shape.columns) {
         writer.Add(column.name.toUtf8());
-        columns << SqlDialect::quote(column.name);
+        columns << SqlDialect::of(database).quote(column.name);
     }
     writer.EndRecord();
 
     QString sql = QStringLiteral("SELECT %1 FROM %2")
-                      .arg(columns.join(QStringLiteral(", ")), SqlDialect::quote(shape.name));
+                      .arg(columns.join(QStringLiteral(", ")), SqlDialect::of(database).quote(shape.name));
     if (shape.keyColumn >= 0)
         sql += QStringLiteral(" ORDER BY ")
-            + SqlDialect::quote(shape.columns[static_cast<size_t>(shape.keyColumn)].name);
+            + SqlDialect::of(database).quote(shape.columns[static_cast<size_t>(shape.keyColumn)].name);
     QSqlQuery query(database);
     query.setForwardOnly(true);
     if (!RunStatement(query, sql, {}, error))
@@ -441,7 +465,7 @@ bool exportTable(QSqlDatabase database, const TableShape &shape, const QString &
     const int count = static_cast<int>(shape.columns.size());
     while (query.next()) {
         for (int i = 0; i < count; ++i)
-            writeValue(writer, query.value(i), shape.columns[static_cast<size_t>(i)].kind);
+            writeValue(writer, ReadStored(query, i), shape.columns[static_cast<size_t>(i)].kind);
         writer.EndRecord();
         if (++*done % kProgressEvery == 0 && progress && !progress(*done, total)) {
             *cancelled = true;
@@ -476,7 +500,7 @@ int ExportFormat()
 
 bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString *error)
 {
-    if (!QFileInfo(databasePath).isFile()) {
+    if (!IsServerAddress(databasePath) && !QFileInfo(databasePath).isFile()) {
         *error = tr("The file %1 does not exist.").arg(native(databasePath));
         return false;
     }
@@ -488,8 +512,9 @@ bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString
     QSqlQuery query(connection.Database());
     query.setForwardOnly(true);
     for (const QString &table : userTables(connection.Database())) {
-        if (!RunStatement(
-                query, QStringLiteral("SELECT count(*) FROM ") + SqlDialect::quote(table), {}, error)
+        if (!RunStatement(query,
+                QStringLiteral("SELECT count(*) FROM ") + SqlDialect::of(connection.Database()).quote(table),
+                {}, error)
             || !query.next())
             return false;
         rows->insert(table, query.value(0).toLongLong());
@@ -507,7 +532,7 @@ Outcome ExportTables(
             *error = text;
         return Outcome::Failed;
     };
-    if (!QFileInfo(databasePath).isFile())
+    if (!IsServerAddress(databasePath) && !QFileInfo(databasePath).isFile())
         return fail(tr("The file %1 does not exist.").arg(native(databasePath)));
     const QDir dir(folder);
     if (QFileInfo::exists(folder)
@@ -527,9 +552,20 @@ Outcome ExportTables(
             return fail(
                 tr("The database %1 cannot be read: %2").arg(native(databasePath), connection.Error()));
         QSqlDatabase database = connection.Database();
-        // One read transaction: every table as of the same moment.
+        // One read transaction: every table as of the same moment (on the
+        // server a snapshot taken at its first statement, which other seats'
+        // commits do not change).
         if (!database.transaction())
             return fail(database.lastError().text());
+        if (SqlDialect::of(database).onServer()) {
+            QSqlQuery snapshot(database);
+            if (!RunStatement(snapshot,
+                    QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"), {},
+                    &reason)) {
+                database.rollback();
+                return fail(reason);
+            }
+        }
         std::vector<TableShape> shapes;
         const QStringList tables = userTables(database);
         qint64 total = 0;
@@ -539,13 +575,14 @@ Outcome ExportTables(
             count.setForwardOnly(true);
             if (!readTableShape(database, tables.at(i), &shape, &reason)
                 || !RunStatement(count,
-                    QStringLiteral("SELECT count(*) FROM ") + SqlDialect::quote(tables.at(i)), {}, &reason)
+                    QStringLiteral("SELECT count(*) FROM ") + SqlDialect::of(database).quote(tables.at(i)),
+                    {}, &reason)
                 || !count.next()) {
                 database.rollback();
                 return fail(tr("The table %1 cannot be read: %2").arg(tables.at(i), reason));
             }
             ExportManifest::Table table { tables.at(i), fileNameFor(tables.at(i), i),
-                count.value(0).toLongLong(), SqlDialect::lastKey(database, tables.at(i)) };
+                count.value(0).toLongLong(), SqlDialect::of(database).lastKey(database, tables.at(i)) };
             total += table.rows;
             manifest.tables.push_back(table);
             shapes.push_back(std::move(shape));
@@ -639,7 +676,8 @@ bool ReadExport(const QString &folder, ExportManifest *manifest, QString *error)
         const bool rowsRead = parseInteger(record[2].text, &table.rows) && table.rows >= 0;
         const bool keyRead
             = record[3].IsNull() || (parseInteger(record[3].text, &table.lastKey) && table.lastKey >= 0);
-        if (table.name.isEmpty() || SqlDialect::isInternalTable(table.name) || !rowsRead || !keyRead
+        if (table.name.isEmpty() || SqlDialect(Engine::SQLite).isInternalTable(table.name)
+            || SqlDialect(Engine::PostgreSQL).isInternalTable(table.name) || !rowsRead || !keyRead
             || !isSafeFileName(table.file) || names.contains(table.name.toUpper())
             || fileNames.contains(table.file.toUpper()))
             return fail(tr("%1 lists the table \"%2\" with values this program cannot use.")
@@ -667,7 +705,7 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
     for (const ColumnShape &column : columns) {
         const ColumnDef *def = known ? known->column(column.name) : nullptr;
         definitions.push_back(def ? *def : ColumnDef { column.name, column.kind, false, {} });
-        quoted << SqlDialect::quote(column.name);
+        quoted << SqlDialect::of(database).quote(column.name);
         marks << QStringLiteral("?");
     }
     if (!CreateTable(database, table.name, definitions, error))
@@ -703,8 +741,8 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
 
     QSqlQuery insert(database);
     if (!insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(SqlDialect::quote(table.name), quoted.join(QStringLiteral(", ")),
-                                marks.join(QStringLiteral(", "))))) {
+                            .arg(SqlDialect::of(database).quote(table.name),
+                                quoted.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))))) {
         *error = insert.lastError().text();
         return false;
     }
@@ -742,7 +780,22 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
                      .arg(table.rows);
         return false;
     }
-    return table.lastKey < 0 || SqlDialect::setLastKey(database, table.name, table.lastKey, error);
+    const SqlDialect dialect = SqlDialect::of(database);
+    if (!dialect.onServer())
+        return table.lastKey < 0 || dialect.setLastKey(database, table.name, table.lastKey, error);
+    // The server's sequence does not follow keys inserted as they are: it
+    // goes on after the highest key handed out or present.
+    const auto key = std::find_if(
+        columns.begin(), columns.end(), [](const ColumnShape &c) { return c.kind == ColumnKind::Key; });
+    if (key == columns.end())
+        return true;
+    QSqlQuery highest(database);
+    if (!RunStatement(highest,
+            QStringLiteral("SELECT MAX(%1) FROM %2").arg(dialect.quote(key->name), dialect.quote(table.name)),
+            {}, error))
+        return false;
+    const qint64 last = std::max(table.lastKey, highest.next() ? highest.value(0).toLongLong() : 0);
+    return last <= 0 || dialect.setLastKey(database, table.name, last, error);
 }
 
 Outcome importInto(
@@ -776,7 +829,7 @@ Outcome importInto(
             return fail(
                 tr("The database %1 cannot be made: %2").arg(native(databasePath), connection.Error()));
         QSqlDatabase database = connection.Database();
-        if (!SqlDialect::prepareBulkLoad(database, &reason) || !database.transaction())
+        if (!SqlDialect::of(database).prepareBulkLoad(database, &reason) || !database.transaction())
             return fail(reason.isEmpty() ? database.lastError().text() : reason);
         qint64 done = 0;
         const qint64 total = manifest.TotalRows();
@@ -805,7 +858,8 @@ Outcome importInto(
             return fail(reason);
         }
     }
-    SyncFileToDisk(databasePath);
+    if (!IsServerAddress(databasePath))
+        SyncFileToDisk(databasePath);
     if (manifest.schemaVersion < Schema::instance().version()) {
         ReleasePtr<IDataSource> upgraded(DataSourceFactory());
         if (!upgraded->Open(databasePath) || !upgraded->UpgradeSchema())
@@ -821,6 +875,22 @@ Outcome importInto(
 Outcome ImportTables(
     const QString &folder, const QString &databasePath, const Progress &progress, QString *error)
 {
+    if (IsServerAddress(databasePath)) {
+        // A server database must be empty; a failed import is undone by its
+        // transaction (the server's schema changes are transactional).
+        QMap<QString, qint64> rows;
+        QString reason;
+        if (!CountRows(databasePath, &rows, &reason) || !rows.isEmpty()) {
+            if (error)
+                *error = reason.isEmpty()
+                    ? tr("The database %1 is not empty; an export is read into an empty "
+                         "database.")
+                          .arg(databasePath)
+                    : reason;
+            return Outcome::Failed;
+        }
+        return importInto(folder, databasePath, progress, error);
+    }
     if (QFileInfo::exists(databasePath)) {
         if (error)
             *error = tr("The file %1 exists already.").arg(native(databasePath));

@@ -1,5 +1,7 @@
 #include "OrdersTestUtil.h"
 
+#include "core/CLogicFolders.h"
+
 #include "core/RecordAccess.h"
 
 #include "common/Identifiers.h"
@@ -30,8 +32,9 @@ int RecordingSink::LastStatus(qint64 prescriptionId, qint64 *orderId) const
     return status;
 }
 
-Practice::Practice(const QString &root)
+Practice::Practice(const QString &root, const QString &address)
     : m_root(root)
+    , m_address(address)
 { }
 
 Practice::~Practice()
@@ -45,6 +48,7 @@ Practice::~Practice()
 bool Practice::Open(QString *error)
 {
     m_pHub = std::make_unique<CLogicMain>(m_root, m_root + QStringLiteral("windows"));
+    m_pHub->GetLogicFolders()->SetDatabaseAddress(m_address);
     if (!m_pHub->Open(error))
         return false;
     m_pHub->Services().Provide<IOrderDialogs>(&dialogs);

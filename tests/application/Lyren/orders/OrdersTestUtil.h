@@ -56,8 +56,9 @@ struct Stock
 class Practice
 {
 public:
-    // root: the practice's folder (with a trailing separator).
-    explicit Practice(const QString &root);
+    // root: the practice's folder (with a trailing separator); address: a
+    // database on a server to use in place of the file in the root folder.
+    explicit Practice(const QString &root, const QString &address = QString());
     ~Practice();
 
     bool Open(QString *error = nullptr);
@@ -89,6 +90,7 @@ public:
 
 private:
     QString m_root;
+    QString m_address;
     std::unique_ptr<CLogicMain> m_pHub;
 };
 

@@ -6,11 +6,7 @@
 #include "Korbel/XListCtrl/XListCtrl.h"
 #include "support/FakeXdgEmail.h"
 #include "support/ScriptedDesktop.h"
-#include "support/TestSupport.h"
-
-#include <QtSql/QSqlDatabase>
-#include <QtSql/QSqlError>
-#include <QtSql/QSqlQuery>
+#include "support/TestDatabases.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +18,13 @@ const QString kToBeOrdered = QStringLiteral("To be ordered");
 const QString kSent = QStringLiteral("Sent");
 const QString kReceived = QStringLiteral("Received");
 
-class Orders : public ::testing::Test
+// On both engines.
+class Orders : public ::testing::TestWithParam<Korbel::Engine>
 {
 protected:
     void SetUp() override
     {
+        VERDANTA_SKIP_WITHOUT_SERVER(GetParam());
         QString error;
         ASSERT_TRUE(practice.Open(&error)) << error.toStdString();
         alpha = practice.AddProvider(QStringLiteral("Alpha"), QStringLiteral("orders@alpha.example"));
@@ -41,7 +39,11 @@ protected:
         orders().SetList(&list);
         ASSERT_TRUE(orders().FillList());
     }
-    void TearDown() override { orders().SetList(nullptr); }
+    void TearDown() override
+    {
+        if (!IsSkipped())
+            orders().SetList(nullptr);
+    }
 
     CLogicOrders &orders() { return practice.Orders(); }
     QVariant field(const QString &table, qint64 id, const QString &name)
@@ -77,16 +79,21 @@ protected:
     }
 
     TestSupport::TemporaryFolder dir;
+    TestSupport::EngineDatabases databases { GetParam() };
+    QString location
+        = GetParam() == Korbel::Engine::PostgreSQL && TestSupport::ScratchServerDatabase::Available()
+        ? databases.NewLocation()
+        : dir.filePath(QStringLiteral("data.mdb"));
     Desktop::ScriptedPrompts prompts;
     Desktop::ScriptedShell shell;
-    Practice practice { dir.rootWithSeparator() };
+    Practice practice { dir.rootWithSeparator(), Korbel::IsServerAddress(location) ? location : QString() };
     Korbel::CXListCtrl list;
     qint64 alpha = 0, beta = 0, d30 = 0, d6 = 0, arnica = 0, bella = 0, calc = 0, anna = 0;
 };
 
 } // namespace
 
-TEST_F(Orders, GenerationOrdersWhatFellBelowThresholdOneOrderPerProviderWithItsPrescriptions)
+TEST_P(Orders, GenerationOrdersWhatFellBelowThresholdOneOrderPerProviderWithItsPrescriptions)
 {
     practice.AddStock(arnica, d30, 2, 5, 10, 1); // 3 < 5: 5 - 2 - 1 + 10 = 12
     practice.AddStock(bella, d30, 0, 3, 2, 0); // 3 - 0 - 0 + 2 = 5
@@ -156,7 +163,7 @@ TEST_F(Orders, GenerationOrdersWhatFellBelowThresholdOneOrderPerProviderWithItsP
     EXPECT_EQ(practice.Count(QStringLiteral("ORDERS")), 2);
 }
 
-TEST_F(Orders, NothingBelowThresholdOrACancelledReviewStoresNothing)
+TEST_P(Orders, NothingBelowThresholdOrACancelledReviewStoresNothing)
 {
     practice.AddStock(arnica, d30, 5, 5, 10, 0);
     const qint64 waiting = practice.AddPrescription(anna, arnica, d30, 1, 2);
@@ -176,7 +183,7 @@ TEST_F(Orders, NothingBelowThresholdOrACancelledReviewStoresNothing)
     EXPECT_EQ(list.GetItemCount(), 0);
 }
 
-TEST_F(Orders, TheReviewChoosesProviderDescriptionAndDropsLines)
+TEST_P(Orders, TheReviewChoosesProviderDescriptionAndDropsLines)
 {
     practice.AddStock(arnica, d30, 0, 1, 0, 0);
     practice.AddStock(bella, d30, 0, 2, 0, 0);
@@ -207,7 +214,7 @@ TEST_F(Orders, TheReviewChoosesProviderDescriptionAndDropsLines)
     EXPECT_EQ(statusOf(onDropped), 1);
 }
 
-TEST_F(Orders, DeletingTheOnlyLineAndConfirmingDeletesTheOrderAndFreesItsPrescriptions)
+TEST_P(Orders, DeletingTheOnlyLineAndConfirmingDeletesTheOrderAndFreesItsPrescriptions)
 {
     qint64 waiting = 0;
     const qint64 order = generateOne(&waiting);
@@ -238,7 +245,7 @@ TEST_F(Orders, DeletingTheOnlyLineAndConfirmingDeletesTheOrderAndFreesItsPrescri
     EXPECT_EQ(list.GetItemCount(), 0);
 }
 
-TEST_F(Orders, ReceivingPutsTheQuantitiesIntoStockExactlyOnce)
+TEST_P(Orders, ReceivingPutsTheQuantitiesIntoStockExactlyOnce)
 {
     qint64 waiting = 0;
     const qint64 order = generateOne(&waiting);
@@ -290,7 +297,7 @@ TEST_F(Orders, ReceivingPutsTheQuantitiesIntoStockExactlyOnce)
     EXPECT_EQ(practice.StockOf(arnica, d30).stock, 14);
 }
 
-TEST_F(Orders, DeleteAsksThenTakesTheOrderOffThePredictedStock)
+TEST_P(Orders, DeleteAsksThenTakesTheOrderOffThePredictedStock)
 {
     qint64 waiting = 0;
     const qint64 order = generateOne(&waiting);
@@ -310,7 +317,7 @@ TEST_F(Orders, DeleteAsksThenTakesTheOrderOffThePredictedStock)
     EXPECT_EQ(practice.sink.LastStatus(waiting), 1);
 }
 
-TEST_F(Orders, SendingMailsTheOrderAndOnlyAConfirmedMailMarksItSent)
+TEST_P(Orders, SendingMailsTheOrderAndOnlyAConfirmedMailMarksItSent)
 {
     TestSupport::FakeXdgEmail xdg;
     EXPECT_FALSE(orders().Send(nullptr));
@@ -351,7 +358,7 @@ TEST_F(Orders, SendingMailsTheOrderAndOnlyAConfirmedMailMarksItSent)
     EXPECT_EQ(prompts.LastText(), QStringLiteral("The selected order has already been sent."));
 }
 
-TEST_F(Orders, AnOrderWithoutProviderIsNotSentUntilOneIsChosenInTheList)
+TEST_P(Orders, AnOrderWithoutProviderIsNotSentUntilOneIsChosenInTheList)
 {
     TestSupport::FakeXdgEmail xdg;
     const qint64 loose = practice.AddRemedy(QStringLiteral("Nux"), 0, QStringLiteral("3"));
@@ -372,7 +379,7 @@ TEST_F(Orders, AnOrderWithoutProviderIsNotSentUntilOneIsChosenInTheList)
     EXPECT_EQ(xdg.Arguments().last(), QStringLiteral("Beta <orders@beta.example>"));
 }
 
-TEST_F(Orders, AFailedStoreLeavesOrdersPrescriptionsAndStockAsTheyWere)
+TEST_P(Orders, AFailedStoreLeavesOrdersPrescriptionsAndStockAsTheyWere)
 {
     practice.AddStock(arnica, d30, 2, 5, 10, 1);
     practice.AddStock(bella, d30, 0, 3, 2, 0);
@@ -380,18 +387,11 @@ TEST_F(Orders, AFailedStoreLeavesOrdersPrescriptionsAndStockAsTheyWere)
     const qint64 later = practice.AddPrescription(anna, bella, d30, 1, 1);
 
     // The database refuses the second line of the set, as a full disk would.
-    const QString connection = QStringLiteral("sabotage");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(dir.filePath(QStringLiteral("data.mdb")));
-        ASSERT_TRUE(db.open());
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec(
-            QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ORDER_ITEMS WHEN NEW.QUANTITY = 5 "
-                           "BEGIN SELECT RAISE(ABORT, 'refused'); END")))
-            << query.lastError().text().toStdString();
-    }
-    QSqlDatabase::removeDatabase(connection);
+    QString error;
+    ASSERT_TRUE(
+        TestSupport::AddRefusingTrigger(location, QStringLiteral("refuse"), QStringLiteral("ORDER_ITEMS"),
+            QStringLiteral("INSERT"), QStringLiteral("NEW.QUANTITY = 5"), QStringLiteral("refused"), &error))
+        << error.toStdString();
 
     EXPECT_FALSE(orders().Generate(nullptr));
     EXPECT_EQ(prompts.LastText(), QStringLiteral("The orders could not be stored; nothing was changed."));
@@ -404,14 +404,11 @@ TEST_F(Orders, AFailedStoreLeavesOrdersPrescriptionsAndStockAsTheyWere)
     EXPECT_EQ(list.GetItemCount(), 0);
 
     // Without the fault the same set is stored whole.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(dir.filePath(QStringLiteral("data.mdb")));
-        ASSERT_TRUE(db.open());
-        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
-    }
-    QSqlDatabase::removeDatabase(connection);
+    ASSERT_TRUE(
+        TestSupport::DropRefusingTrigger(location, QStringLiteral("refuse"), QStringLiteral("ORDER_ITEMS")));
     ASSERT_TRUE(orders().Generate(nullptr));
     EXPECT_EQ(practice.Count(QStringLiteral("ORDER_ITEMS")), 2);
     EXPECT_EQ(statusOf(later), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Orders, TestSupport::BothEngines(), TestSupport::EngineName);
