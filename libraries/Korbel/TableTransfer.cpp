@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <tuple>
 
 namespace Korbel {
@@ -97,6 +98,21 @@ public:
         if (!database.open())
             m_error = database.lastError().text();
     }
+    // A connection to a database on a server.
+    explicit SideConnection(const ServerLogin &server)
+        : m_name(QStringLiteral("korbel-transfer-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        database.setHostName(server.address.host);
+        database.setPort(server.address.port);
+        database.setUserName(server.address.user);
+        database.setDatabaseName(server.address.database);
+        if (!server.password.isEmpty())
+            database.setPassword(server.password);
+        database.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=Verdanta"));
+        if (!database.open())
+            m_error = database.lastError().text();
+    }
     ~SideConnection()
     {
         {
@@ -116,6 +132,20 @@ public:
 private:
     QString m_name;
     QString m_error;
+};
+
+// Where a transfer reads or writes: a database file, or a database on a server.
+struct Location
+{
+    QString path;
+    const ServerLogin *server = nullptr;
+
+    QString Name() const { return server ? server->address.ToString() : native(path); }
+    std::unique_ptr<SideConnection> Connect(bool readOnly) const
+    {
+        return server ? std::make_unique<SideConnection>(*server)
+                      : std::make_unique<SideConnection>(path, readOnly);
+    }
 };
 
 struct ColumnShape
@@ -474,20 +504,18 @@ int ExportFormat()
     return kFormat;
 }
 
-bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString *error)
+namespace {
+
+bool countRows(const Location &location, QMap<QString, qint64> *rows, QString *error)
 {
-    if (!QFileInfo(databasePath).isFile()) {
-        *error = tr("The file %1 does not exist.").arg(native(databasePath));
+    const std::unique_ptr<SideConnection> connection = location.Connect(true);
+    if (!connection->IsOpen()) {
+        *error = connection->Error();
         return false;
     }
-    SideConnection connection(databasePath, true);
-    if (!connection.IsOpen()) {
-        *error = connection.Error();
-        return false;
-    }
-    QSqlQuery query(connection.Database());
+    QSqlQuery query(connection->Database());
     query.setForwardOnly(true);
-    for (const QString &table : userTables(connection.Database())) {
+    for (const QString &table : userTables(connection->Database())) {
         if (!RunStatement(
                 query, QStringLiteral("SELECT count(*) FROM ") + SqlDialect::quote(table), {}, error)
             || !query.next())
@@ -498,8 +526,46 @@ bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString
     return true;
 }
 
+Outcome exportTables(
+    const Location &location, const QString &folder, const Progress &progress, QString *error);
+
+} // namespace
+
+bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString *error)
+{
+    if (!QFileInfo(databasePath).isFile()) {
+        *error = tr("The file %1 does not exist.").arg(native(databasePath));
+        return false;
+    }
+    return countRows(Location { databasePath }, rows, error);
+}
+
+bool CountRows(const ServerLogin &server, QMap<QString, qint64> *rows, QString *error)
+{
+    return countRows(Location { QString(), &server }, rows, error);
+}
+
 Outcome ExportTables(
     const QString &databasePath, const QString &folder, const Progress &progress, QString *error)
+{
+    if (!QFileInfo(databasePath).isFile()) {
+        if (error)
+            *error = tr("The file %1 does not exist.").arg(native(databasePath));
+        return Outcome::Failed;
+    }
+    return exportTables(Location { databasePath }, folder, progress, error);
+}
+
+Outcome ExportTables(
+    const ServerLogin &server, const QString &folder, const Progress &progress, QString *error)
+{
+    return exportTables(Location { QString(), &server }, folder, progress, error);
+}
+
+namespace {
+
+Outcome exportTables(
+    const Location &location, const QString &folder, const Progress &progress, QString *error)
 {
     QString reason;
     auto fail = [&](const QString &text) {
@@ -507,8 +573,6 @@ Outcome ExportTables(
             *error = text;
         return Outcome::Failed;
     };
-    if (!QFileInfo(databasePath).isFile())
-        return fail(tr("The file %1 does not exist.").arg(native(databasePath)));
     const QDir dir(folder);
     if (QFileInfo::exists(folder)
         && (!QFileInfo(folder).isDir()
@@ -522,14 +586,22 @@ Outcome ExportTables(
     ExportManifest manifest;
     std::vector<QList<QByteArray>> columnRecords;
     {
-        SideConnection connection(databasePath, true);
-        if (!connection.IsOpen())
-            return fail(
-                tr("The database %1 cannot be read: %2").arg(native(databasePath), connection.Error()));
-        QSqlDatabase database = connection.Database();
-        // One read transaction: every table as of the same moment.
+        const std::unique_ptr<SideConnection> connection = location.Connect(true);
+        if (!connection->IsOpen())
+            return fail(tr("The database %1 cannot be read: %2").arg(location.Name(), connection->Error()));
+        QSqlDatabase database = connection->Database();
+        // One read transaction: every table as of the same moment (on a
+        // server one snapshot for the whole transaction).
         if (!database.transaction())
             return fail(database.lastError().text());
+        if (location.server) {
+            QSqlQuery snapshot(database);
+            if (!snapshot.exec(
+                    QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"))) {
+                database.rollback();
+                return fail(snapshot.lastError().text());
+            }
+        }
         std::vector<TableShape> shapes;
         const QStringList tables = userTables(database);
         qint64 total = 0;
@@ -593,6 +665,8 @@ Outcome ExportTables(
     files.Keep();
     return Outcome::Done;
 }
+
+} // namespace
 
 bool ReadExport(const QString &folder, ExportManifest *manifest, QString *error)
 {
@@ -745,8 +819,7 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
     return table.lastKey < 0 || SqlDialect::setLastKey(database, table.name, table.lastKey, error);
 }
 
-Outcome importInto(
-    const QString &folder, const QString &databasePath, const Progress &progress, QString *error)
+Outcome importInto(const QString &folder, const Location &location, const Progress &progress, QString *error)
 {
     auto fail = [&](const QString &text) {
         if (error)
@@ -771,11 +844,10 @@ Outcome importInto(
     }
 
     {
-        SideConnection connection(databasePath, false);
-        if (!connection.IsOpen())
-            return fail(
-                tr("The database %1 cannot be made: %2").arg(native(databasePath), connection.Error()));
-        QSqlDatabase database = connection.Database();
+        const std::unique_ptr<SideConnection> connection = location.Connect(false);
+        if (!connection->IsOpen())
+            return fail(tr("The database %1 cannot be made: %2").arg(location.Name(), connection->Error()));
+        QSqlDatabase database = connection->Database();
         if (!SqlDialect::prepareBulkLoad(database, &reason) || !database.transaction())
             return fail(reason.isEmpty() ? database.lastError().text() : reason);
         qint64 done = 0;
@@ -805,10 +877,14 @@ Outcome importInto(
             return fail(reason);
         }
     }
-    SyncFileToDisk(databasePath);
+    if (!location.server)
+        SyncFileToDisk(location.path);
     if (manifest.schemaVersion < Schema::instance().version()) {
         ReleasePtr<IDataSource> upgraded(DataSourceFactory());
-        if (!upgraded->Open(databasePath) || !upgraded->UpgradeSchema())
+        if (location.server)
+            SetServerPassword(upgraded.get(), location.server->password);
+        if (!upgraded->Open(location.server ? location.server->address.ToString() : location.path)
+            || !upgraded->UpgradeSchema())
             return fail(upgraded->GetErrorDescription());
     }
     if (progress && !progress(manifest.TotalRows(), manifest.TotalRows()))
@@ -826,10 +902,16 @@ Outcome ImportTables(
             *error = tr("The file %1 exists already.").arg(native(databasePath));
         return Outcome::Failed;
     }
-    const Outcome outcome = importInto(folder, databasePath, progress, error);
+    const Outcome outcome = importInto(folder, Location { databasePath }, progress, error);
     if (outcome != Outcome::Done)
         RemoveDatabaseFile(databasePath);
     return outcome;
+}
+
+Outcome ImportTables(
+    const QString &folder, const ServerLogin &server, const Progress &progress, QString *error)
+{
+    return importInto(folder, Location { QString(), &server }, progress, error);
 }
 
 } // namespace Korbel
