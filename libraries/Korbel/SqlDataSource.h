@@ -39,6 +39,9 @@ private:
     bool connect(const QString &path);
     bool createNew(const QString &path);
     bool checkExisting(const QString &path);
+    bool openServer(const QString &address);
+    // Creates the current schema and its seed rows in the empty database.
+    bool createSchema(QString *error);
     void close();
 
     std::shared_ptr<Connection> m_conn;

@@ -5,6 +5,7 @@
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
+#include <QtSql/QSqlRecord>
 
 namespace TestSupport {
 
@@ -15,28 +16,49 @@ QString clusterText()
     return QString::fromLocal8Bit(qgetenv("VERDANTA_TEST_POSTGRES")).trimmed();
 }
 
-// Runs the statement on a connection of its own, closed at once, so that
+// Runs the statements on a connection of its own, closed at once, so that
 // dropping a database never waits for a connection of ours.
-bool runOnDatabase(const Korbel::ServerAddress &address, const QString &sql, QString *error)
+bool runOn(const QString &location, const QStringList &statements, QString *error,
+    std::vector<QVariantList> *rows = nullptr)
 {
     const QString connection
-        = QStringLiteral("test-cluster-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        = QStringLiteral("test-side-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
-        db.setHostName(address.host);
-        db.setPort(address.port);
-        db.setUserName(address.user);
-        db.setDatabaseName(address.database);
+        QSqlDatabase db;
+        if (Korbel::IsServerAddress(location)) {
+            Korbel::ServerAddress address;
+            if (!Korbel::ServerAddress::Parse(location, &address, error))
+                return false;
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+            db.setHostName(address.host);
+            db.setPort(address.port);
+            db.setUserName(address.user);
+            db.setDatabaseName(address.database);
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(location);
+        }
         if (!db.open()) {
             if (error)
                 *error = db.lastError().text();
         } else {
-            QSqlQuery query(db);
-            ok = query.exec(sql);
-            if (!ok && error)
-                *error = query.lastError().text();
-            query.finish();
+            ok = true;
+            for (const QString &sql : statements) {
+                QSqlQuery query(db);
+                if (!query.exec(sql)) {
+                    if (error)
+                        *error = query.lastError().text();
+                    ok = false;
+                    break;
+                }
+                while (rows && query.isSelect() && query.next()) {
+                    QVariantList row;
+                    for (int i = 0; i < query.record().count(); ++i)
+                        row << query.value(i);
+                    rows->push_back(row);
+                }
+            }
             db.close();
         }
     }
@@ -58,14 +80,20 @@ QString ScratchServerDatabase::ClusterAddress()
 
 bool RunOnCluster(const QString &sql, QString *error)
 {
-    Korbel::ServerAddress address;
-    QString parseError;
-    if (!Korbel::ServerAddress::Parse(clusterText(), &address, &parseError)) {
-        if (error)
-            *error = parseError;
-        return false;
-    }
-    return runOnDatabase(address, sql, error);
+    return runOn(clusterText(), { sql }, error);
+}
+
+bool ExecuteOn(const QString &location, const QStringList &statements, QString *error)
+{
+    return runOn(location, statements, error);
+}
+
+std::vector<QVariantList> SelectOn(const QString &location, const QString &sql, QString *error)
+{
+    std::vector<QVariantList> rows;
+    if (!runOn(location, { sql }, error, &rows))
+        rows.clear();
+    return rows;
 }
 
 ScratchServerDatabase::ScratchServerDatabase()

@@ -46,6 +46,13 @@ private:
 // and dropping databases, counting connections); false with the error.
 bool RunOnCluster(const QString &sql, QString *error = nullptr);
 
+// Runs statements (without values) on a side connection of its own to the
+// database at a location (a file path or a server address), as another
+// program would; false with the error of the first that fails.
+bool ExecuteOn(const QString &location, const QStringList &statements, QString *error = nullptr);
+// The rows of one SELECT read the same way; none (and the error) on failure.
+std::vector<QVariantList> SelectOn(const QString &location, const QString &sql, QString *error = nullptr);
+
 // Places for databases of one engine: each call of NewLocation() yields a new
 // database that does not exist yet (a file path in a throw-away folder) or
 // exists empty (a scratch server database), both opened with
