@@ -155,17 +155,23 @@ struct TableShape
 
 bool readTableShape(QSqlDatabase database, const QString &table, TableShape *shape, QString *error)
 {
-    shape->name = table;
     QSqlQuery query(database);
     query.setForwardOnly(true);
     if (!RunStatement(query, SqlDialect::of(database).tableColumnsQuery(), { table }, error))
         return false;
     const TableDef *def = Schema::instance().table(table);
+    // A server folds names to lower case: the schema's spelling is the
+    // program's, whatever the engine.
+    shape->name = def ? def->name : table;
     while (query.next()) {
         ColumnShape column;
         column.name = query.value(0).toString();
         const bool primaryKey = query.value(2).toInt() != 0;
         const ColumnDef *known = def ? def->column(column.name) : nullptr;
+        // A server folds names to lower case: the schema's spelling is the
+        // program's, whatever the engine.
+        if (known)
+            column.name = known->name;
         column.kind = known ? known->kind
             : primaryKey    ? ColumnKind::Key
                             : KindFromDeclaredType(query.value(1).toString());
@@ -269,6 +275,7 @@ void writeValue(Csv::Writer &writer, const QVariant &value, ColumnKind kind)
     }
     switch (value.typeId()) {
     case QMetaType::LongLong:
+    case QMetaType::ULongLong: // the server's driver reads positive 64-bit integers so
     case QMetaType::Int:
     case QMetaType::Long: {
         const qint64 number = value.toLongLong();
@@ -610,8 +617,8 @@ Outcome exportTables(
                 database.rollback();
                 return fail(tr("The table %1 cannot be read: %2").arg(tables.at(i), reason));
             }
-            ExportManifest::Table table { tables.at(i), fileNameFor(tables.at(i), i),
-                count.value(0).toLongLong(), SqlDialect::of(database).lastKey(database, tables.at(i)) };
+            ExportManifest::Table table { shape.name, fileNameFor(shape.name, i), count.value(0).toLongLong(),
+                SqlDialect::of(database).lastKey(database, tables.at(i)) };
             total += table.rows;
             manifest.tables.push_back(table);
             shapes.push_back(std::move(shape));
@@ -865,6 +872,12 @@ Outcome importInto(const QString &folder, const Location &location, const Progre
                 return fail(reason);
             }
         }
+        // A database on a server is not thrown away as a file is: the last
+        // chance to stop comes before the commit.
+        if (location.server && progress && !progress(total, total)) {
+            database.rollback();
+            return Outcome::Cancelled;
+        }
         if (!CreateIndexes(database, &reason)
             || !StoreSchemaVersion(database, manifest.schemaVersion, &reason) || !database.commit()) {
             if (reason.isEmpty())
@@ -883,7 +896,7 @@ Outcome importInto(const QString &folder, const Location &location, const Progre
             || !upgraded->UpgradeSchema())
             return fail(upgraded->GetErrorDescription());
     }
-    if (progress && !progress(manifest.TotalRows(), manifest.TotalRows()))
+    if (!location.server && progress && !progress(manifest.TotalRows(), manifest.TotalRows()))
         return Outcome::Cancelled;
     return Outcome::Done;
 }

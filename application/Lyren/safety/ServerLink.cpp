@@ -82,7 +82,8 @@ QSqlDatabase ServerLink::Database() const
 
 int ServerLink::ServerMajorVersion() const
 {
-    const QVariant number = ReadOne(Database(), QStringLiteral("SELECT current_setting('server_version_num')"));
+    const QVariant number
+        = ReadOne(Database(), QStringLiteral("SELECT current_setting('server_version_num')"));
     bool ok = false;
     const int version = number.toString().toInt(&ok);
     return ok ? version / 10000 : 0;

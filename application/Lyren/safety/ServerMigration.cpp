@@ -128,6 +128,7 @@ Korbel::Outcome ServerMigration::Run(IProgress &progress, Summary *summary, QStr
     const QString source = work.filePath(QStringLiteral("source"));
     const QString copy = work.filePath(QStringLiteral("copy"));
     const QString address = m_target.ToString();
+    const Korbel::ServerLogin login { m_target, m_password };
     QString reason;
 
     // Reading the file, writing the server, reading the server again.
@@ -142,12 +143,12 @@ Korbel::Outcome ServerMigration::Run(IProgress &progress, Summary *summary, QStr
         return fail(reason);
 
     progress.SetStep(tr("Writing every table into %1...").arg(address));
-    outcome = Korbel::ImportTables(source, address, Share(progress, 1000, 1000, Whole), &reason);
-    if (outcome != Korbel::Outcome::Done)
-        return outcome == Korbel::Outcome::Cancelled ? outcome : fail(reason);
+    outcome = Korbel::ImportTables(source, login, Share(progress, 1000, 1000, Whole), &reason);
+    if (outcome == Korbel::Outcome::Done) {
+        progress.SetStep(tr("Comparing the copy with the practice's database..."));
+        outcome = Korbel::ExportTables(login, copy, Share(progress, 2000, 1000, Whole), &reason);
+    }
 
-    progress.SetStep(tr("Comparing the copy with the practice's database..."));
-    outcome = Korbel::ExportTables(address, copy, Share(progress, 2000, 1000, Whole), &reason);
     QString difference;
     if (outcome == Korbel::Outcome::Done && SameExports(source, copy, &difference)) {
         if (summary) {

@@ -309,3 +309,163 @@ TEST(ServerMigration, TwoExportsCompareValueByValue)
     EXPECT_TRUE(difference.contains(QStringLiteral("MAIN"))) << difference.toStdString();
     EXPECT_TRUE(difference.contains(QStringLiteral("Ian"))) << difference.toStdString();
 }
+
+namespace {
+
+class NullProgress final : public IProgress
+{
+public:
+    void SetStep(const QString &) override { }
+    void SetProgress(qint64, qint64) override { }
+    bool IsCancelled() const override { return false; }
+};
+
+// Stops once a step whose text starts with the given word has begun.
+class StoppingProgress final : public IProgress
+{
+public:
+    explicit StoppingProgress(QString word)
+        : m_word(std::move(word))
+    { }
+    void SetStep(const QString &text) override { m_stopped = m_stopped || text.startsWith(m_word); }
+    void SetProgress(qint64, qint64) override { }
+    bool IsCancelled() const override { return m_stopped; }
+
+private:
+    QString m_word;
+    bool m_stopped = false;
+};
+
+// A practice database with rows of many kinds: texts with quotes and line
+// breaks, binary notes, money, dates, a deleted patient (a gap in the keys).
+void MakeSyntheticPractice(const QString &database, int patients)
+{
+    QStringList names;
+    for (int i = 0; i < patients; ++i)
+        names << QStringLiteral("Patient %1, \"Ana\"\nÉmile").arg(i);
+    MakePractice(database, names);
+    RunSql(database,
+        "UPDATE MAIN SET NOTES = x'00010203ff', HOM_INS_AMNT = 1234500, DATE_OF_BIRTH = '1980-02-29' "
+        "WHERE ID % 3 = 0;"
+        "INSERT INTO PAYMENTS (PATIENT_ID, AMOUNT, PAYMENT_DT) VALUES (1, -50000, '2026-01-05T10:00:00');"
+        "INSERT INTO OFFICE_DATA (NAME, TAX1) VALUES ('Practice', 19.5);"
+        "INSERT INTO PHONES (PATIENT_ID, PHONE) VALUES (2, '');"
+        "DELETE FROM MAIN WHERE ID = 4;");
+}
+
+} // namespace
+
+TEST(ServerMigration, APracticeMovesIntoAnEmptyServerDatabaseExactlyAndOnlyThere)
+{
+    SKIP_WITHOUT_CLUSTER();
+    TestSupport::TemporaryFolder practice;
+    const QString file = practice.filePath(QStringLiteral("data.mdb"));
+    MakeSyntheticPractice(file, 40);
+    TestSupport::ScratchServerDatabase database;
+    ASSERT_TRUE(database.IsValid()) << database.Error().toStdString();
+    const Korbel::ServerAddress address = AddressOf(database);
+
+    // A cancel at any point leaves the server's database empty.
+    QString error;
+    for (const QString &step :
+        { QStringLiteral("Reading"), QStringLiteral("Writing"), QStringLiteral("Comparing") }) {
+        StoppingProgress stop(step);
+        EXPECT_EQ(
+            ServerMigration(file, address, QString()).Run(stop, nullptr, &error), Korbel::Outcome::Cancelled)
+            << step.toStdString();
+        ServerLink link(address, QString());
+        ASSERT_TRUE(link.Open(&error));
+        qint64 tables = -1;
+        qint64 rows = -1;
+        ASSERT_TRUE(link.CountUserTables(&tables, &rows, &error));
+        EXPECT_EQ(tables, 0) << step.toStdString();
+    }
+
+    NullProgress progress;
+    ServerMigration::Summary summary;
+    ASSERT_EQ(
+        ServerMigration(file, address, QString()).Run(progress, &summary, &error), Korbel::Outcome::Done)
+        << error.toStdString();
+    EXPECT_GT(summary.tables, 10);
+    EXPECT_GT(summary.rows, 80);
+
+    // The program's data library reads the same practice there, and new keys
+    // go on after the highest one the file handed out.
+    TestSupport::TemporaryFolder exports;
+    ASSERT_EQ(Korbel::ExportTables(file, exports.filePath(QStringLiteral("file")), {}, &error),
+        Korbel::Outcome::Done);
+    ASSERT_EQ(Korbel::ExportTables(Korbel::ServerLogin { address, QString() },
+                  exports.filePath(QStringLiteral("server")), {}, &error),
+        Korbel::Outcome::Done)
+        << error.toStdString();
+    QString difference;
+    EXPECT_TRUE(ServerMigration::SameExports(
+        exports.filePath(QStringLiteral("file")), exports.filePath(QStringLiteral("server")), &difference))
+        << difference.toStdString();
+    {
+        auto source = OpenSource(address.ToString());
+        auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
+        EXPECT_EQ(AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("New") } }),
+            QStringLiteral("41"));
+    }
+
+    // Into a database that holds anything: refused, and nothing changes.
+    EXPECT_EQ(
+        ServerMigration(file, address, QString()).Run(progress, nullptr, &error), Korbel::Outcome::Failed);
+    EXPECT_TRUE(error.contains(QStringLiteral("already holds"))) << error.toStdString();
+    EXPECT_EQ(CountOnServer(address, QStringLiteral("main")), 40);
+    // Without a practice to move: refused.
+    EXPECT_EQ(ServerMigration(practice.filePath(QStringLiteral("missing.mdb")), address, QString())
+                  .Run(progress, nullptr, &error),
+        Korbel::Outcome::Failed);
+}
+
+TEST(PracticeCommandLine, MigrateToMovesThePracticeAndTheSeatThenWorksThere)
+{
+    SKIP_WITHOUT_CLUSTER();
+    Profile::MemoryUserSettings settings;
+    TestSupport::TemporaryFolder practice;
+    MakeSyntheticPractice(practice.filePath(QStringLiteral("data.mdb")), 12);
+    ASSERT_TRUE(practice.writeFile(QStringLiteral("UserData/1/Images/face.jpg"), QByteArray(7000, '\x7f')));
+    TestSupport::ScratchServerDatabase database;
+    ASSERT_TRUE(database.IsValid());
+    const QString address = database.Address();
+
+    QString output;
+    ASSERT_EQ(RunCommandLine({ QStringLiteral("--migrate-to"), address }, practice.path(), &output), 0)
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("compared"))) << output.toStdString();
+    const PracticeConnection connection = PracticeConnection::Load();
+    EXPECT_EQ(connection.address, address);
+    EXPECT_EQ(connection.FilesFolder(QStringLiteral("/elsewhere/")), practice.rootWithSeparator());
+    // A second time: the database is no longer empty.
+    EXPECT_EQ(RunCommandLine({ QStringLiteral("--migrate-to"), address }, practice.path(), &output), 1);
+
+    // The practice export now reads the server, with the shared folder's files.
+    TestSupport::TemporaryFolder media;
+    const QString exported = media.filePath(QStringLiteral("practice"));
+    ASSERT_EQ(RunCommandLine({ QStringLiteral("--export"), exported }, practice.path(), &output), 0)
+        << output.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(QDir(exported).filePath(QStringLiteral("UserData/1/Images/face.jpg"))));
+
+    // And imports into another, empty server database, named for this run only.
+    TestSupport::ScratchServerDatabase other;
+    ASSERT_TRUE(other.IsValid());
+    TestSupport::TemporaryFolder otherShared;
+    Profile::MemoryUserSettings otherSeat;
+    PracticeConnection { QString(), otherShared.path() }.Save();
+    ASSERT_EQ(RunCommandLine(
+                  { QStringLiteral("--database"), other.Address(), QStringLiteral("--import"), exported },
+                  otherShared.path(), &output),
+        0)
+        << output.toStdString();
+    EXPECT_EQ(CountOnServer(AddressOf(other), QStringLiteral("main")), 11);
+    EXPECT_TRUE(QFileInfo::exists(otherShared.filePath(QStringLiteral("UserData/1/Images/face.jpg"))));
+    // Not into a practice that holds patients.
+    EXPECT_EQ(RunCommandLine(
+                  { QStringLiteral("--database"), other.Address(), QStringLiteral("--import"), exported },
+                  otherShared.path(), &output),
+        1);
+    EXPECT_TRUE(output.contains(QStringLiteral("not empty"))) << output.toStdString();
+    EXPECT_EQ(CountOnServer(AddressOf(other), QStringLiteral("main")), 11);
+}
