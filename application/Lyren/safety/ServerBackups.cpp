@@ -96,7 +96,7 @@ bool ServerBackups::Rotate(
     return true;
 }
 
-bool ServerBackups::MakeBackup(QString *error) const
+bool ServerBackups::MakeBackup(QString *error, const std::function<bool()> &stillDue) const
 {
     QDir dir;
     dir.mkpath(m_folders.GetBackupFolder());
@@ -108,6 +108,10 @@ bool ServerBackups::MakeBackup(QString *error) const
     if (!lock.tryLock(BackupLockWaitMs)) {
         *error = tr("Another computer is making the weekly backup in %1.")
                      .arg(QDir::toNativeSeparators(m_folders.GetBackupFolder()));
+        return false;
+    }
+    if (stillDue && !stillDue()) {
+        error->clear();
         return false;
     }
     const QString made = DumpPath(Slot::ThisWeek) + QStringLiteral(".new");

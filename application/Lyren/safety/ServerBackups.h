@@ -10,6 +10,7 @@
 #include <QtCore/QDateTime>
 #include <QtCore/QString>
 
+#include <functional>
 #include <vector>
 
 class IProgress;
@@ -39,9 +40,11 @@ public:
 
     // Makes a new dump and rotates the generations (the oldest one goes),
     // as the weekly backup of a database file does; while a backup runs no
-    // other seat makes one. False with the reason; the earlier generations
-    // are then as they were.
-    bool MakeBackup(QString *error) const;
+    // other seat makes one, and 'stillDue' (when given) says, once this seat
+    // has its turn, whether the backup is still to be made. False with the
+    // reason (none when it was no longer due); the earlier generations are
+    // then as they were.
+    bool MakeBackup(QString *error, const std::function<bool()> &stillDue = {}) const;
 
     // Puts a new copy ('made', beside the newest generation) in place as the
     // newest generation named 'fileName', each older one moved on, the oldest
