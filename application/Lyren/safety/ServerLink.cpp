@@ -80,6 +80,32 @@ QSqlDatabase ServerLink::Database() const
     return QSqlDatabase::database(m_name, false);
 }
 
+bool ServerLink::TryConnection(
+    const Korbel::ServerAddress &address, const QString &password, QString *message)
+{
+    ServerLink link(address, password);
+    if (!link.Open(message))
+        return false;
+    qint64 tables = 0;
+    qint64 rows = 0;
+    QString holds;
+    if (!link.CountUserTables(&tables, &rows, &holds))
+        holds = tr("What it holds cannot be read: %1").arg(holds);
+    else if (tables == 0)
+        holds = tr("The database is empty: Verdanta makes a new practice there, or a practice can be moved "
+                   "into it (Patient > Move Practice to Server...).");
+    else {
+        const QVariant patients = ReadOne(link.Database(), QStringLiteral("SELECT count(*) FROM main"));
+        holds = patients.isValid()
+            ? tr("The database holds a practice with %n patient(s).", nullptr, patients.toInt())
+            : tr("The database holds %n table(s), but no practice of Verdanta.", nullptr,
+                static_cast<int>(tables));
+    }
+    *message = tr("Connected to PostgreSQL %1 at %2.").arg(link.ServerMajorVersion()).arg(address.ToString())
+        + QStringLiteral("\n\n") + holds;
+    return true;
+}
+
 int ServerLink::ServerMajorVersion() const
 {
     const QVariant number

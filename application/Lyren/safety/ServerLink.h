@@ -27,6 +27,12 @@ public:
     QSqlDatabase Database() const;
     const Korbel::ServerAddress &Address() const { return m_address; }
 
+    // Connects to the address and says what is there, for the person ("Connected
+    // to PostgreSQL 15 …; the database holds a practice with 12 patients");
+    // false with the reason when it cannot connect.
+    static bool TryConnection(
+        const Korbel::ServerAddress &address, const QString &password, QString *message);
+
     // The server's major version (15 for 15.4); 0 when it cannot be read.
     int ServerMajorVersion() const;
     // The number of rows in every table of the public schema together, and

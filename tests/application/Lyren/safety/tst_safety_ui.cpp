@@ -49,8 +49,8 @@ protected:
     QString Database() const { return Root() + QStringLiteral("data.mdb"); }
     std::unique_ptr<CVerdantaApp> StartApp()
     {
-        auto app = std::make_unique<CVerdantaApp>(
-            CVerdantaApp::Options { Root(), dir.filePath(QStringLiteral("windows")), false });
+        auto app = std::make_unique<CVerdantaApp>(CVerdantaApp::Options {
+            Root(), dir.filePath(QStringLiteral("windows")), false, QString(), nullptr });
         return app;
     }
     static qint64 OpenPatients(const CVerdantaApp &app)
