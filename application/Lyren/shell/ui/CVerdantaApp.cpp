@@ -151,6 +151,7 @@ bool CVerdantaApp::InitInstance()
 
 bool CVerdantaApp::FindPractice(const QString &currentDirectory, QString *reason)
 {
+    m_currentDirectory = currentDirectory;
     m_connection = PracticeConnection::Load();
     if (!m_options.databaseAddress.isEmpty())
         m_connection.address = m_options.databaseAddress;
@@ -222,6 +223,35 @@ bool CVerdantaApp::HoldPractice()
         break;
     }
     return true;
+}
+
+void CVerdantaApp::FollowConnection(QString *message)
+{
+    const PracticeConnection before = m_connection;
+    const QString root = m_strRoot;
+    const Korbel::ServerAddress address = m_serverAddress;
+    const QString password = m_serverPassword;
+    auto keep = [&] {
+        m_connection = before;
+        m_strRoot = root;
+        m_serverAddress = address;
+        m_serverPassword = password;
+    };
+    QString reason;
+    if (!FindPractice(m_currentDirectory, &reason)) {
+        keep();
+        *message += QStringLiteral("\n\n") + reason;
+        return;
+    }
+    if (m_connection.address == before.address && m_strRoot == root)
+        return;
+    std::unique_ptr<PracticeLock> fileLock = std::move(m_pLock);
+    std::unique_ptr<ServerPracticeLock> serverLock = std::move(m_pServerLock);
+    if (!HoldPractice()) {
+        keep();
+        m_pLock = std::move(fileLock);
+        m_pServerLock = std::move(serverLock);
+    }
 }
 
 bool CVerdantaApp::OpenPractice(QString *reason)
@@ -353,6 +383,8 @@ void CVerdantaApp::RunClosedWork()
     if (m_pServerLock
         && m_pServerLock->Acquire(ServerPracticeLock::Mode::Shared) != ServerPracticeLock::State::Held)
         qWarning("%s", qPrintable(m_pServerLock->Error()));
+    if (done)
+        FollowConnection(&message);
     QString reason;
     bool opened = OpenPractice(&reason);
     if (!opened && done && work.undo) {

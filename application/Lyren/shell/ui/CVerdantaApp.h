@@ -124,10 +124,15 @@ private:
     // The practice for this program: the lock file beside the database, or
     // the lock the seats of a server share; false ends the start.
     bool HoldPractice();
+    // After work that changed this computer's connection (the practice moved
+    // to a server): the practice is found and held where it is now; 'message'
+    // gets why not.
+    void FollowConnection(QString *message);
 
     Options m_options;
     QString m_strRoot;
     QString m_strWindowsDirectory;
+    QString m_currentDirectory;
     PracticeConnection m_connection;
     Korbel::ServerAddress m_serverAddress;
     QString m_serverPassword; // from the keyring, in memory only
