@@ -159,8 +159,13 @@ void CWellnessPanel::Attach(CLogicMain *hub)
     DetachLogic();
     m_pHub = hub;
     m_pTracking = hub ? hub->Services().Get<CLogicTracking>() : nullptr;
+    // Without its graph grid (the graph component is not installed) the
+    // panel is not attached, so the logic would never tell it that it
+    // closes: the panel then keeps no pointer to it.
     if (m_pTracking && GraphGrid().IsValid())
         m_pTracking->Attach(this, GraphGrid());
+    else
+        m_pTracking = nullptr;
     Refresh();
 }
 

@@ -125,11 +125,7 @@ TEST(DatabaseConnectionDialog, TestConnectionSaysWhatTheServerHolds)
         << prompts.LastText().toStdString();
 }
 
-// The two tests below drive the whole program; they are disabled while
-// closing a main window crashes in the wellness panel's teardown (it
-// detaches from a tracking logic the closed hub has already destroyed; the
-// existing restore test of the Patient menu crashes the same way).
-TEST(ServerSeats, DISABLED_TwoSeatsWorkOnOnePracticeAndTheWeeklyDumpGoesToTheSharedFolder)
+TEST(ServerSeats, TwoSeatsWorkOnOnePracticeAndTheWeeklyDumpGoesToTheSharedFolder)
 {
     SKIP_WITHOUT_CLUSTER();
     Profile::MemoryUserSettings settings;
@@ -173,7 +169,7 @@ TEST(ServerSeats, DISABLED_TwoSeatsWorkOnOnePracticeAndTheWeeklyDumpGoesToTheSha
     EXPECT_EQ(alone.Acquire(ServerPracticeLock::Mode::Exclusive), ServerPracticeLock::State::Held);
 }
 
-TEST(ServerSeats, DISABLED_APracticeMovesToTheServerFromThePatientMenuAndOpensThere)
+TEST(ServerSeats, APracticeMovesToTheServerFromThePatientMenuAndOpensThere)
 {
     SKIP_WITHOUT_CLUSTER();
     Profile::MemoryUserSettings settings;
