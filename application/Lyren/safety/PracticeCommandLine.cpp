@@ -155,6 +155,43 @@ PracticeCommandLine::Request PracticeCommandLine::Parse(const QStringList &argum
 
 namespace {
 
+// The practice export and import, on a file or a server alike.
+int ExportWith(const PracticeTransfer &transfer, const QString &argument, IProgress &progress,
+    QTextStream &out, QTextStream &err)
+{
+    using Tr = PracticeCommandLine;
+    PracticeTransfer::Summary summary;
+    QString error;
+    const QString folder = QFileInfo(QDir::current(), argument).absoluteFilePath();
+    if (transfer.Export(folder, progress, &summary, &error) != Korbel::Outcome::Done) {
+        err << Tr::tr("The practice could not be exported: %1").arg(error) << Qt::endl;
+        return 1;
+    }
+    out << Tr::tr("Exported %1 tables with %2 rows and %3 files into %4.")
+               .arg(summary.tables)
+               .arg(summary.rows)
+               .arg(summary.files)
+               .arg(QDir::toNativeSeparators(folder))
+        << Qt::endl;
+    return 0;
+}
+
+int ImportWith(const PracticeTransfer &transfer, const QString &argument, IProgress &progress,
+    QTextStream &out, QTextStream &err)
+{
+    using Tr = PracticeCommandLine;
+    QString error;
+    QString kept;
+    const QString folder = QFileInfo(QDir::current(), argument).absoluteFilePath();
+    if (transfer.Import(folder, QDateTime::currentDateTime(), progress, &kept, &error)
+        != Korbel::Outcome::Done) {
+        err << Tr::tr("The practice could not be imported: %1").arg(error) << Qt::endl;
+        return 1;
+    }
+    out << Tr::tr("The practice was imported from %1.").arg(QDir::toNativeSeparators(folder)) << Qt::endl;
+    return 0;
+}
+
 QString PasswordOf(Secrets::ISecretStore *keyring, const Korbel::ServerAddress &address)
 {
     return keyring ? ServerPasswords::Read(*keyring, address) : QString();
@@ -233,33 +270,10 @@ int RunOnServer(const PracticeCommandLine::Request &request, const PracticeConne
             << Qt::endl;
         return 0;
     }
-    case Command::Export: {
-        PracticeTransfer::Summary summary;
-        const QString folder = QFileInfo(QDir::current(), request.argument).absoluteFilePath();
-        if (transfer.Export(folder, progress, &summary, &error) != Korbel::Outcome::Done) {
-            err << Tr::tr("The practice could not be exported: %1").arg(error) << Qt::endl;
-            return 1;
-        }
-        out << Tr::tr("Exported %1 tables with %2 rows and %3 files into %4.")
-                   .arg(summary.tables)
-                   .arg(summary.rows)
-                   .arg(summary.files)
-                   .arg(QDir::toNativeSeparators(folder))
-            << Qt::endl;
-        return 0;
-    }
-    case Command::Import: {
-        const QString folder = QFileInfo(QDir::current(), request.argument).absoluteFilePath();
-        QString kept;
-        if (transfer.Import(folder, now, progress, &kept, &error) != Korbel::Outcome::Done) {
-            err << Tr::tr("The practice could not be imported: %1").arg(error) << Qt::endl;
-            return 1;
-        }
-        out << Tr::tr("The practice was imported from %1 into %2.")
-                   .arg(QDir::toNativeSeparators(folder), address.ToString())
-            << Qt::endl;
-        return 0;
-    }
+    case Command::Export:
+        return ExportWith(transfer, request.argument, progress, out, err);
+    case Command::Import:
+        return ImportWith(transfer, request.argument, progress, out, err);
     case Command::None:
     case Command::Help:
     case Command::MigrateTo:
@@ -334,31 +348,10 @@ int PracticeCommandLine::Run(const Request &request, const QString &rootFolder, 
         out << tr("The patient folders were left as they are.") << Qt::endl;
         return 0;
     }
-    case Command::Export: {
-        PracticeTransfer::Summary summary;
-        const QString folder = QFileInfo(QDir::current(), request.argument).absoluteFilePath();
-        if (PracticeTransfer(folders).Export(folder, progress, &summary, &error) != Korbel::Outcome::Done) {
-            err << tr("The practice could not be exported: %1").arg(error) << Qt::endl;
-            return 1;
-        }
-        out << tr("Exported %1 tables with %2 rows and %3 files into %4.")
-                   .arg(summary.tables)
-                   .arg(summary.rows)
-                   .arg(summary.files)
-                   .arg(QDir::toNativeSeparators(folder))
-            << Qt::endl;
-        return 0;
-    }
-    case Command::Import: {
-        const QString folder = QFileInfo(QDir::current(), request.argument).absoluteFilePath();
-        QString kept;
-        if (PracticeTransfer(folders).Import(folder, now, progress, &kept, &error) != Korbel::Outcome::Done) {
-            err << tr("The practice could not be imported: %1").arg(error) << Qt::endl;
-            return 1;
-        }
-        out << tr("The practice was imported from %1.").arg(QDir::toNativeSeparators(folder)) << Qt::endl;
-        return 0;
-    }
+    case Command::Export:
+        return ExportWith(PracticeTransfer(folders), request.argument, progress, out, err);
+    case Command::Import:
+        return ImportWith(PracticeTransfer(folders), request.argument, progress, out, err);
     case Command::MigrateTo:
         return Migrate(root, request.argument.trimmed(), out, err, keyring);
     case Command::None:

@@ -22,12 +22,6 @@ using namespace SafetyTest;
 
 namespace {
 
-#define SKIP_WITHOUT_CLUSTER()                                                                               \
-    do {                                                                                                     \
-        if (!TestSupport::ScratchServerDatabase::Available())                                                \
-            GTEST_SKIP() << "no PostgreSQL test cluster (run the test through scripts/with-postgres.sh)";    \
-    } while (false)
-
 Korbel::ServerAddress AddressOf(const TestSupport::ScratchServerDatabase &database)
 {
     Korbel::ServerAddress address;
@@ -182,7 +176,7 @@ TEST(ServerDump, FindsTheClientProgramsOfTheServersVersionOnly)
 
 TEST(ServerPracticeLock, SeatsShareThePracticeAndWorkThatNeedsItAloneWaitsForThem)
 {
-    SKIP_WITHOUT_CLUSTER();
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
     TestSupport::ScratchServerDatabase database;
     ASSERT_TRUE(database.IsValid()) << database.Error().toStdString();
     const Korbel::ServerAddress address = AddressOf(database);
@@ -220,7 +214,7 @@ TEST(ServerPracticeLock, SeatsShareThePracticeAndWorkThatNeedsItAloneWaitsForThe
 
 TEST(ServerBackups, WeeklyDumpsRotateAndARestoreCanBeUndone)
 {
-    SKIP_WITHOUT_CLUSTER();
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
     TestSupport::ScratchServerDatabase database;
     ASSERT_TRUE(database.IsValid()) << database.Error().toStdString();
     const Korbel::ServerAddress address = AddressOf(database);
@@ -357,7 +351,7 @@ void MakeSyntheticPractice(const QString &database, int patients)
 
 TEST(ServerMigration, APracticeMovesIntoAnEmptyServerDatabaseExactlyAndOnlyThere)
 {
-    SKIP_WITHOUT_CLUSTER();
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
     TestSupport::TemporaryFolder practice;
     const QString file = practice.filePath(QStringLiteral("data.mdb"));
     MakeSyntheticPractice(file, 40);
@@ -422,7 +416,7 @@ TEST(ServerMigration, APracticeMovesIntoAnEmptyServerDatabaseExactlyAndOnlyThere
 
 TEST(PracticeCommandLine, MigrateToMovesThePracticeAndTheSeatThenWorksThere)
 {
-    SKIP_WITHOUT_CLUSTER();
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
     Profile::MemoryUserSettings settings;
     TestSupport::TemporaryFolder practice;
     MakeSyntheticPractice(practice.filePath(QStringLiteral("data.mdb")), 12);

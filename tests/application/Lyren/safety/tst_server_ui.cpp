@@ -26,12 +26,6 @@ using namespace SafetyTest;
 
 namespace {
 
-#define SKIP_WITHOUT_CLUSTER()                                                                               \
-    do {                                                                                                     \
-        if (!TestSupport::ScratchServerDatabase::Available())                                                \
-            GTEST_SKIP() << "no PostgreSQL test cluster (run the test through scripts/with-postgres.sh)";    \
-    } while (false)
-
 template<typename T> T *Child(QWidget &parent, const char *name)
 {
     T *child = parent.findChild<T *>(QLatin1String(name));
@@ -99,7 +93,7 @@ TEST(DatabaseConnectionDialog, KeepsTheServerInTheSettingsAndThePasswordInTheKey
 
 TEST(DatabaseConnectionDialog, TestConnectionSaysWhatTheServerHolds)
 {
-    SKIP_WITHOUT_CLUSTER();
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
     Profile::MemoryUserSettings settings;
     TestSupport::MemorySecretStore keyring;
     Desktop::ScriptedPrompts prompts;
@@ -127,7 +121,7 @@ TEST(DatabaseConnectionDialog, TestConnectionSaysWhatTheServerHolds)
 
 TEST(ServerSeats, TwoSeatsWorkOnOnePracticeAndTheWeeklyDumpGoesToTheSharedFolder)
 {
-    SKIP_WITHOUT_CLUSTER();
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
     Profile::MemoryUserSettings settings;
     TestSupport::MemorySecretStore keyring;
     Desktop::ScriptedPrompts prompts;
@@ -171,7 +165,7 @@ TEST(ServerSeats, TwoSeatsWorkOnOnePracticeAndTheWeeklyDumpGoesToTheSharedFolder
 
 TEST(ServerSeats, APracticeMovesToTheServerFromThePatientMenuAndOpensThere)
 {
-    SKIP_WITHOUT_CLUSTER();
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
     Profile::MemoryUserSettings settings;
     TestSupport::MemorySecretStore keyring;
     Desktop::ScriptedPrompts prompts;
