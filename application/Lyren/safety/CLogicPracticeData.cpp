@@ -39,6 +39,19 @@ private:
     CLogicPracticeData m_logic;
 };
 
+// What the person is told when a restored database does not open and the
+// kept one was (or could not be) put back.
+bool PutBackTold(bool putBack, const QString &error, const QString &kept, QString *message)
+{
+    *message = putBack
+        ? CLogicPracticeData::tr("The restored database cannot be opened; the previous one was put back.")
+        : CLogicPracticeData::tr(
+            "The restored database cannot be opened, and the previous one cannot be put back: %1\n\n"
+            "It is kept as \"%2\".")
+              .arg(error, QDir::toNativeSeparators(kept));
+    return putBack;
+}
+
 QString Problems(const Korbel::FileCheck &check)
 {
     return check.problems.isEmpty() ? check.error : check.problems.mid(0, 5).join(QLatin1Char('\n'));
@@ -147,15 +160,8 @@ ClosedWork CLogicPracticeData::RestoreWork(
             return false;
         const CLogicFolders folders(rootFolder, QString());
         QString error;
-        if (!PracticeRestore(folders).PutBack(*kept, QDateTime::currentDateTime(), &error)) {
-            *message
-                = tr("The restored database cannot be opened, and the previous one cannot be put back: %1\n\n"
-                     "It is kept as \"%2\".")
-                      .arg(error, QDir::toNativeSeparators(*kept));
-            return false;
-        }
-        *message = tr("The restored database cannot be opened; the previous one was put back.");
-        return true;
+        return PutBackTold(PracticeRestore(folders).PutBack(*kept, QDateTime::currentDateTime(), &error),
+            error, *kept, message);
     };
     return work;
 }
@@ -419,16 +425,9 @@ ClosedWork CLogicPracticeData::ServerRestoreWork(
     work.undo = [rootFolder, server, kept](QString *message) {
         const CLogicFolders folders(rootFolder, QString());
         QString error;
-        if (kept->isEmpty()
-            || !ServerBackups(folders, server.address, server.password).PutBack(*kept, &error)) {
-            *message
-                = tr("The restored database cannot be opened, and the previous one cannot be put back: %1\n\n"
-                     "It is kept as \"%2\".")
-                      .arg(error, QDir::toNativeSeparators(*kept));
-            return false;
-        }
-        *message = tr("The restored database cannot be opened; the previous one was put back.");
-        return true;
+        return PutBackTold(!kept->isEmpty()
+                && ServerBackups(folders, server.address, server.password).PutBack(*kept, &error),
+            error, *kept, message);
     };
     return work;
 }
