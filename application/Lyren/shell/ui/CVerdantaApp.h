@@ -58,7 +58,7 @@ public:
         bool showWindow = true;
         // The database server for this run (the command line's --database),
         // in place of this computer's setting; empty: the setting.
-        QString databaseAddress;
+        QString databaseAddress = {};
         // The keyring the server's password is read from (not owned); the
         // desktop keyring when none is given.
         Secrets::ISecretStore *keyring = nullptr;
