@@ -1,6 +1,8 @@
 #include "safety/PracticeCommandLine.h"
 #include "shell/ui/CVerdantaApp.h"
 
+#include "secrets/KeychainSecretStore.h"
+
 #include "AppInfo.h"
 
 #include <QtCore/QDir>
@@ -23,8 +25,9 @@ int main(int argc, char **argv)
         QCoreApplication::setApplicationName(AppInfo::ProductName());
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return PracticeCommandLine::Run(
-            PracticeCommandLine::Parse(QCoreApplication::arguments()), QDir::currentPath(), out, err);
+        Secrets::KeychainSecretStore keyring;
+        return PracticeCommandLine::Run(PracticeCommandLine::Parse(QCoreApplication::arguments()),
+            QDir::currentPath(), out, err, &keyring);
     }
 
     QApplication app(argc, argv);
@@ -32,8 +35,19 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(AppInfo::ProductName());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/shell/verdanta.png")));
 
-    // The root folder is the current directory.
-    CVerdantaApp verdanta;
+    // The root folder is the current directory (or the shared folder of a
+    // practice on a server); --database names the server for this run.
+    CVerdantaApp::Options options;
+    if (QApplication::arguments().contains(QStringLiteral("--database"))
+        || !QApplication::arguments().filter(QStringLiteral("--database=")).isEmpty()) {
+        const PracticeCommandLine::Request request = PracticeCommandLine::Parse(QApplication::arguments());
+        if (!request.error.isEmpty()) {
+            QTextStream(stderr) << request.error << Qt::endl;
+            return 2;
+        }
+        options.databaseAddress = request.database;
+    }
+    CVerdantaApp verdanta(options);
     int status = 0;
     if (verdanta.InitInstance())
         status = QApplication::exec();

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <tuple>
 
 namespace Korbel {
@@ -105,6 +106,13 @@ public:
         if (!database.open())
             m_error = database.lastError().text();
     }
+    // A connection to a database on a server.
+    explicit SideConnection(const ServerLogin &server)
+        : m_name(QStringLiteral("korbel-transfer-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        if (!OpenServerConnection(m_name, server.address, server.password, &m_error) && m_error.isEmpty())
+            m_error = tr("The database server cannot be reached.");
+    }
     ~SideConnection()
     {
         {
@@ -126,6 +134,20 @@ private:
     QString m_error;
 };
 
+// Where a transfer reads or writes: a database file, or a database on a server.
+struct Location
+{
+    QString path;
+    const ServerLogin *server = nullptr;
+
+    QString Name() const { return server ? server->address.ToString() : native(path); }
+    std::unique_ptr<SideConnection> Connect(bool readOnly) const
+    {
+        return server ? std::make_unique<SideConnection>(*server)
+                      : std::make_unique<SideConnection>(path, readOnly);
+    }
+};
+
 struct ColumnShape
 {
     QString name;
@@ -141,7 +163,6 @@ struct TableShape
 
 bool readTableShape(QSqlDatabase database, const QString &table, TableShape *shape, QString *error)
 {
-    shape->name = table;
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const SqlDialect dialect = SqlDialect::of(database);
@@ -150,6 +171,9 @@ bool readTableShape(QSqlDatabase database, const QString &table, TableShape *sha
             query, dialect.tableColumnsQuery(), { dialect.onServer() ? table.toLower() : table }, error))
         return false;
     const TableDef *def = Schema::instance().table(table);
+    // A server folds names to lower case: the schema's spelling is the
+    // program's, whatever the engine.
+    shape->name = def ? def->name : table;
     while (query.next()) {
         ColumnShape column;
         column.name = query.value(0).toString();
@@ -271,6 +295,7 @@ void writeValue(Csv::Writer &writer, const QVariant &value, ColumnKind kind)
     }
     switch (value.typeId()) {
     case QMetaType::LongLong:
+    case QMetaType::ULongLong: // the server's driver reads positive 64-bit integers so
     case QMetaType::Int:
     case QMetaType::Long: {
         const qint64 number = value.toLongLong();
@@ -498,22 +523,20 @@ int ExportFormat()
     return kFormat;
 }
 
-bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString *error)
+namespace {
+
+bool countRows(const Location &location, QMap<QString, qint64> *rows, QString *error)
 {
-    if (!IsServerAddress(databasePath) && !QFileInfo(databasePath).isFile()) {
-        *error = tr("The file %1 does not exist.").arg(native(databasePath));
+    const std::unique_ptr<SideConnection> connection = location.Connect(true);
+    if (!connection->IsOpen()) {
+        *error = connection->Error();
         return false;
     }
-    SideConnection connection(databasePath, true);
-    if (!connection.IsOpen()) {
-        *error = connection.Error();
-        return false;
-    }
-    QSqlQuery query(connection.Database());
+    QSqlQuery query(connection->Database());
     query.setForwardOnly(true);
-    for (const QString &table : userTables(connection.Database())) {
+    for (const QString &table : userTables(connection->Database())) {
         if (!RunStatement(query,
-                QStringLiteral("SELECT count(*) FROM ") + SqlDialect::of(connection.Database()).quote(table),
+                QStringLiteral("SELECT count(*) FROM ") + SqlDialect::of(connection->Database()).quote(table),
                 {}, error)
             || !query.next())
             return false;
@@ -523,8 +546,68 @@ bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString
     return true;
 }
 
+Outcome exportTables(
+    const Location &location, const QString &folder, const Progress &progress, QString *error);
+
+// A server address given where a database file is expected: the password
+// comes from the PostgreSQL password file.
+bool serverLoginFor(const QString &address, ServerLogin *login, QString *error)
+{
+    QString reason;
+    if (ServerAddress::Parse(address, &login->address, &reason))
+        return true;
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString *error)
+{
+    if (IsServerAddress(databasePath)) {
+        ServerLogin login;
+        return serverLoginFor(databasePath, &login, error) && CountRows(login, rows, error);
+    }
+    if (!QFileInfo(databasePath).isFile()) {
+        *error = tr("The file %1 does not exist.").arg(native(databasePath));
+        return false;
+    }
+    return countRows(Location { databasePath }, rows, error);
+}
+
+bool CountRows(const ServerLogin &server, QMap<QString, qint64> *rows, QString *error)
+{
+    return countRows(Location { QString(), &server }, rows, error);
+}
+
 Outcome ExportTables(
     const QString &databasePath, const QString &folder, const Progress &progress, QString *error)
+{
+    if (IsServerAddress(databasePath)) {
+        ServerLogin login;
+        if (!serverLoginFor(databasePath, &login, error))
+            return Outcome::Failed;
+        return ExportTables(login, folder, progress, error);
+    }
+    if (!QFileInfo(databasePath).isFile()) {
+        if (error)
+            *error = tr("The file %1 does not exist.").arg(native(databasePath));
+        return Outcome::Failed;
+    }
+    return exportTables(Location { databasePath }, folder, progress, error);
+}
+
+Outcome ExportTables(
+    const ServerLogin &server, const QString &folder, const Progress &progress, QString *error)
+{
+    return exportTables(Location { QString(), &server }, folder, progress, error);
+}
+
+namespace {
+
+Outcome exportTables(
+    const Location &location, const QString &folder, const Progress &progress, QString *error)
 {
     QString reason;
     auto fail = [&](const QString &text) {
@@ -532,8 +615,6 @@ Outcome ExportTables(
             *error = text;
         return Outcome::Failed;
     };
-    if (!IsServerAddress(databasePath) && !QFileInfo(databasePath).isFile())
-        return fail(tr("The file %1 does not exist.").arg(native(databasePath)));
     const QDir dir(folder);
     if (QFileInfo::exists(folder)
         && (!QFileInfo(folder).isDir()
@@ -547,23 +628,20 @@ Outcome ExportTables(
     ExportManifest manifest;
     std::vector<QList<QByteArray>> columnRecords;
     {
-        SideConnection connection(databasePath, true);
-        if (!connection.IsOpen())
-            return fail(
-                tr("The database %1 cannot be read: %2").arg(native(databasePath), connection.Error()));
-        QSqlDatabase database = connection.Database();
-        // One read transaction: every table as of the same moment (on the
-        // server a snapshot taken at its first statement, which other seats'
-        // commits do not change).
+        const std::unique_ptr<SideConnection> connection = location.Connect(true);
+        if (!connection->IsOpen())
+            return fail(tr("The database %1 cannot be read: %2").arg(location.Name(), connection->Error()));
+        QSqlDatabase database = connection->Database();
+        // One read transaction: every table as of the same moment (on a
+        // server one snapshot for the whole transaction).
         if (!database.transaction())
             return fail(database.lastError().text());
-        if (SqlDialect::of(database).onServer()) {
+        if (location.server) {
             QSqlQuery snapshot(database);
-            if (!RunStatement(snapshot,
-                    QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"), {},
-                    &reason)) {
+            if (!snapshot.exec(
+                    QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"))) {
                 database.rollback();
-                return fail(reason);
+                return fail(snapshot.lastError().text());
             }
         }
         std::vector<TableShape> shapes;
@@ -581,8 +659,8 @@ Outcome ExportTables(
                 database.rollback();
                 return fail(tr("The table %1 cannot be read: %2").arg(tables.at(i), reason));
             }
-            ExportManifest::Table table { tables.at(i), fileNameFor(tables.at(i), i),
-                count.value(0).toLongLong(), SqlDialect::of(database).lastKey(database, tables.at(i)) };
+            ExportManifest::Table table { shape.name, fileNameFor(shape.name, i), count.value(0).toLongLong(),
+                SqlDialect::of(database).lastKey(database, tables.at(i)) };
             total += table.rows;
             manifest.tables.push_back(table);
             shapes.push_back(std::move(shape));
@@ -630,6 +708,8 @@ Outcome ExportTables(
     files.Keep();
     return Outcome::Done;
 }
+
+} // namespace
 
 bool ReadExport(const QString &folder, ExportManifest *manifest, QString *error)
 {
@@ -798,8 +878,7 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
     return last <= 0 || dialect.setLastKey(database, table.name, last, error);
 }
 
-Outcome importInto(
-    const QString &folder, const QString &databasePath, const Progress &progress, QString *error)
+Outcome importInto(const QString &folder, const Location &location, const Progress &progress, QString *error)
 {
     auto fail = [&](const QString &text) {
         if (error)
@@ -824,11 +903,10 @@ Outcome importInto(
     }
 
     {
-        SideConnection connection(databasePath, false);
-        if (!connection.IsOpen())
-            return fail(
-                tr("The database %1 cannot be made: %2").arg(native(databasePath), connection.Error()));
-        QSqlDatabase database = connection.Database();
+        const std::unique_ptr<SideConnection> connection = location.Connect(false);
+        if (!connection->IsOpen())
+            return fail(tr("The database %1 cannot be made: %2").arg(location.Name(), connection->Error()));
+        QSqlDatabase database = connection->Database();
         if (!SqlDialect::of(database).prepareBulkLoad(database, &reason) || !database.transaction())
             return fail(reason.isEmpty() ? database.lastError().text() : reason);
         qint64 done = 0;
@@ -850,6 +928,12 @@ Outcome importInto(
                 return fail(reason);
             }
         }
+        // A database on a server is not thrown away as a file is: the last
+        // chance to stop comes before the commit.
+        if (location.server && progress && !progress(total, total)) {
+            database.rollback();
+            return Outcome::Cancelled;
+        }
         if (!CreateIndexes(database, &reason)
             || !StoreSchemaVersion(database, manifest.schemaVersion, &reason) || !database.commit()) {
             if (reason.isEmpty())
@@ -858,14 +942,17 @@ Outcome importInto(
             return fail(reason);
         }
     }
-    if (!IsServerAddress(databasePath))
-        SyncFileToDisk(databasePath);
+    if (!location.server)
+        SyncFileToDisk(location.path);
     if (manifest.schemaVersion < Schema::instance().version()) {
         ReleasePtr<IDataSource> upgraded(DataSourceFactory());
-        if (!upgraded->Open(databasePath) || !upgraded->UpgradeSchema())
+        if (location.server)
+            SetServerPassword(upgraded.get(), location.server->password);
+        if (!upgraded->Open(location.server ? location.server->address.ToString() : location.path)
+            || !upgraded->UpgradeSchema())
             return fail(upgraded->GetErrorDescription());
     }
-    if (progress && !progress(manifest.TotalRows(), manifest.TotalRows()))
+    if (!location.server && progress && !progress(manifest.TotalRows(), manifest.TotalRows()))
         return Outcome::Cancelled;
     return Outcome::Done;
 }
@@ -889,17 +976,26 @@ Outcome ImportTables(
                     : reason;
             return Outcome::Failed;
         }
-        return importInto(folder, databasePath, progress, error);
+        ServerLogin login;
+        if (!serverLoginFor(databasePath, &login, error))
+            return Outcome::Failed;
+        return importInto(folder, Location { QString(), &login }, progress, error);
     }
     if (QFileInfo::exists(databasePath)) {
         if (error)
             *error = tr("The file %1 exists already.").arg(native(databasePath));
         return Outcome::Failed;
     }
-    const Outcome outcome = importInto(folder, databasePath, progress, error);
+    const Outcome outcome = importInto(folder, Location { databasePath }, progress, error);
     if (outcome != Outcome::Done)
         RemoveDatabaseFile(databasePath);
     return outcome;
+}
+
+Outcome ImportTables(
+    const QString &folder, const ServerLogin &server, const Progress &progress, QString *error)
+{
+    return importInto(folder, Location { QString(), &server }, progress, error);
 }
 
 } // namespace Korbel

@@ -23,6 +23,7 @@
 // that does not have its column's kind is written in its text form.
 
 #include "Korbel/Maintenance.h"
+#include "Korbel/ServerAddress.h"
 
 #include <QtCore/QDateTime>
 #include <QtCore/QMap>
@@ -72,5 +73,23 @@ KORBEL_EXPORT Outcome ImportTables(
 
 // The row count of every table of a database file, by table name.
 KORBEL_EXPORT bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString *error);
+
+// A database on a server for the transfers: its address and its password
+// (empty: the server's client library reads the PostgreSQL password file).
+struct ServerLogin
+{
+    ServerAddress address;
+    QString password;
+};
+
+// The same for a database on a server. The export reads one snapshot of the
+// database while others work on it; the import fills a database that holds
+// none of the export's tables, in one transaction (a failed or cancelled
+// import leaves it as it was).
+KORBEL_EXPORT Outcome ExportTables(
+    const ServerLogin &server, const QString &folder, const Progress &progress, QString *error);
+KORBEL_EXPORT Outcome ImportTables(
+    const QString &folder, const ServerLogin &server, const Progress &progress, QString *error);
+KORBEL_EXPORT bool CountRows(const ServerLogin &server, QMap<QString, qint64> *rows, QString *error);
 
 } // namespace Korbel

@@ -42,6 +42,21 @@ bool QtUserSettings::SetInt(const QString &section, const QString &key, int valu
     return settings.status() == QSettings::NoError;
 }
 
+QString QtUserSettings::GetString(const QString &section, const QString &key, const QString &defaultValue)
+{
+    QSettings settings;
+    const QVariant value = settings.value(SettingsKey(section, key));
+    return value.isValid() ? value.toString() : defaultValue;
+}
+
+bool QtUserSettings::SetString(const QString &section, const QString &key, const QString &value)
+{
+    QSettings settings;
+    settings.setValue(SettingsKey(section, key), value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
 MemoryUserSettings::MemoryUserSettings()
     : m_previous(g_installed)
 {
@@ -65,9 +80,20 @@ bool MemoryUserSettings::SetInt(const QString &section, const QString &key, int 
     return true;
 }
 
+QString MemoryUserSettings::GetString(const QString &section, const QString &key, const QString &defaultValue)
+{
+    return m_texts.value(SettingsKey(section, key), defaultValue);
+}
+
+bool MemoryUserSettings::SetString(const QString &section, const QString &key, const QString &value)
+{
+    m_texts.insert(SettingsKey(section, key), value);
+    return true;
+}
+
 bool MemoryUserSettings::Contains(const QString &section, const QString &key) const
 {
-    return m_values.contains(SettingsKey(section, key));
+    return m_values.contains(SettingsKey(section, key)) || m_texts.contains(SettingsKey(section, key));
 }
 
 } // namespace Profile

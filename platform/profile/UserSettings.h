@@ -15,6 +15,9 @@ public:
     // The stored integer, or the default when there is none or it is not a number.
     virtual int GetInt(const QString &section, const QString &key, int defaultValue) = 0;
     virtual bool SetInt(const QString &section, const QString &key, int value) = 0;
+    // The stored text, or the default when there is none.
+    virtual QString GetString(const QString &section, const QString &key, const QString &defaultValue) = 0;
+    virtual bool SetString(const QString &section, const QString &key, const QString &value) = 0;
 };
 
 // The settings of the process: the user's settings store unless a test
@@ -30,6 +33,8 @@ class PROFILE_EXPORT QtUserSettings final : public IUserSettings
 public:
     int GetInt(const QString &section, const QString &key, int defaultValue) override;
     bool SetInt(const QString &section, const QString &key, int value) override;
+    QString GetString(const QString &section, const QString &key, const QString &defaultValue) override;
+    bool SetString(const QString &section, const QString &key, const QString &value) override;
 };
 
 // Settings in memory for tests. Installs itself for its lifetime.
@@ -43,10 +48,13 @@ public:
 
     int GetInt(const QString &section, const QString &key, int defaultValue) override;
     bool SetInt(const QString &section, const QString &key, int value) override;
+    QString GetString(const QString &section, const QString &key, const QString &defaultValue) override;
+    bool SetString(const QString &section, const QString &key, const QString &value) override;
     bool Contains(const QString &section, const QString &key) const;
 
 private:
     QHash<QString, int> m_values;
+    QHash<QString, QString> m_texts;
     IUserSettings *m_previous = nullptr;
 };
 

@@ -85,6 +85,7 @@ enum : int {
     CheckDatabase = 101,
     ExportPractice = 102, // the current patient is saved first
     ImportPractice = 103,
+    MovePracticeToServer = 110, // the database file into the server of the connection setting
 };
 
 } // namespace CommandCode

@@ -96,6 +96,7 @@ std::span<const CommandRoute> CommandRoutes()
         { Code::CheckDatabase, Single, { PracticeData } },
         { Code::ExportPractice, SavePatientFirst, { PracticeData } },
         { Code::ImportPractice, Single, { PracticeData } },
+        { Code::MovePracticeToServer, SavePatientFirst, { PracticeData } },
     };
     // clang-format on
     return routes;

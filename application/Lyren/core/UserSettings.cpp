@@ -57,3 +57,23 @@ void SetWorkspaceColumnPanes(int panes)
 {
     Write(QStringLiteral("WorkspaceColumnPanes"), panes);
 }
+
+QString GetDatabaseAddress()
+{
+    return Profile::UserSettings().GetString(Section, QStringLiteral("DatabaseAddress"), QString());
+}
+
+void SetDatabaseAddress(const QString &address)
+{
+    Profile::UserSettings().SetString(Section, QStringLiteral("DatabaseAddress"), address);
+}
+
+QString GetSharedFolder()
+{
+    return Profile::UserSettings().GetString(Section, QStringLiteral("SharedFolder"), QString());
+}
+
+void SetSharedFolder(const QString &folder)
+{
+    Profile::UserSettings().SetString(Section, QStringLiteral("SharedFolder"), folder);
+}

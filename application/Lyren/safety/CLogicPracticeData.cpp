@@ -1,7 +1,10 @@
 #include "safety/CLogicPracticeData.h"
 
+#include "safety/PracticeConnection.h"
 #include "safety/PracticeDataDialogs.h"
 #include "safety/PracticeTransfer.h"
+#include "safety/ServerBackups.h"
+#include "safety/ServerMigration.h"
 
 #include "core/CLogicFolders.h"
 #include "core/CommandCodes.h"
@@ -9,6 +12,7 @@
 
 #include "desktop/FileDialogs.h"
 #include "desktop/Prompts.h"
+#include "secrets/SecretStore.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
@@ -35,6 +39,19 @@ private:
     CLogicPracticeData m_logic;
 };
 
+// What the person is told when a restored database does not open and the
+// kept one was (or could not be) put back.
+bool PutBackTold(bool putBack, const QString &error, const QString &kept, QString *message)
+{
+    *message = putBack
+        ? CLogicPracticeData::tr("The restored database cannot be opened; the previous one was put back.")
+        : CLogicPracticeData::tr(
+            "The restored database cannot be opened, and the previous one cannot be put back: %1\n\n"
+            "It is kept as \"%2\".")
+              .arg(error, QDir::toNativeSeparators(kept));
+    return putBack;
+}
+
 QString Problems(const Korbel::FileCheck &check)
 {
     return check.problems.isEmpty() ? check.error : check.problems.mid(0, 5).join(QLatin1Char('\n'));
@@ -57,6 +74,17 @@ IProgressRunner &CLogicPracticeData::Runner()
     return runner ? *runner : m_inlineRunner;
 }
 
+std::optional<Korbel::ServerLogin> CLogicPracticeData::Server() const
+{
+    const CLogicFolders &folders = m_context.Folders();
+    Korbel::ServerAddress address;
+    if (!folders.DatabaseOnServer()
+        || !Korbel::ServerAddress::Parse(folders.GetDatabasePath(), &address, nullptr))
+        return std::nullopt;
+    Secrets::ISecretStore *keyring = Service<Secrets::ISecretStore>();
+    return Korbel::ServerLogin { address, keyring ? ServerPasswords::Read(*keyring, address) : QString() };
+}
+
 int CLogicPracticeData::OnCommand(LogicCommand &command)
 {
     switch (command.code) {
@@ -68,6 +96,8 @@ int CLogicPracticeData::OnCommand(LogicCommand &command)
         return ExportPractice(command.window);
     case CommandCode::ImportPractice:
         return ImportPractice(command.window);
+    case CommandCode::MovePracticeToServer:
+        return MovePracticeToServer(command.window);
     default:
         return 0;
     }
@@ -130,15 +160,8 @@ ClosedWork CLogicPracticeData::RestoreWork(
             return false;
         const CLogicFolders folders(rootFolder, QString());
         QString error;
-        if (!PracticeRestore(folders).PutBack(*kept, QDateTime::currentDateTime(), &error)) {
-            *message
-                = tr("The restored database cannot be opened, and the previous one cannot be put back: %1\n\n"
-                     "It is kept as \"%2\".")
-                      .arg(error, QDir::toNativeSeparators(*kept));
-            return false;
-        }
-        *message = tr("The restored database cannot be opened; the previous one was put back.");
-        return true;
+        return PutBackTold(PracticeRestore(folders).PutBack(*kept, QDateTime::currentDateTime(), &error),
+            error, *kept, message);
     };
     return work;
 }
@@ -170,11 +193,18 @@ std::optional<BackupCopy> CLogicPracticeData::OfferNewestGood(QWidget *parent, c
 int CLogicPracticeData::OfferRestore(QWidget *parent, const BackupCopy &copy)
 {
     const PracticeRestore restore(m_context.Folders());
+    const std::optional<Korbel::ServerLogin> server = Server();
     PracticeRestore::Verdict verdict;
-    Runner().Run(parent, tr("Checking %1").arg(PracticeRestore::Title(copy)), true, [&](IProgress &progress) {
-        verdict = restore.Verify(copy.path, &progress);
-        return verdict.usable;
-    });
+    Runner().Run(
+        parent, tr("Checking %1").arg(PracticeRestore::Title(copy)), !server, [&](IProgress &progress) {
+            if (!server) {
+                verdict = restore.Verify(copy.path, &progress);
+                return verdict.usable;
+            }
+            verdict.usable = ServerBackups(m_context.Folders(), server->address, server->password)
+                                 .Verify(copy.path, &verdict.reason);
+            return verdict.usable;
+        });
     if (!verdict.usable) {
         Desktop::Prompts().Show(parent,
             tr("%1 cannot be restored.\n\n%2\n\nThe practice stays as it is.")
@@ -184,15 +214,19 @@ int CLogicPracticeData::OfferRestore(QWidget *parent, const BackupCopy &copy)
     }
     BackupCopy checked = copy;
     checked.patients = verdict.patients;
-    const QString kept = restore.KeptName(PracticeRestore::Reason::Restore, QDateTime::currentDateTime());
+    const QString kept = server
+        ? ServerBackups(m_context.Folders(), server->address, server->password)
+              .KeptName(PracticeRestore::Reason::Restore, QDateTime::currentDateTime())
+        : restore.KeptName(PracticeRestore::Reason::Restore, QDateTime::currentDateTime());
     if (Desktop::Prompts().Show(
             parent, RestoreQuestion(checked, kept), Desktop::Buttons::YesNo, Desktop::Icon::Question)
         != Desktop::Answer::Yes)
         return 0;
     IPracticeSession *session = Service<IPracticeSession>();
+    const QString root = m_context.Folders().GetRootFolder();
     return session
-            && session->ReopenAfter(
-                RestoreWork(m_context.Folders().GetRootFolder(), checked, PracticeRestore::Reason::Restore))
+            && session->ReopenAfter(server ? ServerRestoreWork(root, *server, checked)
+                                           : RestoreWork(root, checked, PracticeRestore::Reason::Restore))
         ? 1
         : 0;
 }
@@ -203,7 +237,11 @@ int CLogicPracticeData::RestoreBackup(QWidget *parent)
     if (!chooser)
         return 0;
     const PracticeRestore restore(m_context.Folders());
-    const std::vector<BackupCopy> copies = restore.Generations();
+    const std::optional<Korbel::ServerLogin> server = Server();
+    const std::optional<ServerBackups> dumps = server
+        ? std::optional<ServerBackups>(std::in_place, m_context.Folders(), server->address, server->password)
+        : std::nullopt;
+    const std::vector<BackupCopy> copies = dumps ? dumps->Generations() : restore.Generations();
     const QString chosen = chooser->ChooseBackup(parent, copies);
     if (chosen.isEmpty())
         return 0;
@@ -211,11 +249,19 @@ int CLogicPracticeData::RestoreBackup(QWidget *parent)
         if (copy.path == chosen)
             return OfferRestore(parent, copy);
     }
-    return OfferRestore(parent, restore.Describe(chosen));
+    return OfferRestore(parent, dumps ? dumps->Describe(chosen) : restore.Describe(chosen));
 }
 
 int CLogicPracticeData::CheckDatabase(QWidget *parent)
 {
+    if (m_context.Folders().DatabaseOnServer()) {
+        Desktop::Prompts().Show(parent,
+            tr("The practice's database is on the server %1, which checks its own pages as it reads them. "
+               "Verdanta checks database files only; the weekly backups of the server are complete dumps.")
+                .arg(m_context.Folders().GetDatabasePath()),
+            Desktop::Buttons::Ok, Desktop::Icon::Information);
+        return 1;
+    }
     const QString database = m_context.Folders().GetDatabasePath();
     Korbel::FileCheck check;
     Runner().Run(parent, tr("Checking the database"), true, [&](IProgress &progress) {
@@ -270,7 +316,10 @@ int CLogicPracticeData::ExportPractice(QWidget *parent)
             Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return 0;
     }
-    const PracticeTransfer transfer(m_context.Folders());
+    const std::optional<Korbel::ServerLogin> server = Server();
+    const PracticeTransfer transfer = server
+        ? PracticeTransfer(m_context.Folders(), server->address, server->password)
+        : PracticeTransfer(m_context.Folders());
     PracticeTransfer::Summary summary;
     QString error;
     Korbel::Outcome outcome = Korbel::Outcome::Failed;
@@ -303,7 +352,10 @@ int CLogicPracticeData::ImportPractice(QWidget *parent)
         parent, tr("Import the practice exported into a folder"), QDir::homePath());
     if (folder.isEmpty())
         return 0;
-    const PracticeTransfer transfer(m_context.Folders());
+    const std::optional<Korbel::ServerLogin> server = Server();
+    const PracticeTransfer transfer = server
+        ? PracticeTransfer(m_context.Folders(), server->address, server->password)
+        : PracticeTransfer(m_context.Folders());
     PracticeTransfer::Summary summary;
     QString error;
     if (!transfer.CheckImport(folder, &summary, &error)) {
@@ -330,12 +382,14 @@ int CLogicPracticeData::ImportPractice(QWidget *parent)
     const QString root = m_context.Folders().GetRootFolder();
     ClosedWork work;
     work.caption = tr("Importing the practice");
-    work.run = [root, folder](IProgress &progress, QString *message) {
+    work.run = [root, folder, server](IProgress &progress, QString *message) {
         const CLogicFolders folders(root, QString());
         QString kept;
         QString reason;
-        const Korbel::Outcome outcome = PracticeTransfer(folders).Import(
-            folder, QDateTime::currentDateTime(), progress, &kept, &reason);
+        const PracticeTransfer closed = server ? PracticeTransfer(folders, server->address, server->password)
+                                               : PracticeTransfer(folders);
+        const Korbel::Outcome outcome
+            = closed.Import(folder, QDateTime::currentDateTime(), progress, &kept, &reason);
         if (outcome == Korbel::Outcome::Done) {
             *message = tr("The practice was imported from %1.").arg(QDir::toNativeSeparators(folder));
             return true;
@@ -344,6 +398,112 @@ int CLogicPracticeData::ImportPractice(QWidget *parent)
             ? tr("The import was stopped; the practice is as it was.")
             : tr("The practice could not be imported:\n\n%1\n\nThe practice is as it was.").arg(reason);
         return false;
+    };
+    return session->ReopenAfter(std::move(work)) ? 1 : 0;
+}
+
+ClosedWork CLogicPracticeData::ServerRestoreWork(
+    const QString &rootFolder, const Korbel::ServerLogin &server, const BackupCopy &copy)
+{
+    auto kept = std::make_shared<QString>();
+    ClosedWork work;
+    work.caption = tr("Restoring %1").arg(PracticeRestore::Title(copy));
+    work.run = [rootFolder, server, copy, kept](IProgress &progress, QString *message) {
+        const CLogicFolders folders(rootFolder, QString());
+        QString error;
+        if (!ServerBackups(folders, server.address, server.password)
+                 .Restore(copy.path, PracticeRestore::Reason::Restore, QDateTime::currentDateTime(),
+                     &progress, kept.get(), &error)) {
+            *message = tr("The copy was not restored:\n\n%1\n\nThe practice is as it was.").arg(error);
+            return false;
+        }
+        *message = tr("%1 was restored.\n\nThe database as it was before is kept as \"%2\".\n\nThe patient "
+                      "folders were left as they are.")
+                       .arg(PracticeRestore::Title(copy), QDir::toNativeSeparators(*kept));
+        return true;
+    };
+    work.undo = [rootFolder, server, kept](QString *message) {
+        const CLogicFolders folders(rootFolder, QString());
+        QString error;
+        return PutBackTold(!kept->isEmpty()
+                && ServerBackups(folders, server.address, server.password).PutBack(*kept, &error),
+            error, *kept, message);
+    };
+    return work;
+}
+
+int CLogicPracticeData::MovePracticeToServer(QWidget *parent)
+{
+    const CLogicFolders &folders = m_context.Folders();
+    const PracticeConnection connection = PracticeConnection::Load();
+    Korbel::ServerAddress address;
+    if (folders.DatabaseOnServer() || !connection.ServerAddressOf(&address, nullptr)) {
+        Desktop::Prompts().Show(parent,
+            folders.DatabaseOnServer()
+                ? tr("The practice is on the database server %1 already.").arg(folders.GetDatabasePath())
+                : tr(
+                    "Name the database server first, in Options > Database Connection...: the practice moves "
+                    "into that database, which must be empty."),
+            Desktop::Buttons::Ok, Desktop::Icon::Information);
+        return 0;
+    }
+    Secrets::ISecretStore *keyring = Service<Secrets::ISecretStore>();
+    const QString password = keyring ? ServerPasswords::Read(*keyring, address) : QString();
+    const QString root = folders.GetRootFolder();
+    const QString file = folders.GetDatabasePath();
+    QString error;
+    bool ready = false;
+    Runner().Run(parent, tr("Checking %1").arg(address.ToString()), false, [&](IProgress &) {
+        ready = ServerMigration(file, address, password).Check(&error);
+        return ready;
+    });
+    if (!ready) {
+        Desktop::Prompts().Show(parent, tr("The practice cannot be moved.\n\n%1").arg(error),
+            Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return 0;
+    }
+    if (Desktop::Prompts().Show(parent,
+            tr("Move the practice into %1?\n\n"
+               "Verdanta closes the practice, copies every table with every row into that database, compares "
+               "the copy with the database file value by value, and opens the practice again on the server. "
+               "The database file is left as it was.\n\n"
+               "The patient folders stay in %2: every computer of the practice names this folder as its "
+               "shared "
+               "folder.")
+                .arg(address.ToString(), QDir::toNativeSeparators(root)),
+            Desktop::Buttons::YesNo, Desktop::Icon::Question)
+        != Desktop::Answer::Yes)
+        return 0;
+    IPracticeSession *session = Service<IPracticeSession>();
+    if (!session)
+        return 0;
+    ClosedWork work;
+    work.caption = tr("Moving the practice to %1").arg(address.ToString());
+    work.run = [root, file, address, password](IProgress &progress, QString *message) {
+        ServerMigration::Summary summary;
+        QString reason;
+        const Korbel::Outcome outcome
+            = ServerMigration(file, address, password).Run(progress, &summary, &reason);
+        if (outcome != Korbel::Outcome::Done) {
+            *message = outcome == Korbel::Outcome::Cancelled
+                ? tr("The move was stopped; the server's database is empty again and the practice is as it "
+                     "was.")
+                : tr("The practice was not moved:\n\n%1\n\nThe server's database is empty again and the "
+                     "practice is as it was.")
+                      .arg(reason);
+            return false;
+        }
+        // This computer works on the server from now on, with the patient
+        // folders where they are.
+        PracticeConnection { address.ToString(), root }.Save();
+        *message = tr("The practice was moved into %1: %2 tables with %3 rows, compared value by value.\n\n"
+                      "Name the same server and the shared folder %4 on the practice's other computers "
+                      "(Options > Database Connection...).")
+                       .arg(address.ToString())
+                       .arg(summary.tables)
+                       .arg(summary.rows)
+                       .arg(QDir::toNativeSeparators(root));
+        return true;
     };
     return session->ReopenAfter(std::move(work)) ? 1 : 0;
 }

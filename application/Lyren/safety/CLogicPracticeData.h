@@ -8,6 +8,8 @@
 #include "core/ProgressRunner.h"
 #include "core/Subsystem.h"
 
+#include "Korbel/TableTransfer.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QString>
 
@@ -25,13 +27,19 @@ class CLogicPracticeData final : public ILogicObject, public LogicServiceUser
 public:
     explicit CLogicPracticeData(LogicContext &context);
 
-    // Codes RestoreBackup, CheckDatabase, ExportPractice and ImportPractice.
+    // Codes RestoreBackup, CheckDatabase, ExportPractice, ImportPractice and
+    // MovePracticeToServer. On a server, backups are dumps and the database
+    // is checked by the server itself.
     int OnCommand(LogicCommand &command) override;
 
     int RestoreBackup(QWidget *parent);
     int CheckDatabase(QWidget *parent);
     int ExportPractice(QWidget *parent);
     int ImportPractice(QWidget *parent);
+    // Moves the practice's database file into the (empty) database of the
+    // server that Options > Database Connection... names; this computer then
+    // works there, the practice's folder becoming the shared folder.
+    int MovePracticeToServer(QWidget *parent);
 
     // The restore of a copy with the practice closed, as the session runs it
     // (also at start when the database is damaged and the practice is not
@@ -48,9 +56,16 @@ public:
     static QString DamagedQuestion(
         const Korbel::FileCheck &damage, const BackupCopy &copy, const QString &keptName);
     static QString NoGoodBackupMessage(const Korbel::FileCheck &damage);
+    // The restore of a dump into the practice's server database, with the
+    // practice closed.
+    static ClosedWork ServerRestoreWork(
+        const QString &rootFolder, const Korbel::ServerLogin &server, const BackupCopy &copy);
 
 private:
     IProgressRunner &Runner();
+    // The server the practice is on, with its password from the keyring;
+    // none for a database file.
+    std::optional<Korbel::ServerLogin> Server() const;
     // Checks a copy and, when it can be restored and the person confirms,
     // queues its restore; 1 when queued.
     int OfferRestore(QWidget *parent, const BackupCopy &copy);

@@ -1,6 +1,9 @@
 #include "safety/PracticeTransfer.h"
 
 #include "safety/PracticeRestore.h"
+#include "safety/ServerBackups.h"
+#include "safety/ServerDump.h"
+#include "safety/ServerLink.h"
 
 #include "core/AtomicFile.h"
 #include "core/CLogicFolders.h"
@@ -213,6 +216,13 @@ PracticeTransfer::PracticeTransfer(const CLogicFolders &folders)
     : m_folders(folders)
 { }
 
+PracticeTransfer::PracticeTransfer(
+    const CLogicFolders &folders, const Korbel::ServerAddress &server, const QString &password)
+    : m_folders(folders)
+    , m_onServer(true)
+    , m_server { server, password }
+{ }
+
 QStringList PracticeTransfer::FileFolders()
 {
     return { QStringLiteral("UserData"), QStringLiteral("Templates") };
@@ -240,9 +250,11 @@ Korbel::Outcome PracticeTransfer::Export(
     const bool existed = QFileInfo::exists(folder);
     progress.SetStep(tr("Exporting the tables..."));
     QString reason;
-    const Korbel::Outcome tables = Korbel::ExportTables(
-        m_folders.GetDatabasePath(), folder,
-        [&progress](qint64 done, qint64 total) { return progress.Continue(done, total); }, &reason);
+    const Korbel::Progress reportTo
+        = [&progress](qint64 done, qint64 total) { return progress.Continue(done, total); };
+    const Korbel::Outcome tables = m_onServer
+        ? Korbel::ExportTables(m_server, folder, reportTo, &reason)
+        : Korbel::ExportTables(m_folders.GetDatabasePath(), folder, reportTo, &reason);
     if (tables != Korbel::Outcome::Done)
         return tables == Korbel::Outcome::Cancelled ? tables : fail(reason);
 
@@ -272,9 +284,10 @@ Korbel::Outcome PracticeTransfer::Export(
 bool PracticeTransfer::IsEmptyPractice(QString *holds, QString *error) const
 {
     const QString database = m_folders.GetDatabasePath();
-    if (QFileInfo::exists(database)) {
+    if (m_onServer || QFileInfo::exists(database)) {
         QMap<QString, qint64> rows;
-        if (!Korbel::CountRows(database, &rows, error))
+        if (!(m_onServer ? Korbel::CountRows(m_server, &rows, error)
+                         : Korbel::CountRows(database, &rows, error)))
             return false;
         for (auto it = rows.constBegin(); it != rows.constEnd(); ++it) {
             if (it.key().compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0 && it.value() > 0) {
@@ -344,6 +357,8 @@ Korbel::Outcome PracticeTransfer::Import(
     QString reason;
     if (!CheckImport(folder, nullptr, &reason))
         return fail(reason);
+    if (m_onServer)
+        return ImportToServer(folder, now, progress, keptPath, error);
 
     const QString database = m_folders.GetDatabasePath();
     const QString staged = PracticeRestore(m_folders).StagedName(QStringLiteral(".importing"), &reason);
@@ -379,6 +394,71 @@ Korbel::Outcome PracticeTransfer::Import(
         Undo(madeFiles, madeFolders);
         Korbel::RemoveDatabaseFile(staged);
         return fail(reason);
+    }
+    if (keptPath)
+        *keptPath = kept;
+    return Korbel::Outcome::Done;
+}
+
+Korbel::Outcome PracticeTransfer::ImportToServer(
+    const QString &folder, const QDateTime &now, IProgress &progress, QString *keptPath, QString *error) const
+{
+    auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return Korbel::Outcome::Failed;
+    };
+    const Korbel::ServerAddress &address = m_server.address;
+    ServerPracticeLock lock(address, m_server.password);
+    switch (lock.Acquire(ServerPracticeLock::Mode::Exclusive)) {
+    case ServerPracticeLock::State::Held:
+        break;
+    case ServerPracticeLock::State::HeldElsewhere:
+        return fail(lock.HeldElsewhereMessage());
+    case ServerPracticeLock::State::Unavailable:
+        return fail(lock.Error());
+    }
+    QString reason;
+    // The empty practice's database as a dump first: the import replaces it.
+    progress.SetStep(tr("Keeping the practice's database as it is now..."));
+    const ServerDump server(address, m_server.password);
+    const QString kept
+        = ServerBackups(m_folders, address, m_server.password).KeptName(PracticeRestore::Reason::Import, now);
+    if (!server.Dump(kept, &reason))
+        return fail(reason);
+    // Whatever fails from here puts the kept database back.
+    auto putBack = [&](Korbel::Outcome outcome, const QString &why) {
+        QString restored;
+        if (server.Restore(kept, &restored))
+            QFile::remove(kept);
+        else
+            reason = why + QStringLiteral("\n\n")
+                + tr("The practice's database could not be put back: %1\nIt is kept as %2.")
+                      .arg(restored, QDir::toNativeSeparators(kept));
+        if (outcome == Korbel::Outcome::Cancelled && reason.isEmpty())
+            return outcome;
+        return fail(reason.isEmpty() ? why : reason);
+    };
+    progress.SetStep(tr("Importing the tables..."));
+    ServerLink link(address, m_server.password);
+    if (!link.Open(&reason) || !link.DropEverything(&reason))
+        return putBack(Korbel::Outcome::Failed, reason);
+    reason.clear();
+    QString why;
+    const Korbel::Outcome tables = Korbel::ImportTables(
+        folder, m_server, [&progress](qint64 done, qint64 total) { return progress.Continue(done, total); },
+        &why);
+    if (tables != Korbel::Outcome::Done)
+        return putBack(tables, why);
+
+    progress.SetStep(tr("Copying the patient folders..."));
+    QStringList madeFiles;
+    QStringList madeFolders;
+    const Korbel::Outcome files = CopySets(
+        FileSets(folder, m_folders.GetRootFolder()), progress, &madeFiles, &madeFolders, nullptr, &why);
+    if (files != Korbel::Outcome::Done) {
+        Undo(madeFiles, madeFolders);
+        return putBack(files, why);
     }
     if (keptPath)
         *keptPath = kept;

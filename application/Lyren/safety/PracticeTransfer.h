@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Korbel/Maintenance.h"
+#include "Korbel/ServerAddress.h"
+#include "Korbel/TableTransfer.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDateTime>
@@ -18,7 +20,9 @@ struct ExportManifest;
 // and the other files of UserData and the invoice templates copied beside
 // them, and a README.txt that says how to read it all; and the import of
 // such an export into an empty practice, which gives back the same tables and
-// files.
+// files. On a database server the same: the export reads one snapshot of the
+// server's database; the import takes the practice alone, keeps the empty
+// practice's database as a dump and fills the database in one transaction.
 class PracticeTransfer
 {
     Q_DECLARE_TR_FUNCTIONS(PracticeTransfer)
@@ -35,6 +39,9 @@ public:
     };
 
     explicit PracticeTransfer(const CLogicFolders &folders);
+    // The practice on a server; the folders hold its files (the shared folder).
+    PracticeTransfer(
+        const CLogicFolders &folders, const Korbel::ServerAddress &server, const QString &password);
 
     // The folder the menu command makes inside the folder the person chose.
     static QString ExportFolderName(const QDateTime &now);
@@ -57,8 +64,8 @@ public:
     bool CheckImport(const QString &folder, Summary *summary, QString *error) const;
     // With the practice closed: makes the database from the export and
     // checks it, copies the files, and puts the database in place (the empty
-    // one is kept as a dated copy, 'keptPath'). Nothing changes when it fails
-    // or is stopped.
+    // one is kept as a dated copy, 'keptPath'; a dump on a server). Nothing
+    // changes when it fails or is stopped.
     Korbel::Outcome Import(const QString &folder, const QDateTime &now, IProgress &progress,
         QString *keptPath, QString *error) const;
 
@@ -67,6 +74,10 @@ public:
 
 private:
     static Summary SummaryOf(const Korbel::ExportManifest &manifest);
+    Korbel::Outcome ImportToServer(const QString &folder, const QDateTime &now, IProgress &progress,
+        QString *keptPath, QString *error) const;
 
     const CLogicFolders &m_folders;
+    bool m_onServer = false;
+    Korbel::ServerLogin m_server;
 };

@@ -1,6 +1,7 @@
 #include "shell/CLogicBackup.h"
 
 #include "core/CLogicFolders.h"
+#include "safety/ServerBackups.h"
 #include "shell/CLogicConfiguration.h"
 
 #include "Korbel/DataSource.h"
@@ -8,24 +9,11 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
-
-#include <filesystem>
-#include <system_error>
+#include <QtCore/QFileInfo>
 
 namespace {
 
 using Slot = CLogicFolders::BackupSlot;
-
-// Replaces the destination in one step; a missing source is skipped.
-bool MoveReplacing(const QString &from, const QString &to)
-{
-    if (!QFile::exists(from))
-        return true;
-    std::error_code error;
-    std::filesystem::rename(
-        std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()), error);
-    return !error;
-}
 
 } // namespace
 
@@ -45,9 +33,7 @@ bool CLogicBackup::IsDue(const QString &stamp, const QDate &today)
 bool CLogicBackup::RunIfDue(CLogicConfiguration &configuration, const CLogicFolders &folders,
     Korbel::IDataSource *source, const QDateTime &now, QString *failure)
 {
-    // The copy of a file is no backup of a database on a server: that one is
-    // dumped by the server's own tool.
-    if (!source || Korbel::EngineOf(source) != Korbel::Engine::SQLite || folders.DatabaseOnServer())
+    if (!source)
         return false;
     QString stamp;
     if (!configuration.ReadLastBackupStamp(&stamp) || !IsDue(stamp, now.date()))
@@ -57,6 +43,24 @@ bool CLogicBackup::RunIfDue(CLogicConfiguration &configuration, const CLogicFold
             *failure = reason;
         return false;
     };
+
+    // A database on a server is dumped by the server's own tool, into the
+    // Backup folder the seats share; the seat that comes second in a week
+    // finds the backup made.
+    if (folders.DatabaseOnServer() || Korbel::EngineOf(source) != Korbel::Engine::SQLite) {
+        Korbel::ServerAddress address;
+        QString reason;
+        if (!Korbel::ServerAddress::Parse(folders.GetDatabasePath(), &address, &reason))
+            return fail(reason);
+        const auto stillDue = [&configuration, &now] {
+            QString latest;
+            return configuration.ReadLastBackupStamp(&latest) && IsDue(latest, now.date());
+        };
+        if (!ServerBackups(folders, address, m_serverPassword).MakeBackup(&reason, stillDue))
+            return reason.isEmpty() ? false : fail(reason);
+        configuration.WriteLastBackupStamp(Verdanta::FormatBackupMark(now.date()));
+        return true;
+    }
 
     QDir dir;
     dir.mkpath(folders.GetBackupFolder());
@@ -68,26 +72,10 @@ bool CLogicBackup::RunIfDue(CLogicConfiguration &configuration, const CLogicFold
         QFile::remove(copy);
         return fail(source->GetErrorDescription());
     }
-    // Oldest first, each move onto the place the previous one emptied: after
-    // a failed move no later one may run, or it would replace a copy that
-    // was not moved on.
-    const std::pair<Slot, Slot> moves[] = { { Slot::BeforeLastWeek, Slot::BeforeBeforeLastWeek },
-        { Slot::LastWeek, Slot::BeforeLastWeek }, { Slot::ThisWeek, Slot::LastWeek } };
-    for (const auto &[from, to] : moves) {
-        if (!MoveReplacing(folders.GetBackupPath(from), folders.GetBackupPath(to))) {
-            QFile::remove(copy);
-            return fail(tr("%1 cannot be moved to %2.")
-                            .arg(QDir::toNativeSeparators(folders.GetBackupPath(from)),
-                                QDir::toNativeSeparators(folders.GetBackupPath(to))));
-        }
-    }
-    if (!MoveReplacing(copy, folders.GetBackupPath(Slot::ThisWeek))
-        || !QFile::exists(folders.GetBackupPath(Slot::ThisWeek))) {
-        QFile::remove(copy);
-        return fail(tr("The new backup cannot be put in place as %1.")
-                        .arg(QDir::toNativeSeparators(folders.GetBackupPath(Slot::ThisWeek))));
-    }
-
+    QString reason;
+    if (!ServerBackups::Rotate(
+            folders, QFileInfo(folders.GetBackupPath(Slot::ThisWeek)).fileName(), copy, &reason))
+        return fail(reason);
     configuration.WriteLastBackupStamp(Verdanta::FormatBackupMark(now.date()));
     return true;
 }

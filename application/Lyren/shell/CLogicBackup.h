@@ -13,7 +13,8 @@ class IDataSource;
 
 // The weekly backup of the database, run at every close of the main window
 // while the database is still open. Four generations rotate under
-// Backup/ThisWeek, LastWeek, BeforeLastWeek and BeforeBeforeLastWeek.
+// Backup/ThisWeek, LastWeek, BeforeLastWeek and BeforeBeforeLastWeek: copies
+// of the database file, or dumps of a database on a server.
 class CLogicBackup
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicBackup)
@@ -32,7 +33,14 @@ public:
         Korbel::IDataSource *source, const QDateTime &now = QDateTime::currentDateTime(),
         QString *failure = nullptr);
 
+    // The password of the database server for its dumps (kept in memory
+    // only); without one the PostgreSQL password file is read.
+    void SetServerPassword(const QString &password) { m_serverPassword = password; }
+
     // Due when the stamp is empty or not a date, when the day lies in the
     // future, or when seven days or more have passed.
     static bool IsDue(const QString &stamp, const QDate &today);
+
+private:
+    QString m_serverPassword;
 };

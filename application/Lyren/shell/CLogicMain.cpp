@@ -234,6 +234,12 @@ bool CLogicMain::Reaches(int code) const
     return m_context.Routes().Target(route->owners.front()) != nullptr;
 }
 
+void CLogicMain::SetServerPassword(const QString &password)
+{
+    m_strServerPassword = password;
+    m_pLogicBackup->SetServerPassword(password);
+}
+
 bool CLogicMain::Open(QString *error)
 {
     auto fail = [&](const QString &reason) {
@@ -247,6 +253,8 @@ bool CLogicMain::Open(QString *error)
     m_pDataSource = DataSourceFactory();
     if (!m_pDataSource)
         return fail(tr("The data library could not be loaded."));
+    if (m_pLogicFolders->DatabaseOnServer())
+        Korbel::SetServerPassword(m_pDataSource, m_strServerPassword);
     if (!m_pDataSource->Open(m_pLogicFolders->GetDatabasePath())) {
         const QString reason = m_pDataSource->GetErrorDescription();
         m_pDataSource->Release();

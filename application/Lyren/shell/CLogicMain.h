@@ -68,6 +68,10 @@ public:
     // patient. False with the reason when the database cannot be used; nothing
     // is then left open.
     bool Open(QString *error = nullptr);
+    // The password of the database server the folders name (from the
+    // keyring), for the next Open and the weekly dumps; kept in memory only.
+    // Without one the PostgreSQL password file is read.
+    void SetServerPassword(const QString &password);
     // The close sequence: the current patient is saved, then every subsystem,
     // table and the data source are released.
     void Close();
@@ -150,6 +154,7 @@ private:
     std::unique_ptr<Profile::IKeyValueStore> m_pKeyValueStore;
     std::unique_ptr<CLogicConfiguration> m_pLogicConfiguration;
     std::unique_ptr<CLogicBackup> m_pLogicBackup;
+    QString m_strServerPassword;
     std::unique_ptr<CLogicFolders> m_pLogicFolders;
     LogicContext m_context;
     std::vector<SubsystemInstaller> m_installers;

@@ -10,6 +10,7 @@
 #include "shell/ui/WindowPresenters.h"
 
 #include "contacts/ui/CMailSettingsDlg.h"
+#include "safety/ui/CDatabaseConnectionDlg.h"
 
 #include "core/CommandCodes.h"
 #include "patients/ui/CGeneralDialog.h"
@@ -183,6 +184,9 @@ void CMainFrame::CreateMenusAndToolBar()
             NoIcon },
         { "actionImportPractice", tr("I&mport practice..."), {},
             tr("Import an exported practice into this empty one"), CommandCode::ImportPractice, 0, NoIcon },
+        { "actionMovePracticeToServer", tr("Move Practice to &Server..."), {},
+            tr("Move the practice's database into the server named in Options > Database Connection"),
+            CommandCode::MovePracticeToServer, 0, NoIcon },
     };
     for (const Command &command : commands) {
         QAction *action = AddCommand(QLatin1String(command.name), command.text, command.key, command.prompt);
@@ -200,6 +204,9 @@ void CMainFrame::CreateMenusAndToolBar()
     QAction *mail = AddCommand(QStringLiteral("actionMailSettings"), tr("Ma&il Settings..."), {},
         tr("Choose how mail leaves the program"));
     connect(mail, &QAction::triggered, this, &CMainFrame::OnMailSettings);
+    QAction *database = AddCommand(QStringLiteral("actionDatabaseConnection"), tr("&Database Connection..."),
+        {}, tr("Choose where this computer finds the practice's database"));
+    connect(database, &QAction::triggered, this, &CMainFrame::OnDatabaseConnection);
     QAction *exit = AddCommand(QStringLiteral("actionExit"), tr("Exit"), {}, tr("Quit the application"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
     QAction *help = AddCommand(QStringLiteral("actionHelp"), tr("&Help"), {}, tr("Help"));
@@ -216,8 +223,8 @@ void CMainFrame::CreateMenusAndToolBar()
              "actionNext", "actionDelete", "actionSave", "actionAppointments" })
         add(patient, name);
     patient->addSeparator();
-    for (const char *name :
-        { "actionRestoreBackup", "actionCheckDatabase", "actionExportPractice", "actionImportPractice" })
+    for (const char *name : { "actionRestoreBackup", "actionCheckDatabase", "actionExportPractice",
+             "actionImportPractice", "actionMovePracticeToServer" })
         add(patient, name);
     patient->addSeparator();
     add(patient, "actionExit");
@@ -225,6 +232,7 @@ void CMainFrame::CreateMenusAndToolBar()
     add(options, "actionMediaQuality");
     add(options, "actionImagesQuality");
     add(options, "actionMailSettings");
+    add(options, "actionDatabaseConnection");
     QMenu *helpMenu = menuBar()->addMenu(tr("&Help"));
     add(helpMenu, "actionHelp");
     add(helpMenu, "actionSendFeedback");
@@ -391,6 +399,13 @@ void CMainFrame::OnMailSettings()
     // The keyring among the services is the one the mail composer reads.
     Secrets::ISecretStore *keyring = m_pHub->Services().Get<Secrets::ISecretStore>();
     CMailSettingsDlg dialog(keyring ? *keyring : m_pPresenters->Keyring(), this);
+    dialog.exec();
+}
+
+void CMainFrame::OnDatabaseConnection()
+{
+    Secrets::ISecretStore *keyring = m_pHub->Services().Get<Secrets::ISecretStore>();
+    CDatabaseConnectionDlg dialog(keyring ? *keyring : m_pPresenters->Keyring(), this);
     dialog.exec();
 }
 

@@ -75,6 +75,8 @@ private:
     void FocusFirstName();
     void OnAbout();
     void OnMailSettings();
+    // Options > Database Connection...
+    void OnDatabaseConnection();
 
     QSplitter *m_pSplitter = nullptr;
     CTitleBar *m_pTitleBars[2] = { nullptr, nullptr };

@@ -3,6 +3,7 @@
 #include "core/Loggers.h"
 #include "safety/CLogicPracticeData.h"
 #include "safety/PracticeLock.h"
+#include "safety/ServerLink.h"
 #include "safety/StartupCheck.h"
 #include "shell/CLogicMain.h"
 #include "shell/ui/CAboutDlg.h"
@@ -20,6 +21,7 @@
 #include "Sylvan/XmlPlatform.h"
 #include "messaging/MessageWindow.h"
 #include "messaging/WindowMessenger.h"
+#include "secrets/KeychainSecretStore.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
@@ -90,11 +92,112 @@ bool CVerdantaApp::InitInstance()
     const QString current = m_options.currentDirectory.isEmpty()
         ? QDir::currentPath()
         : QDir::cleanPath(m_options.currentDirectory);
-    m_strRoot = RootFolderFrom(current);
     m_strWindowsDirectory
         = m_options.windowsDirectory.isEmpty() ? Profile::WindowsDirectory() : m_options.windowsDirectory;
+    QString where;
+    if (!FindPractice(current, &where)) {
+        Desktop::Prompts().Show(nullptr,
+            tr("The practice's database cannot be found:\n\n%1\n\nCorrect it in Options > Database "
+               "Connection... or start Verdanta with --database <address>.")
+                .arg(where),
+            Desktop::Buttons::Ok, Desktop::Icon::Error);
+        return false;
+    }
 
     // One program per practice, before anything is written into its folder.
+    if (!HoldPractice())
+        return false;
+
+    Loggers::Create(m_strRoot);
+    m_xmlPlatform = Sylvan::InitializePlatform();
+
+    if (!WriteLinkSection(m_strRoot, m_strWindowsDirectory))
+        qWarning("An error has occurred while updating Radar configuration file");
+
+    // The quick check of the database file runs beside the open; a server
+    // checks its own pages.
+    m_pProgress = std::make_unique<CProgressWindow>();
+    if (!m_connection.IsServer()) {
+        m_pStartCheck = std::make_unique<StartupCheck>();
+        m_pStartCheck->Start(m_strRoot + QStringLiteral("data.mdb"));
+    }
+
+    QString reason;
+    bool opened = OpenPractice(&reason);
+    if (!opened && m_pStartCheck && RecoverAtStart(m_pStartCheck->Wait())) {
+        // The restored database is the one to check now.
+        m_pStartCheck->Start(m_strRoot + QStringLiteral("data.mdb"));
+        opened = OpenPractice(&reason);
+    }
+    if (!opened) {
+        const QString database = m_connection.IsServer()
+            ? m_serverAddress.ToString()
+            : QDir::toNativeSeparators(m_strRoot + QStringLiteral("data.mdb"));
+        Desktop::Prompts().Show(nullptr,
+            tr("The database %1 cannot be opened.\n\n%2\n\nVerdanta closes without changing it.")
+                .arg(database, reason),
+            Desktop::Buttons::Ok, Desktop::Icon::Error);
+        return false;
+    }
+    qApp->installEventFilter(this);
+    RegisterWindow();
+    if (!m_pStartCheck || m_pStartCheck->IsFinished())
+        OnStartCheckFinished();
+    else
+        connect(m_pStartCheck.get(), &StartupCheck::finished, this, &CVerdantaApp::OnStartCheckFinished);
+    m_failed = false;
+    return true;
+}
+
+bool CVerdantaApp::FindPractice(const QString &currentDirectory, QString *reason)
+{
+    m_currentDirectory = currentDirectory;
+    m_connection = PracticeConnection::Load();
+    if (!m_options.databaseAddress.isEmpty())
+        m_connection.address = m_options.databaseAddress;
+    m_strRoot = RootFolderFrom(m_connection.FilesFolder(currentDirectory));
+    if (!m_connection.IsServer())
+        return true;
+    if (!m_connection.ServerAddressOf(&m_serverAddress, reason))
+        return false;
+    if (!QFileInfo(m_strRoot).isDir()) {
+        *reason = tr("The shared folder %1 cannot be reached.").arg(QDir::toNativeSeparators(m_strRoot));
+        return false;
+    }
+    if (!m_options.keyring && !m_pKeyring)
+        m_pKeyring = std::make_unique<Secrets::KeychainSecretStore>();
+    QString keyringError;
+    m_serverPassword = ServerPasswords::Read(
+        m_options.keyring ? *m_options.keyring : *m_pKeyring, m_serverAddress, &keyringError);
+    if (!keyringError.isEmpty())
+        qInfo("The keyring holds no password for the database server: %s", qPrintable(keyringError));
+    return true;
+}
+
+bool CVerdantaApp::HoldPractice()
+{
+    if (m_connection.IsServer()) {
+        // Seats share the practice on a server: each holds it shared, the
+        // work that needs it alone waits until every seat has let it go.
+        m_pServerLock = std::make_unique<ServerPracticeLock>(m_serverAddress, m_serverPassword);
+        switch (m_pServerLock->Acquire(ServerPracticeLock::Mode::Shared)) {
+        case ServerPracticeLock::State::Held:
+            return true;
+        case ServerPracticeLock::State::HeldElsewhere:
+            Desktop::Prompts().Show(nullptr, m_pServerLock->HeldElsewhereMessage(), Desktop::Buttons::Ok,
+                Desktop::Icon::Information);
+            break;
+        case ServerPracticeLock::State::Unavailable:
+            Desktop::Prompts().Show(nullptr,
+                tr("The practice's database cannot be opened.\n\n%1\n\nVerdanta closes without changing "
+                   "anything.")
+                    .arg(m_pServerLock->Error()),
+                Desktop::Buttons::Ok, Desktop::Icon::Error);
+            break;
+        }
+        m_pServerLock.reset();
+        return false;
+    }
     m_pLock = std::make_unique<PracticeLock>(m_strRoot);
     switch (m_pLock->Acquire()) {
     case PracticeLock::State::Held:
@@ -119,47 +222,46 @@ bool CVerdantaApp::InitInstance()
         m_pLock.reset();
         break;
     }
-
-    Loggers::Create(m_strRoot);
-    m_xmlPlatform = Sylvan::InitializePlatform();
-
-    if (!WriteLinkSection(m_strRoot, m_strWindowsDirectory))
-        qWarning("An error has occurred while updating Radar configuration file");
-
-    // The quick check of the database runs beside the open.
-    m_pProgress = std::make_unique<CProgressWindow>();
-    m_pStartCheck = std::make_unique<StartupCheck>();
-    m_pStartCheck->Start(m_strRoot + QStringLiteral("data.mdb"));
-
-    QString reason;
-    bool opened = OpenPractice(&reason);
-    if (!opened && RecoverAtStart(m_pStartCheck->Wait())) {
-        // The restored database is the one to check now.
-        m_pStartCheck->Start(m_strRoot + QStringLiteral("data.mdb"));
-        opened = OpenPractice(&reason);
-    }
-    if (!opened) {
-        const QString database = QDir::toNativeSeparators(m_strRoot + QStringLiteral("data.mdb"));
-        Desktop::Prompts().Show(nullptr,
-            tr("The database %1 cannot be opened.\n\n%2\n\nVerdanta closes without changing it.")
-                .arg(database, reason),
-            Desktop::Buttons::Ok, Desktop::Icon::Error);
-        return false;
-    }
-    qApp->installEventFilter(this);
-    RegisterWindow();
-    if (m_pStartCheck->IsFinished())
-        OnStartCheckFinished();
-    else
-        connect(m_pStartCheck.get(), &StartupCheck::finished, this, &CVerdantaApp::OnStartCheckFinished);
-    m_failed = false;
     return true;
+}
+
+void CVerdantaApp::FollowConnection(QString *message)
+{
+    const PracticeConnection before = m_connection;
+    const QString root = m_strRoot;
+    const Korbel::ServerAddress address = m_serverAddress;
+    const QString password = m_serverPassword;
+    auto keep = [&] {
+        m_connection = before;
+        m_strRoot = root;
+        m_serverAddress = address;
+        m_serverPassword = password;
+    };
+    QString reason;
+    if (!FindPractice(m_currentDirectory, &reason)) {
+        keep();
+        *message += QStringLiteral("\n\n") + reason;
+        return;
+    }
+    if (m_connection.address == before.address && m_strRoot == root)
+        return;
+    std::unique_ptr<PracticeLock> fileLock = std::move(m_pLock);
+    std::unique_ptr<ServerPracticeLock> serverLock = std::move(m_pServerLock);
+    if (!HoldPractice()) {
+        keep();
+        m_pLock = std::move(fileLock);
+        m_pServerLock = std::move(serverLock);
+    }
 }
 
 bool CVerdantaApp::OpenPractice(QString *reason)
 {
     m_pMainFrame = std::make_unique<CMainFrame>(m_strRoot, m_strWindowsDirectory);
     m_pMainFrame->GetHub()->Services().Provide<IPracticeSession>(this);
+    if (m_connection.IsServer()) {
+        m_pMainFrame->GetHub()->GetLogicFolders()->SetDatabaseAddress(m_serverAddress.ToString());
+        m_pMainFrame->GetHub()->SetServerPassword(m_serverPassword);
+    }
     if (m_options.showWindow) {
         // Without a window manager to maximise it, the frame still fills the screen.
         if (!m_lastGeometry.isEmpty())
@@ -271,9 +373,18 @@ void CVerdantaApp::RunClosedWork()
         m_pMainFrame.reset();
     }
 
+    // On a server the work takes the practice alone: this seat lets it go
+    // meanwhile.
+    if (m_pServerLock)
+        m_pServerLock->Release();
     QString message;
     const bool done = m_pProgress->Run(
         nullptr, work.caption, false, [&](IProgress &progress) { return work.run(progress, &message); });
+    if (m_pServerLock
+        && m_pServerLock->Acquire(ServerPracticeLock::Mode::Shared) != ServerPracticeLock::State::Held)
+        qWarning("%s", qPrintable(m_pServerLock->Error()));
+    if (done)
+        FollowConnection(&message);
     QString reason;
     bool opened = OpenPractice(&reason);
     if (!opened && done && work.undo) {
@@ -323,6 +434,7 @@ int CVerdantaApp::ExitInstance()
     m_pProgress.reset();
     // The practice is free for the next program only once everything is closed.
     m_pLock.reset();
+    m_pServerLock.reset();
     if (m_xmlPlatform) {
         Sylvan::TerminatePlatform();
         m_xmlPlatform = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PracticeSession.h"
+#include "safety/PracticeConnection.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QObject>
@@ -13,6 +14,7 @@
 class CMainFrame;
 class CProgressWindow;
 class PracticeLock;
+class ServerPracticeLock;
 class SignalCloser;
 class StartupCheck;
 
@@ -26,6 +28,10 @@ struct FileCheck;
 
 namespace Messaging {
 class MessageWindow;
+}
+
+namespace Secrets {
+class ISecretStore;
 }
 
 // The application object: the start-up sequence up to the first patient
@@ -50,6 +56,12 @@ public:
         // repertory program (the Windows directory when empty).
         QString windowsDirectory;
         bool showWindow = true;
+        // The database server for this run (the command line's --database),
+        // in place of this computer's setting; empty: the setting.
+        QString databaseAddress = {};
+        // The keyring the server's password is read from (not owned); the
+        // desktop keyring when none is given.
+        Secrets::ISecretStore *keyring = nullptr;
     };
 
     CVerdantaApp();
@@ -72,6 +84,9 @@ public:
 
     CMainFrame *GetMainFrame() const { return m_pMainFrame.get(); }
     QString GetRootFolder() const { return m_strRoot; }
+    // Where this program found its practice (a server address, the shared
+    // folder), as the setting and the command line said.
+    const PracticeConnection &Connection() const { return m_connection; }
 
     // Queues work that needs the practice closed; it runs once the current
     // command has returned (RunClosedWork).
@@ -103,11 +118,27 @@ private:
     // The practice did not open and its database is damaged: the newest good
     // backup is offered and restored; true when it was.
     bool RecoverAtStart(const Korbel::FileCheck &check);
+    // Reads where the practice is (setting, command line, keyring); false
+    // with the reason when the address cannot be used.
+    bool FindPractice(const QString &currentDirectory, QString *reason);
+    // The practice for this program: the lock file beside the database, or
+    // the lock the seats of a server share; false ends the start.
+    bool HoldPractice();
+    // After work that changed this computer's connection (the practice moved
+    // to a server): the practice is found and held where it is now; 'message'
+    // gets why not.
+    void FollowConnection(QString *message);
 
     Options m_options;
     QString m_strRoot;
     QString m_strWindowsDirectory;
+    QString m_currentDirectory;
+    PracticeConnection m_connection;
+    Korbel::ServerAddress m_serverAddress;
+    QString m_serverPassword; // from the keyring, in memory only
+    std::unique_ptr<Secrets::ISecretStore> m_pKeyring; // made when the options give none
     std::unique_ptr<PracticeLock> m_pLock;
+    std::unique_ptr<ServerPracticeLock> m_pServerLock;
     std::unique_ptr<Messaging::MessageWindow> m_pWindowLink;
     std::unique_ptr<StartupCheck> m_pStartCheck;
     std::unique_ptr<CProgressWindow> m_pProgress;

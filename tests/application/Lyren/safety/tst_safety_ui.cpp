@@ -49,8 +49,8 @@ protected:
     QString Database() const { return Root() + QStringLiteral("data.mdb"); }
     std::unique_ptr<CVerdantaApp> StartApp()
     {
-        auto app = std::make_unique<CVerdantaApp>(
-            CVerdantaApp::Options { Root(), dir.filePath(QStringLiteral("windows")), false });
+        auto app = std::make_unique<CVerdantaApp>(CVerdantaApp::Options {
+            Root(), dir.filePath(QStringLiteral("windows")), false, QString(), nullptr });
         return app;
     }
     static qint64 OpenPatients(const CVerdantaApp &app)
@@ -96,10 +96,10 @@ TEST_F(PracticeFixture, ThePatientMenuOffersTheDataCommandsAndABackupIsRestoredI
         if (!action->isSeparator())
             entries << action->text().remove(QLatin1Char('&'));
     }
-    EXPECT_EQ(entries.mid(entries.size() - 5),
+    EXPECT_EQ(entries.mid(entries.size() - 6),
         (QStringList { QStringLiteral("Restore from backup..."), QStringLiteral("Check database..."),
             QStringLiteral("Export practice..."), QStringLiteral("Import practice..."),
-            QStringLiteral("Exit") }));
+            QStringLiteral("Move Practice to Server..."), QStringLiteral("Exit") }));
     for (const char *name :
         { "actionRestoreBackup", "actionCheckDatabase", "actionExportPractice", "actionImportPractice" }) {
         QAction *action = frame->GetAction(QLatin1String(name));

@@ -111,10 +111,10 @@ TEST_F(FrameTest, MenusShortcutsPromptsAndToolbarCommands)
             QStringLiteral("&Delete"), QStringLiteral("&Save"), QStringLiteral("&Appointments..."),
             QStringLiteral("&Restore from backup..."), QStringLiteral("Chec&k database..."),
             QStringLiteral("E&xport practice..."), QStringLiteral("I&mport practice..."),
-            QStringLiteral("Exit") }));
+            QStringLiteral("Move Practice to &Server..."), QStringLiteral("Exit") }));
     EXPECT_EQ(MenuTexts(1),
         (QStringList { QStringLiteral("&Media Quality..."), QStringLiteral("&Images Quality..."),
-            QStringLiteral("Ma&il Settings...") }));
+            QStringLiteral("Ma&il Settings..."), QStringLiteral("&Database Connection...") }));
     EXPECT_EQ(MenuTexts(2),
         (QStringList { QStringLiteral("&Help"), QStringLiteral("&Send Feedback..."),
             QStringLiteral("&About Verdanta...") }));

@@ -109,7 +109,7 @@ const std::vector<ExpectedRoute> &ExpectedRoutes()
         { { 81 }, { CustomFields } },
         { { 82 }, { ImageInsertion } },
         { { 100, 101, 103 }, { PracticeData } },
-        { { 102 }, { PracticeData }, RouteKind::SavePatientFirst },
+        { { 102, 110 }, { PracticeData }, RouteKind::SavePatientFirst },
     };
     return routes;
 }
@@ -123,7 +123,7 @@ TEST(Routing, TheCommandTableRoutesEveryCodeToItsOwnersAndNothingElse)
         for (int code : route.codes)
             expected[code] = &route;
     }
-    EXPECT_EQ(expected.size(), 78u);
+    EXPECT_EQ(expected.size(), 79u);
     EXPECT_EQ(CommandRoutes().size(), expected.size());
     for (int code = -1; code <= 120; ++code) {
         const CommandRoute *route = FindRoute(code);
