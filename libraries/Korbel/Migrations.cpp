@@ -114,6 +114,21 @@ bool baseline(QSqlDatabase database, QString *error)
     return true;
 }
 
+// Version 2: the row version of MAIN, which seats compare at every save.
+bool addRowVersions(QSqlDatabase database, QString *error)
+{
+    const TableDef *main = Schema::instance().table(QStringLiteral("MAIN"));
+    const ColumnDef *column = main ? main->column(QStringLiteral("ROW_VERSION")) : nullptr;
+    if (!column || !existingTables(database, error).contains(QStringLiteral("MAIN")))
+        return column != nullptr;
+    if (existingColumns(database, main->name, error).contains(column->name.toUpper()))
+        return true;
+    return exec(database,
+        QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+            .arg(SqlDialect::quote(main->name), ColumnDefinition(*column)),
+        {}, error);
+}
+
 } // namespace
 
 QString ColumnDefinition(const ColumnDef &column)
@@ -162,6 +177,8 @@ bool ApplyMigration(QSqlDatabase database, int version, QString *error)
     switch (version) {
     case 1:
         return baseline(database, error);
+    case 2:
+        return addRowVersions(database, error);
     default:
         if (error)
             *error = QStringLiteral("Unknown schema version %1.").arg(version);

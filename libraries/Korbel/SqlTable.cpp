@@ -42,6 +42,7 @@ SqlTable::SqlTable(std::shared_ptr<Connection> connection, const TableLayout &la
     }
     m_selectColumns = columns.join(QStringLiteral(", "));
     m_conn->openTables.push_back(this);
+    m_outsideGeneration = m_conn->outsideGeneration();
 }
 
 SqlTable::~SqlTable()
@@ -294,8 +295,20 @@ bool SqlTable::moveTo(int position)
     return true;
 }
 
+void SqlTable::catchUpWithOtherSeats()
+{
+    m_conn->checkOutsideChanges();
+    if (m_outsideGeneration == m_conn->outsideGeneration())
+        return;
+    m_outsideGeneration = m_conn->outsideGeneration();
+    // Rows other seats added or deleted: the keys are read again, the current
+    // row kept (a pending edit too: the move that follows decides about it).
+    reloadAfterRollback();
+}
+
 int SqlTable::Move(int kind, int n)
 {
+    catchUpWithOtherSeats();
     const int count = static_cast<int>(m_ids.size());
     if (count == 0) {
         m_error = QStringLiteral("Table %1 has no rows.").arg(m_layout.name);
@@ -455,6 +468,7 @@ int SqlTable::Update()
             m_conn->bumpVersion();
             return 0;
         }
+        m_conn->noteWrite(m_layout.name, id);
         cancelPending();
         storeRow(id);
         return 1;
@@ -474,6 +488,7 @@ int SqlTable::Update()
     if (!RunStatement(query, sql, values, &m_error))
         return 0;
     const qint64 id = query.lastInsertId().toLongLong();
+    m_conn->noteWrite(m_layout.name, id);
     cancelPending();
     m_ids.push_back(id);
     if (m_positionsValid)
@@ -501,6 +516,7 @@ int SqlTable::Delete()
                                 SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
     if (!RunStatement(query, sql, { id }, &m_error))
         return 0;
+    m_conn->noteWrite(m_layout.name, id);
     m_conn->bumpVersion();
     m_ids.erase(m_ids.begin() + m_pos);
     m_positionsValid = false;
@@ -543,6 +559,7 @@ void SqlTable::forgetField(SqlField *field)
 
 int SqlTable::locate(const QString &field, const QString &value, int after)
 {
+    catchUpWithOtherSeats();
     const int column = m_layout.columnIndex(field);
     if (column < 0) {
         m_error = QStringLiteral("Table %1 has no field %2.").arg(m_layout.name, field);
@@ -681,6 +698,35 @@ bool SqlTable::bindControl(int column, QObject *control, bool writable)
     m_bindings.push_back(Binding { column, control, writable });
     m_conn->binder->Show(control, m_layout.columns[column].kind, storedValue(column));
     return true;
+}
+
+std::vector<std::pair<QString, QString>> SqlTable::typedValues() const
+{
+    std::vector<QVariant> values(m_layout.columns.size());
+    std::vector<bool> present(m_layout.columns.size(), false);
+    if (m_state != State::Idle) {
+        for (size_t c = 0; c < m_layout.columns.size(); ++c) {
+            if (m_dirty[c]) {
+                values[c] = m_buffer[c];
+                present[c] = true;
+            }
+        }
+    }
+    for (const Binding &b : m_bindings) {
+        QVariant stored;
+        if (b.writable && b.control && m_conn->binder
+            && m_conn->binder->Take(b.control, m_layout.columns[b.column].kind, &stored)) {
+            values[b.column] = stored;
+            present[b.column] = true;
+        }
+    }
+    std::vector<std::pair<QString, QString>> typed;
+    for (size_t c = 0; c < m_layout.columns.size(); ++c) {
+        if (present[c] && m_layout.columns[c].kind != ColumnKind::Binary)
+            typed.emplace_back(
+                m_layout.columns[c].name, TextFromStorage(m_layout.columns[c].kind, values[c]));
+    }
+    return typed;
 }
 
 void SqlTable::showBoundControls()

@@ -839,6 +839,14 @@ int CLogicNotes::DeletePatientRows()
     return result;
 }
 
+QByteArray CLogicNotes::NotesDraft() const
+{
+    QByteArray bytes;
+    if (!m_pEditor->Document().StreamOut(bytes))
+        return {};
+    return bytes;
+}
+
 bool CLogicNotes::AppendToNotes(const QString &text)
 {
     if (m_pEditor->IsReadOnly() || text.isEmpty())
