@@ -14,7 +14,7 @@ namespace {
 const QString kChannel = QStringLiteral("verdanta_changes");
 // More rows than this in one transaction are announced as "something changed".
 constexpr int kMaxNotices = 64;
-// A table's move looks for other seats' commits at most this often.
+// On a server, a table's move looks for other seats' commits at most this often.
 constexpr qint64 kOutsideCheckMs = 25;
 
 std::shared_ptr<Connection> connectionOf(IDataSource *source)
@@ -76,7 +76,9 @@ bool Connection::checkOutsideChanges(bool force)
 {
     if (transactionDepth > 0)
         return false;
-    if (!force && m_outsideClock.isValid() && m_outsideClock.elapsed() < kOutsideCheckMs)
+    // A look costs a round trip on a server: walks over many rows look only
+    // now and then. SQLite answers from memory.
+    if (!force && onServer() && m_outsideClock.isValid() && m_outsideClock.elapsed() < kOutsideCheckMs)
         return false;
     m_outsideClock.start();
     // SQLite counts the commits of other connections to the file; a server's

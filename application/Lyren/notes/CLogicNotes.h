@@ -95,6 +95,7 @@ public:
 
 private:
     struct Loaded;
+    bool SameAsStored(Korbel::ITable *main, const QByteArray &bytes) const;
     enum class SeparatorSave { Saved, Removed, Failed };
 
     Korbel::ITable *Main() const;

@@ -146,8 +146,22 @@ int CLogicPatient::SavePatientRow()
 
 int CLogicPatient::SaveAddressRow()
 {
-    // The address follows the current patient; its first edit makes the row.
-    if (!m_pAddress || m_pAddress->Edit() != 1)
+    // The address follows the current patient; its first edit makes the row,
+    // once something was typed into it (an empty row would be a write that
+    // tells other seats the patient changed).
+    if (!m_pAddress)
+        return 0;
+    if (m_pAddress->CurrentPosition() < 0) {
+        const auto typed = Korbel::TypedValues(m_pAddress);
+        const bool anything = std::any_of(typed.begin(), typed.end(), [](const auto &entry) {
+            return entry.first != QLatin1String("PATIENT_ID") && !entry.second.isEmpty();
+        });
+        if (!anything) {
+            m_pAddress->CancelUpdate();
+            return 1;
+        }
+    }
+    if (m_pAddress->Edit() != 1)
         return 0;
     return m_pAddress->Update() ? 1 : 0;
 }
@@ -182,6 +196,8 @@ int CLogicPatient::Save()
         : Korbel::RowState::Unchanged;
     if (state == Korbel::RowState::Failed)
         return 0;
+    // What was typed into the record, read before the steps write it.
+    const TypedRecord typed = TypedNow();
     const quint64 rowsBefore = Korbel::RowsWritten(m_pDataSource);
     m_pContext->BeginSave();
     bool written = true;
@@ -192,16 +208,23 @@ int CLogicPatient::Save()
         }
     }
     const bool wroteRows = Korbel::RowsWritten(m_pDataSource) != rowsBefore;
-    const bool conflict = wroteRows && state != Korbel::RowState::Unchanged;
-    if (conflict) {
-        // What was typed is read before the rollback, while the pending
-        // rows still stand for the patient it was typed for.
-        const QString name = CurrentName();
-        const QString copy = WriteConflictCopy(name);
+    const bool typedHere = wroteRows || !ChangedLines(m_loadedMain, typed.main).isEmpty()
+        || !ChangedLines(m_loadedAddress, typed.address).isEmpty();
+    const bool gone = state == Korbel::RowState::Gone;
+    if ((wroteRows && state == Korbel::RowState::Changed) || (gone && typedHere)) {
+        const QString name = LoadedName();
+        const QString copy = WriteConflictCopy(name, typed);
         transaction.Rollback();
         m_pContext->FinishSave(false);
-        ResolveConflict(state == Korbel::RowState::Gone, name, copy);
+        ResolveConflict(gone, name, copy);
         return 0;
+    }
+    if (gone) {
+        // Deleted elsewhere, nothing typed here: the neighbour is shown.
+        transaction.Rollback();
+        m_pContext->FinishSave(false);
+        ShowStored();
+        return 1;
     }
     if (written && wroteRows && known)
         written = Korbel::BumpRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion);
@@ -221,6 +244,7 @@ void CLogicPatient::RememberLoaded()
     m_loadedVersion = m_loadedId > 0 ? Records::ReadText(m_pMain, Korbel::RowVersionField()).toLongLong() : 0;
     m_loadedMain = Korbel::TypedValues(m_pMain);
     m_loadedAddress = m_pAddress ? Korbel::TypedValues(m_pAddress) : decltype(m_loadedAddress) {};
+    m_loadedName = CurrentName();
 }
 
 QString CLogicPatient::CurrentName() const
@@ -233,7 +257,32 @@ QString CLogicPatient::CurrentName() const
         .trimmed();
 }
 
-QString CLogicPatient::WriteConflictCopy(const QString &name)
+QString CLogicPatient::LoadedName() const
+{
+    return m_loadedName.isEmpty() ? CurrentName() : m_loadedName;
+}
+
+CLogicPatient::TypedRecord CLogicPatient::TypedNow() const
+{
+    TypedRecord typed;
+    typed.main = Korbel::TypedValues(m_pMain);
+    if (m_pAddress)
+        typed.address = Korbel::TypedValues(m_pAddress);
+    return typed;
+}
+
+void CLogicPatient::ShowStored()
+{
+    m_pMain->CancelUpdate();
+    if (m_pAddress)
+        m_pAddress->CancelUpdate();
+    const int position = m_pMain->CurrentPosition();
+    if (position < 0 || m_pMain->Move(Korbel::MoveToPosition, position) != 1)
+        m_pMain->Move(Korbel::MoveFirst);
+    LoadAll();
+}
+
+QString CLogicPatient::WriteConflictCopy(const QString &name, const TypedRecord &typed)
 {
     CLogicFolders &folders = m_pContext->Folders();
     QString folder = folders.GetPatientFolder();
@@ -253,9 +302,8 @@ QString CLogicPatient::WriteConflictCopy(const QString &name)
                "was not saved. These are the values typed here that differ from what was shown when "
                "the patient was opened; enter again those you want to keep.")
          << QString();
-    const QStringList patientLines = ChangedLines(m_loadedMain, Korbel::TypedValues(m_pMain));
-    const QStringList addressLines
-        = m_pAddress ? ChangedLines(m_loadedAddress, Korbel::TypedValues(m_pAddress)) : QStringList();
+    const QStringList patientLines = ChangedLines(m_loadedMain, typed.main);
+    const QStringList addressLines = ChangedLines(m_loadedAddress, typed.address);
     if (!patientLines.isEmpty())
         text << tr("Patient") << patientLines << QString();
     if (!addressLines.isEmpty())
@@ -278,13 +326,7 @@ void CLogicPatient::ResolveConflict(bool deleted, const QString &name, const QSt
 {
     // The patient is shown as the other seat stored it (or, deleted there,
     // its neighbour); what was typed here is in the conflict copy.
-    m_pMain->CancelUpdate();
-    if (m_pAddress)
-        m_pAddress->CancelUpdate();
-    const int position = m_pMain->CurrentPosition();
-    if (position >= 0)
-        m_pMain->Move(Korbel::MoveToPosition, position);
-    LoadAll();
+    ShowStored();
     const QString text = deleted ? DeletedElsewhereMessage(name, copy) : ConflictMessage(name, copy);
     const Desktop::Answer answer = Desktop::Prompts().Show(m_pContext->DialogParent(), text,
         copy.isEmpty() ? Desktop::Buttons::Ok : Desktop::Buttons::YesNo, Desktop::Icon::Warning);
@@ -305,10 +347,8 @@ int CLogicPatient::ShowOutsideChanges()
     // conflict, which keeps what was typed and shows the patient as stored.
     if (!Save())
         return 0;
-    const int position = m_pMain->CurrentPosition();
-    if (position < 0 || m_pMain->Move(Korbel::MoveToPosition, position) != 1)
-        m_pMain->Move(Korbel::MoveFirst);
-    return LoadAll();
+    ShowStored();
+    return 1;
 }
 
 int CLogicPatient::SaveAll()
@@ -411,7 +451,7 @@ int CLogicPatient::Delete()
         ? Korbel::CheckRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion)
         : Korbel::RowState::Unchanged;
     if (state == Korbel::RowState::Changed || state == Korbel::RowState::Gone) {
-        const QString name = CurrentName();
+        const QString name = LoadedName();
         transaction.Rollback();
         m_pMain->CancelUpdate();
         m_pMain->Move(Korbel::MoveToPosition, std::max(m_pMain->CurrentPosition(), 0));

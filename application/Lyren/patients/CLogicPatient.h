@@ -134,9 +134,21 @@ private:
     // A save found that another seat saved or deleted the patient: what was
     // typed here goes to a conflict copy, the patient is shown as stored, and
     // the person is told.
+    struct TypedRecord
+    {
+        std::vector<std::pair<QString, QString>> main;
+        std::vector<std::pair<QString, QString>> address;
+    };
+    TypedRecord TypedNow() const;
     void ResolveConflict(bool deleted, const QString &name, const QString &copy);
-    QString WriteConflictCopy(const QString &name);
+    QString WriteConflictCopy(const QString &name, const TypedRecord &typed);
+    // Drops what is pending and shows the current patient (or, gone, a
+    // neighbour) as stored.
+    void ShowStored();
     QString CurrentName() const;
+    // The name as the patient was loaded (a patient deleted meanwhile has
+    // no current row to name it).
+    QString LoadedName() const;
 
     int SavePatientRow();
     int SaveAddressRow();
@@ -151,6 +163,7 @@ private:
     qint64 m_loadedVersion = 0;
     std::vector<std::pair<QString, QString>> m_loadedMain;
     std::vector<std::pair<QString, QString>> m_loadedAddress;
+    QString m_loadedName;
 
     StepList<SaveStep> m_saveSteps;
     StepList<LoadStep> m_loadSteps;
