@@ -36,6 +36,8 @@ packages=(
   # a practice on a database server: Qt's PostgreSQL driver, and the server and its tools
   # (a throw-away cluster for the tests, pg_dump for the backups)
   libqt6sql6-psql postgresql postgresql-client python3
+  # the client library's header: the state of a server connection's transaction
+  libpq-dev
 )
 
 missing=()

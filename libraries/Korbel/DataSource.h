@@ -7,6 +7,7 @@
 // keeps them typed. Objects made by the library are given back with Release();
 // ReleasePtr does that automatically.
 
+#include "Korbel/ServerAddress.h"
 #include "korbel_export.h"
 
 #include <QtCore/QByteArray>
@@ -158,11 +159,13 @@ class KORBEL_EXPORT IDataSource
 {
 public:
     virtual void Release() = 0;
-    // Opens the database file. A missing file becomes a new database with the
-    // current schema and its seed rows. A file that is not a readable database,
-    // or whose schema is newer than this program's, gives false and is never
-    // altered.
-    virtual bool Open(const QString &path) = 0;
+    // Opens the database file, or the database on a server when given a server
+    // address (ServerAddress.h). A missing file, or an empty server database,
+    // becomes a database with the current schema and its seed rows; an older
+    // one is upgraded by the program through UpgradeSchema. A file that is not
+    // a readable database, or a database whose schema is newer than this
+    // program's, gives false and is never altered.
+    virtual bool Open(const QString &pathOrAddress) = 0;
     virtual ITable *OpenTable(const QString &name) = 0;
     virtual bool TableExists(const QString &name) = 0;
     // Applies the migrations the database lacks; idempotent.
@@ -208,6 +211,15 @@ KORBEL_EXPORT void SetControlBinder(IDataSource *source, const IControlBinder *b
 // report; without one the call fails.
 using StoredQueryHandler = std::function<bool(IDataSource *, const QString &name, const QString &parameter)>;
 KORBEL_EXPORT void SetStoredQueryHandler(IDataSource *source, StoredQueryHandler handler);
+
+// The engine of a data source: the one its open database runs on, or the one
+// its last Open named; SQLite for none.
+KORBEL_EXPORT Engine EngineOf(IDataSource *source);
+
+// The password for the next Open of a server address; without one the
+// server's client library looks in the PostgreSQL password file (~/.pgpass).
+// The library keeps it in memory only.
+KORBEL_EXPORT void SetServerPassword(IDataSource *source, const QString &password);
 
 // The schema version this library creates and upgrades to.
 KORBEL_EXPORT int CurrentSchemaVersion();

@@ -10,13 +10,14 @@ namespace Korbel {
 
 namespace {
 
+const QString kServerVersionTable = QStringLiteral("korbel_schema");
+
 QSet<QString> existingTables(QSqlDatabase database, QString *error)
 {
     QSet<QString> names;
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!RunStatement(
-            query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"), {}, error))
+    if (!RunStatement(query, SqlDialect::of(database).tablesQuery(), {}, error))
         return names;
     while (query.next())
         names.insert(query.value(0).toString().toUpper());
@@ -28,7 +29,10 @@ QSet<QString> existingColumns(QSqlDatabase database, const QString &table, QStri
     QSet<QString> names;
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!RunStatement(query, QStringLiteral("SELECT name FROM pragma_table_info(?)"), { table }, error))
+    const SqlDialect dialect = SqlDialect::of(database);
+    // The server holds the names folded to lower case.
+    if (!RunStatement(
+            query, dialect.tableColumnsQuery(), { dialect.onServer() ? table.toLower() : table }, error))
         return names;
     while (query.next())
         names.insert(query.value(0).toString().toUpper());
@@ -52,10 +56,31 @@ bool exec(QSqlDatabase database, const QString &sql, const QVariantList &values,
     return RunStatement(query, sql, values, error);
 }
 
+// Moves the key sequences of the server past the keys of rows inserted
+// with their keys (the seed rows), as the embedded engine does by itself.
+bool advanceKeySequences(QSqlDatabase database, const QSet<QString> &tables, QString *error)
+{
+    const SqlDialect dialect = SqlDialect::of(database);
+    for (const QString &table : tables) {
+        QSqlQuery query(database);
+        if (!RunStatement(query,
+                QStringLiteral("SELECT MAX(%1) FROM %2")
+                    .arg(dialect.quote(QStringLiteral("ID")), dialect.quote(table)),
+                {}, error))
+            return false;
+        const qint64 highest = query.next() ? query.value(0).toLongLong() : 0;
+        if (highest > dialect.lastKey(database, table)
+            && !dialect.setLastKey(database, table, highest, error))
+            return false;
+    }
+    return true;
+}
+
 // Baseline: every table, column, index and seed row of the current program.
 bool baseline(QSqlDatabase database, QString *error)
 {
     const Schema &schema = Schema::instance();
+    const SqlDialect dialect = SqlDialect::of(database);
     QSet<QString> tables = existingTables(database, error);
 
     for (const TableDef &table : schema.tables()) {
@@ -79,7 +104,7 @@ bool baseline(QSqlDatabase database, QString *error)
                 continue;
             if (!exec(database,
                     QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
-                        .arg(SqlDialect::quote(table.name), ColumnDefinition(column)),
+                        .arg(dialect.quote(table.name), ColumnDefinition(dialect, column)),
                     {}, error))
                 return false;
         }
@@ -88,6 +113,7 @@ bool baseline(QSqlDatabase database, QString *error)
     if (!CreateIndexes(database, error))
         return false;
 
+    QSet<QString> seeded;
     for (const SeedRow &seed : SeedRows()) {
         const TableDef *table = schema.table(seed.table);
         if (!table || !tables.contains(seed.table.toUpper()))
@@ -100,18 +126,18 @@ bool baseline(QSqlDatabase database, QString *error)
             QVariant stored;
             if (!column || !StorageFromValue(column->kind, value, &stored))
                 continue;
-            names << SqlDialect::quote(name);
+            names << dialect.quote(name);
             marks << QStringLiteral("?");
             values << stored;
         }
         if (!exec(database,
-                QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
-                    .arg(SqlDialect::quote(seed.table), names.join(QStringLiteral(", ")),
-                        marks.join(QStringLiteral(", "))),
+                dialect.insertIgnoringExisting(dialect.quote(seed.table), names.join(QStringLiteral(", ")),
+                    marks.join(QStringLiteral(", "))),
                 values, error))
             return false;
+        seeded.insert(seed.table);
     }
-    return true;
+    return !dialect.onServer() || advanceKeySequences(database, seeded, error);
 }
 
 // Version 2: the row version of MAIN, which seats compare at every save.
@@ -123,45 +149,57 @@ bool addRowVersions(QSqlDatabase database, QString *error)
         return column != nullptr;
     if (existingColumns(database, main->name, error).contains(column->name.toUpper()))
         return true;
+    const SqlDialect dialect = SqlDialect::of(database);
     return exec(database,
         QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
-            .arg(SqlDialect::quote(main->name), ColumnDefinition(*column)),
+            .arg(dialect.quote(main->name), ColumnDefinition(dialect, *column)),
         {}, error);
 }
 
 } // namespace
 
-QString ColumnDefinition(const ColumnDef &column)
+QString ColumnDefinition(const SqlDialect &dialect, const ColumnDef &column)
 {
-    return SqlDialect::quote(column.name) + QLatin1Char(' ')
-        + SqlDialect::columnType(column.kind, column.caseInsensitive) + defaultClause(column);
+    return dialect.quote(column.name) + QLatin1Char(' ')
+        + dialect.columnType(column.kind, column.caseInsensitive) + defaultClause(column);
 }
 
 bool CreateTable(
     QSqlDatabase database, const QString &name, const std::vector<ColumnDef> &columns, QString *error)
 {
+    const SqlDialect dialect = SqlDialect::of(database);
     QStringList definitions;
     for (const ColumnDef &column : columns)
-        definitions << ColumnDefinition(column);
+        definitions << ColumnDefinition(dialect, column);
     return exec(database,
         QStringLiteral("CREATE TABLE %1 (%2)")
-            .arg(SqlDialect::quote(name), definitions.join(QStringLiteral(", "))),
+            .arg(dialect.quote(name), definitions.join(QStringLiteral(", "))),
         {}, error);
 }
 
 bool CreateIndexes(QSqlDatabase database, QString *error)
 {
+    const SqlDialect dialect = SqlDialect::of(database);
     const QSet<QString> tables = existingTables(database, error);
     for (const IndexDef &index : Schema::instance().indexes()) {
         if (!tables.contains(index.table.toUpper()))
             continue;
+        const TableDef *table = Schema::instance().table(index.table);
         QStringList columns;
-        for (const QString &c : index.columns)
-            columns << SqlDialect::quote(c);
+        for (const QString &c : index.columns) {
+            // An index on the expression that finds and sorts compare.
+            const ColumnDef *column = table ? table->column(c) : nullptr;
+            const bool caseInsensitive = column && column->caseInsensitive;
+            const QString expression = dialect.compared(dialect.quote(c), caseInsensitive);
+            columns << (expression.startsWith(QLatin1Char('"'))
+                    ? expression
+                    : QLatin1Char('(') + expression + QLatin1Char(')'));
+        }
         const QString body = QStringLiteral("INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                                 .arg(SqlDialect::quote(index.name), SqlDialect::quote(index.table),
+                                 .arg(dialect.quote(index.name), dialect.quote(index.table),
                                      columns.join(QStringLiteral(", ")));
-        if (exec(database,
+        QSqlQuery attempt(database);
+        if (RunFallibleStatement(database, attempt,
                 (index.unique ? QStringLiteral("CREATE UNIQUE ") : QStringLiteral("CREATE ")) + body, {},
                 error))
             continue;
@@ -191,6 +229,30 @@ int StoredSchemaVersion(QSqlDatabase database, bool *ok)
     QSqlQuery query(database);
     query.setForwardOnly(true);
     QString error;
+    const SqlDialect dialect = SqlDialect::of(database);
+    if (dialect.onServer()) {
+        // The server database keeps the version in a table of the library's
+        // own; a database without it has none yet.
+        if (!RunStatement(query, dialect.tableByNameQuery(), { kServerVersionTable }, &error)) {
+            if (ok)
+                *ok = false;
+            return 0;
+        }
+        if (!query.next()) {
+            if (ok)
+                *ok = true;
+            return 0;
+        }
+        query.finish();
+        const bool read = RunStatement(query,
+                              QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM %1")
+                                  .arg(dialect.quote(kServerVersionTable)),
+                              {}, &error)
+            && query.next();
+        if (ok)
+            *ok = read;
+        return read ? query.value(0).toInt() : 0;
+    }
     const bool read = RunStatement(query, QStringLiteral("PRAGMA user_version"), {}, &error) && query.next();
     if (ok)
         *ok = read;
@@ -199,6 +261,16 @@ int StoredSchemaVersion(QSqlDatabase database, bool *ok)
 
 bool StoreSchemaVersion(QSqlDatabase database, int version, QString *error)
 {
+    const SqlDialect dialect = SqlDialect::of(database);
+    if (dialect.onServer()) {
+        const QString table = dialect.quote(kServerVersionTable);
+        return exec(database,
+                   QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (version BIGINT NOT NULL)").arg(table), {},
+                   error)
+            && exec(database, QStringLiteral("DELETE FROM %1").arg(table), {}, error)
+            && exec(database, QStringLiteral("INSERT INTO %1 (version) VALUES (?)").arg(table), { version },
+                error);
+    }
     return exec(database, QStringLiteral("PRAGMA user_version = %1").arg(version), {}, error);
 }
 

@@ -9,6 +9,8 @@
 
 namespace Korbel {
 
+class SqlDialect;
+
 // Brings the database from schema version 'version - 1' to 'version'. Every
 // step is idempotent (tables and columns are created only when missing, seed
 // rows only when their ID is free), so a migration interrupted by a crash can
@@ -17,7 +19,7 @@ bool ApplyMigration(QSqlDatabase database, int version, QString *error);
 
 // The declaration of a column in CREATE TABLE and ALTER TABLE: quoted name,
 // type of its kind and default.
-QString ColumnDefinition(const ColumnDef &column);
+QString ColumnDefinition(const SqlDialect &dialect, const ColumnDef &column);
 // Creates a table with the given columns, in their order.
 bool CreateTable(
     QSqlDatabase database, const QString &name, const std::vector<ColumnDef> &columns, QString *error);

@@ -32,11 +32,6 @@ bool failWith(QString *error, const QString &text)
 
 } // namespace
 
-bool Connection::onServer() const
-{
-    return db().driverName() == QLatin1String("QPSQL");
-}
-
 void Connection::noteWrite(const QString &table, qint64 id)
 {
     ++m_rowsWritten;
@@ -124,8 +119,8 @@ RowState CheckRowVersion(IDataSource *source, const QString &table, qint64 id, q
     QSqlQuery query(conn->db());
     query.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?%4")
-                            .arg(SqlDialect::quote(RowVersionField()), SqlDialect::quote(table),
-                                SqlDialect::quote(QStringLiteral("ID")),
+                            .arg(conn->dialect().quote(RowVersionField()), conn->dialect().quote(table),
+                                conn->dialect().quote(QStringLiteral("ID")),
                                 conn->onServer() ? QStringLiteral(" FOR UPDATE") : QString());
     QString failure;
     if (!RunStatement(query, sql, { id }, &failure)) {
@@ -148,11 +143,11 @@ bool BumpRowVersion(IDataSource *source, const QString &table, qint64 id, qint64
     QString failure;
     if (!conn->canWrite(&failure))
         return failWith(error, failure);
-    const QString version = SqlDialect::quote(RowVersionField());
+    const QString version = conn->dialect().quote(RowVersionField());
     QSqlQuery query(conn->db());
     if (!RunStatement(query,
             QStringLiteral("UPDATE %1 SET %2 = %2 + 1 WHERE %3 = ? AND %2 = ?")
-                .arg(SqlDialect::quote(table), version, SqlDialect::quote(QStringLiteral("ID"))),
+                .arg(conn->dialect().quote(table), version, conn->dialect().quote(QStringLiteral("ID"))),
             { id, expected }, &failure))
         return failWith(error, failure);
     if (query.numRowsAffected() != 1)
@@ -169,11 +164,11 @@ bool LockRow(IDataSource *source, const QString &table, qint64 id, QString *erro
         return failWith(error, QStringLiteral("The database is not open."));
     QSqlQuery query(conn->db());
     query.setForwardOnly(true);
-    const QString id_ = SqlDialect::quote(QStringLiteral("ID"));
+    const QString id_ = conn->dialect().quote(QStringLiteral("ID"));
     QString failure;
     if (!RunStatement(query,
             QStringLiteral("SELECT %1 FROM %2 WHERE %1 = ?%3")
-                .arg(id_, SqlDialect::quote(table),
+                .arg(id_, conn->dialect().quote(table),
                     conn->onServer() ? QStringLiteral(" FOR UPDATE") : QString()),
             { id }, &failure))
         return failWith(error, failure);
@@ -196,7 +191,7 @@ bool AddToCounts(IDataSource *source, const QString &table, qint64 id,
     QStringList sets;
     QVariantList values;
     for (const CountChange &change : changes) {
-        const QString column = SqlDialect::quote(change.field);
+        const QString column = conn->dialect().quote(change.field);
         // NULL counts as 0.
         const QString sum = QStringLiteral("COALESCE(%1, 0) + ?").arg(column);
         if (change.hasFloor) {
@@ -211,8 +206,8 @@ bool AddToCounts(IDataSource *source, const QString &table, qint64 id,
     QSqlQuery query(conn->db());
     if (!RunStatement(query,
             QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                .arg(SqlDialect::quote(table), sets.join(QStringLiteral(", ")),
-                    SqlDialect::quote(QStringLiteral("ID"))),
+                .arg(conn->dialect().quote(table), sets.join(QStringLiteral(", ")),
+                    conn->dialect().quote(QStringLiteral("ID"))),
             values, &failure))
         return failWith(error, failure);
     if (query.numRowsAffected() != 1)
@@ -284,7 +279,9 @@ ChangeWatcher::~ChangeWatcher()
 void ChangeWatcher::Poll()
 {
     const std::shared_ptr<Connection> conn = d->connection.lock();
-    if (!conn || !conn->db().isOpen())
+    // A server announces other seats' commits itself (what a look there finds
+    // includes this seat's own).
+    if (!conn || !conn->db().isOpen() || conn->onServer())
         return;
     conn->checkOutsideChanges(true);
     if (conn->outsideGeneration() == d->generation)

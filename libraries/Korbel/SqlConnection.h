@@ -41,30 +41,73 @@ struct TableLayout
     int columnIndex(const QString &name) const;
 };
 
+// What the engine says of the connection's transaction.
+enum class TransactionState {
+    None, // no transaction is open (or the engine rolled it back by itself)
+    Open,
+    Failed, // open, but a statement failed: only a rollback is accepted (PostgreSQL)
+};
+
 // SQL that differs between engines; everything else the library writes is
-// portable. Only SQLite is wired today.
-struct SqlDialect
+// portable. On PostgreSQL the library's identifiers are folded to lower case,
+// as the server folds names written without quotes, so that statements with
+// plain names (the reports') and the library's quoted ones meet the same
+// tables; the schema's upper-case spelling stays the one the program uses.
+class SqlDialect
 {
-    static QString quote(const QString &identifier);
-    static QString columnType(ColumnKind kind, bool caseInsensitive);
+public:
+    explicit SqlDialect(Engine engine = Engine::SQLite)
+        : m_engine(engine)
+    { }
+    // The dialect of a connection, from its driver.
+    static SqlDialect of(const QSqlDatabase &database);
+
+    Engine engine() const { return m_engine; }
+    bool onServer() const { return m_engine == Engine::PostgreSQL; }
+
+    QString quote(const QString &identifier) const;
+    QString columnType(ColumnKind kind, bool caseInsensitive) const;
+    // The expression that compares and sorts a column: case-insensitive text
+    // is folded on the server (ASCII only, as the embedded engine's NOCASE
+    // does), where an index on the same expression serves it.
+    QString compared(const QString &quotedColumn, bool caseInsensitive) const;
+    // A value compared with compared(): folded the same way.
+    QVariant comparedValue(const QVariant &stored, bool caseInsensitive) const;
     // A condition "column starts with the bound text, ignoring ASCII case";
-    // binds two values.
-    static QString prefixCondition(const QString &quotedColumn);
-    static QString prefixUpperBound(const QString &prefix);
-    // Tables the engine keeps for itself; they are never exported.
-    static bool isInternalTable(const QString &name);
+    // binds the two values of prefixValues.
+    QString prefixCondition(const QString &quotedColumn) const;
+    QVariantList prefixValues(const QString &prefix) const;
+    // The statement that inserts a row and hands back its new key as its only
+    // result row (PostgreSQL), or empty when the driver's last insert id serves.
+    QString returningKey(const QString &quotedKey) const;
+    // "INSERT OR IGNORE" on the embedded engine: skips rows whose key exists.
+    QString insertIgnoringExisting(
+        const QString &quotedTable, const QString &columns, const QString &marks) const;
+    // Tables the engine (or this library) keeps for itself; never exported.
+    bool isInternalTable(const QString &name) const;
+    // The tables of the database, as the database spells them.
+    QString tablesQuery() const;
+    // The table of that name, whatever the case; binds the name.
+    QString tableByNameQuery() const;
     // The columns of a table, in order: name, declared type and whether the
-    // column is the primary key; binds the table name.
-    static QString tableColumnsQuery();
+    // column is the primary key; binds the table name as the database spells it.
+    QString tableColumnsQuery() const;
     // The last key an auto-increment table handed out, -1 when none.
-    static qint64 lastKey(QSqlDatabase database, const QString &table);
-    static bool setLastKey(QSqlDatabase database, const QString &table, qint64 key, QString *error);
+    qint64 lastKey(QSqlDatabase database, const QString &table) const;
+    bool setLastKey(QSqlDatabase database, const QString &table, qint64 key, QString *error) const;
+    TransactionState transactionState(QSqlDatabase database) const;
     // Whether the engine holds a transaction open on the connection.
-    static bool inTransaction(QSqlDatabase database);
-    // Settings for filling a new database file that nobody uses until it is
+    bool inTransaction(QSqlDatabase database) const
+    {
+        return transactionState(database) != TransactionState::None;
+    }
+    // Settings for filling a new database that nobody uses until it is
     // complete (a failed fill is thrown away): no waiting for the disk at
-    // every step. SyncFileToDisk makes it durable at the end.
-    static bool prepareBulkLoad(QSqlDatabase database, QString *error);
+    // every step. SyncFileToDisk makes a file durable at the end.
+    bool prepareBulkLoad(QSqlDatabase database, QString *error) const;
+
+private:
+    Engine m_engine;
 };
 
 // Flushes a file (or a folder's entries) to the disk.
@@ -75,13 +118,14 @@ void SyncFileToDisk(const QString &path);
 class Connection
 {
 public:
-    explicit Connection(QString name);
+    Connection(QString name, Engine engine);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
     QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
     const QString &name() const { return m_name; }
+    const SqlDialect &dialect() const { return m_dialect; }
 
     quint64 version() const { return m_version; }
     void bumpVersion() { ++m_version; }
@@ -113,7 +157,7 @@ public:
     // Other seats (programs on the same database). Every row this connection
     // writes is counted and, on a database server, announced to the other
     // seats when its transaction commits.
-    bool onServer() const;
+    bool onServer() const { return m_dialect.onServer(); }
     quint64 rowsWritten() const { return m_rowsWritten; }
     void noteWrite(const QString &table, qint64 id);
     // Sends the announcements of the rows written in the transaction about to
@@ -131,6 +175,7 @@ public:
 
 private:
     QString m_name;
+    SqlDialect m_dialect;
     quint64 m_version = 1;
     QHash<QString, std::shared_ptr<TableLayout>> m_layouts;
 
@@ -145,6 +190,27 @@ private:
 // Prepares and runs one statement with its bound values; on failure sets the
 // error text and returns false.
 bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error);
+// The same for a statement that may fail without harm (a probe, an optional
+// index): on PostgreSQL inside a transaction it runs under a savepoint of its
+// own, so that its failure does not end the whole transaction.
+bool RunFallibleStatement(
+    QSqlDatabase database, QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error);
+
+// The engines' own ways of telling the state of a connection's transaction
+// (SqliteMaintenance.cpp, ServerConnection.cpp).
+TransactionState EmbeddedTransactionState(QSqlDatabase database);
+TransactionState ServerTransactionState(QSqlDatabase database);
+bool PrepareEmbeddedBulkLoad(QSqlDatabase database, QString *error);
+
+enum class StorageFailure;
+// The storage failure a server error means (a full disk, a read-only
+// transaction, a lost connection), None for other errors.
+StorageFailure ServerStorageFailure(const QSqlDriver *driver, const QSqlError &error);
+// Opens a connection under 'name' to the database at the address; false with
+// the reason. The password, when not empty, is handed to the client library
+// only; without one it reads the PostgreSQL password file.
+bool OpenServerConnection(
+    const QString &name, const ServerAddress &address, const QString &password, QString *error);
 
 // Remembers on the connection's driver that a statement failed because the
 // storage refused it (a full disk, a read-only file, an input/output error,

@@ -81,7 +81,7 @@ bool SqlDataSource::connect(const QString &path)
         if (!opened)
             error = database.lastError().text();
     }
-    m_conn = std::make_shared<Connection>(name);
+    m_conn = std::make_shared<Connection>(name, Engine::SQLite);
     if (!opened) {
         m_conn.reset();
         return fail(
@@ -106,18 +106,8 @@ bool SqlDataSource::createNew(const QString &path)
             QSqlQuery query(database);
             ok = ok && RunStatement(query, QString::fromLatin1(pragma), {}, &error);
         }
-        ok = ok && database.transaction();
-        for (int version = 1; ok && version <= Schema::instance().version(); ++version) {
-            ok = ApplyMigration(database, version, &error);
-            ok = ok && StoreSchemaVersion(database, version, &error);
-        }
-        ok = ok && database.commit();
-        if (!ok) {
-            if (error.isEmpty())
-                error = database.lastError().text();
-            database.rollback();
-        }
     }
+    ok = ok && createSchema(&error);
     if (!ok) {
         m_conn.reset();
         removeDatabaseFiles(path);
@@ -150,10 +140,95 @@ bool SqlDataSource::checkExisting(const QString &path)
     return true;
 }
 
+bool SqlDataSource::openServer(const QString &text)
+{
+    m_engine = Engine::PostgreSQL;
+    ServerAddress address;
+    QString error;
+    if (!ServerAddress::Parse(text, &address, &error))
+        return fail(error);
+    const QString shown = address.ToString();
+    const QString name = QStringLiteral("korbel-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const bool opened = OpenServerConnection(name, address, m_serverPassword, &error);
+    m_conn = std::make_shared<Connection>(name, Engine::PostgreSQL);
+    if (!opened) {
+        m_conn.reset();
+        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be opened: %2")
+                        .arg(shown, error.trimmed()));
+    }
+
+    // Read before anything is written: a database that holds tables of
+    // something else, or one made by a newer program, is left as it is.
+    QSqlDatabase database = m_conn->db();
+    QSqlQuery probe(database);
+    if (!RunStatement(probe, m_conn->dialect().tablesQuery(), {}, &error)) {
+        m_conn.reset();
+        return fail(
+            QCoreApplication::translate("Korbel", "The database %1 cannot be read: %2").arg(shown, error));
+    }
+    const bool empty = !probe.next();
+    probe.finish();
+    bool ok = false;
+    const int version = StoredSchemaVersion(database, &ok);
+    if (!ok) {
+        m_conn.reset();
+        return fail(QCoreApplication::translate("Korbel", "The database %1 cannot be read.").arg(shown));
+    }
+    if (version > Schema::instance().version()) {
+        m_conn.reset();
+        return fail(QCoreApplication::translate("Korbel",
+            "The database %1 was made by a newer version of the program "
+            "(schema %2, this program knows up to %3).")
+                        .arg(shown)
+                        .arg(version)
+                        .arg(Schema::instance().version()));
+    }
+    if (version == 0 && !empty) {
+        m_conn.reset();
+        return fail(QCoreApplication::translate("Korbel",
+            "The database %1 holds tables that this program did not make; it is left as it is. "
+            "Give an empty database for a new practice.")
+                        .arg(shown));
+    }
+    if (empty && !createSchema(&error)) {
+        m_conn.reset();
+        return fail(
+            QCoreApplication::translate("Korbel", "The database %1 cannot be created: %2").arg(shown, error));
+    }
+    if (empty)
+        qCInfo(lcKorbel).noquote() << "created the schema in" << shown << "with version"
+                                   << Schema::instance().version();
+    m_path = shown;
+    return true;
+}
+
+bool SqlDataSource::createSchema(QString *error)
+{
+    // One transaction: a failure leaves nothing behind (the server's schema
+    // changes are transactional too).
+    QSqlDatabase database = m_conn->db();
+    bool ok = database.transaction();
+    for (int version = 1; ok && version <= Schema::instance().version(); ++version) {
+        ok = ApplyMigration(database, version, error);
+        ok = ok && StoreSchemaVersion(database, version, error);
+    }
+    ok = ok && database.commit();
+    if (!ok) {
+        if (error->isEmpty())
+            *error = database.lastError().text();
+        database.rollback();
+    }
+    m_conn->forgetLayouts();
+    return ok;
+}
+
 bool SqlDataSource::Open(const QString &path)
 {
     close();
     m_error.clear();
+    m_engine = Engine::SQLite;
+    if (IsServerAddress(path))
+        return openServer(path);
     if (path.isEmpty())
         return fail(QCoreApplication::translate("Korbel", "No database file was given."));
     if (!QFileInfo::exists(path)) {
@@ -260,10 +335,7 @@ bool SqlDataSource::TableExists(const QString &name)
         return false;
     QSqlQuery query(m_conn->db());
     query.setForwardOnly(true);
-    return RunStatement(query,
-               QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
-               { name }, &m_error)
-        && query.next();
+    return RunStatement(query, m_conn->dialect().tableByNameQuery(), { name }, &m_error) && query.next();
 }
 
 bool SqlDataSource::UpgradeSchema()
@@ -339,6 +411,13 @@ int SqlDataSource::CommitTransaction()
         return 0;
     }
     m_conn->bumpVersion();
+    // A transaction in which a statement failed cannot be committed (the
+    // server would roll it back and call that a commit): the caller rolls back.
+    QString refused;
+    if (!m_conn->canWrite(&refused)) {
+        fail(refused);
+        return 0;
+    }
     if (depth > 1) {
         if (!execute(QStringLiteral("RELEASE SAVEPOINT korbel_%1").arg(depth - 1)))
             return 0;
@@ -367,7 +446,7 @@ bool SqlDataSource::RollbackTransaction()
     if (depth == 1)
         m_conn->dropNotices();
     bool undone = true;
-    if (!SqlDialect::inTransaction(m_conn->db())) {
+    if (!m_conn->dialect().inTransaction(m_conn->db())) {
         // The engine rolled everything back by itself after a failure.
         --m_conn->transactionDepth;
     } else if (depth > 1) {
@@ -424,8 +503,9 @@ bool SqlDataSource::BackupTo(const QString &path)
     if (!m_conn)
         return fail(QStringLiteral("The database is not open."));
     const QVariant handle = m_conn->db().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return fail(QStringLiteral("The online backup needs an SQLite database."));
+    if (m_engine != Engine::SQLite || !handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return fail(QStringLiteral("The online backup to a file needs an SQLite database; a database on a "
+                                   "server is backed up with its dump."));
     sqlite3 *source = *static_cast<sqlite3 *const *>(handle.constData());
     if (!source)
         return fail(QStringLiteral("The database is not open."));
@@ -486,6 +566,19 @@ void SetStoredQueryHandler(IDataSource *source, StoredQueryHandler handler)
 {
     if (auto *sql = dynamic_cast<SqlDataSource *>(source))
         sql->setStoredQueryHandler(std::move(handler));
+}
+
+Engine EngineOf(IDataSource *source)
+{
+    if (auto *sql = dynamic_cast<SqlDataSource *>(source))
+        return sql->engine();
+    return Engine::SQLite;
+}
+
+void SetServerPassword(IDataSource *source, const QString &password)
+{
+    if (auto *sql = dynamic_cast<SqlDataSource *>(source))
+        sql->setServerPassword(password);
 }
 
 void SetControlBinder(IDataSource *source, const IControlBinder *binder)

@@ -30,6 +30,8 @@ public:
     std::shared_ptr<Connection> connection() const { return m_conn; }
     void setStoredQueryHandler(StoredQueryHandler handler);
     void setControlBinder(const IControlBinder *binder);
+    Engine engine() const { return m_engine; }
+    void setServerPassword(const QString &password) { m_serverPassword = password; }
 
 private:
     bool fail(const QString &error);
@@ -38,11 +40,16 @@ private:
     bool connect(const QString &path);
     bool createNew(const QString &path);
     bool checkExisting(const QString &path);
+    bool openServer(const QString &address);
+    // Creates the current schema and its seed rows in the empty database.
+    bool createSchema(QString *error);
     void close();
 
     std::shared_ptr<Connection> m_conn;
     QString m_path;
     QString m_error;
+    Engine m_engine = Engine::SQLite;
+    QString m_serverPassword;
 };
 
 } // namespace Korbel

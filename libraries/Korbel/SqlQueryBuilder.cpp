@@ -45,21 +45,23 @@ ITable *SqlQueryBuilder::Open()
             return nullptr;
         }
         const ColumnInfo &column = layout->columns[index];
-        const QString quoted = SqlDialect::quote(column.name);
+        const SqlDialect &dialect = m_conn->dialect();
+        const QString plain = dialect.quote(column.name);
+        const QString quoted = dialect.compared(plain, column.caseInsensitive);
         if (c.compare == Compare::IsNull) {
-            where << quoted + QStringLiteral(" IS NULL");
+            where << plain + QStringLiteral(" IS NULL");
             continue;
         }
         if (c.compare == Compare::IsNotNull) {
-            where << quoted + QStringLiteral(" IS NOT NULL");
+            where << plain + QStringLiteral(" IS NOT NULL");
             continue;
         }
         if (c.compare == Compare::Prefix) {
             // An empty prefix matches every row, as an empty find field does.
             if (c.value.isEmpty())
                 continue;
-            where << SqlDialect::prefixCondition(quoted);
-            filter.values << c.value << SqlDialect::prefixUpperBound(c.value);
+            where << dialect.prefixCondition(plain);
+            filter.values << dialect.prefixValues(c.value);
             continue;
         }
         QVariant stored;
@@ -94,7 +96,7 @@ ITable *SqlQueryBuilder::Open()
             break;
         }
         if (!isNull)
-            filter.values << stored;
+            filter.values << dialect.comparedValue(stored, column.caseInsensitive);
         else if (c.compare != Compare::Equal && c.compare != Compare::NotEqual)
             where.back() = QStringLiteral("0 = 1");
     }
@@ -107,7 +109,8 @@ ITable *SqlQueryBuilder::Open()
             m_error = QStringLiteral("Table %1 has no field %2.").arg(m_table, o.field);
             return nullptr;
         }
-        order << SqlDialect::quote(layout->columns[index].name)
+        const ColumnInfo &column = layout->columns[index];
+        order << m_conn->dialect().compared(m_conn->dialect().quote(column.name), column.caseInsensitive)
                 + (o.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
     }
     filter.orderBy = order.join(QStringLiteral(", "));

@@ -34,11 +34,11 @@ SqlTable::SqlTable(std::shared_ptr<Connection> connection, const TableLayout &la
     , m_filter(std::move(filter))
 {
     QStringList columns;
-    columns << SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name);
+    columns << m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name);
     for (size_t i = 0; i < m_layout.columns.size(); ++i) {
         const ColumnInfo &c = m_layout.columns[i];
         if (static_cast<int>(i) != m_layout.keyColumn && c.kind != ColumnKind::Binary)
-            columns << SqlDialect::quote(c.name);
+            columns << m_conn->dialect().quote(c.name);
     }
     m_selectColumns = columns.join(QStringLiteral(", "));
     m_conn->openTables.push_back(this);
@@ -71,8 +71,8 @@ void SqlTable::Release()
 bool SqlTable::idsWhere(const QString &condition, const QVariantList &values, std::vector<qint64> *ids)
 {
     QString sql = QStringLiteral("SELECT %1 FROM %2")
-                      .arg(SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name),
-                          SqlDialect::quote(m_layout.name));
+                      .arg(m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name),
+                          m_conn->dialect().quote(m_layout.name));
     QVariantList bound = m_filter.values;
     QStringList conditions;
     if (!m_filter.where.isEmpty())
@@ -83,7 +83,7 @@ bool SqlTable::idsWhere(const QString &condition, const QVariantList &values, st
     }
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    const QString key = SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name);
+    const QString key = m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name);
     sql += QStringLiteral(" ORDER BY ")
         + (m_filter.orderBy.isEmpty() ? key : m_filter.orderBy + QStringLiteral(", ") + key);
 
@@ -164,10 +164,10 @@ void SqlTable::fetchWindow(int position) const
         for (int i = 0; i < kWindow; ++i)
             marks << QStringLiteral("?");
         m_fetchQuery = std::make_unique<QSqlQuery>(m_conn->db());
-        m_fetchQuery->setForwardOnly(true);
+        m_fetchQuery->setForwardOnly(!m_conn->dialect().onServer());
         const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
-                                .arg(m_selectColumns, SqlDialect::quote(m_layout.name),
-                                    SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name),
+                                .arg(m_selectColumns, m_conn->dialect().quote(m_layout.name),
+                                    m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name),
                                     marks.join(QLatin1Char(',')));
         if (!m_fetchQuery->prepare(sql)) {
             qCWarning(lcKorbel) << "prepare failed:" << m_fetchQuery->lastError().text();
@@ -238,8 +238,8 @@ void SqlTable::storeRow(qint64 id)
     QSqlQuery query(m_conn->db());
     query.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                            .arg(m_selectColumns, SqlDialect::quote(m_layout.name),
-                                SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
+                            .arg(m_selectColumns, m_conn->dialect().quote(m_layout.name),
+                                m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name));
     QString error;
     if (!RunStatement(query, sql, { id }, &error) || !query.next())
         return;
@@ -435,18 +435,18 @@ int SqlTable::Update()
             auto it = m_pendingBinary.find(static_cast<int>(c));
             if (it == m_pendingBinary.end())
                 continue;
-            names << SqlDialect::quote(column.name);
+            names << m_conn->dialect().quote(column.name);
             values << it->second;
         } else if (m_dirty[c]) {
-            names << SqlDialect::quote(column.name);
+            names << m_conn->dialect().quote(column.name);
             values << m_buffer[c];
         }
     }
 
     if (!m_conn->canWrite(&m_error))
         return 0;
-    const QString table = SqlDialect::quote(m_layout.name);
-    const QString key = SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name);
+    const QString table = m_conn->dialect().quote(m_layout.name);
+    const QString key = m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name);
     QSqlQuery query(m_conn->db());
     if (m_state == State::Editing) {
         const qint64 id = currentId();
@@ -485,9 +485,17 @@ int SqlTable::Update()
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
-    if (!RunStatement(query, sql, values, &m_error))
+    const QString returning = m_conn->dialect().returningKey(key);
+    if (!RunStatement(query, sql + returning, values, &m_error))
         return 0;
-    const qint64 id = query.lastInsertId().toLongLong();
+    const qint64 id = returning.isEmpty() ? query.lastInsertId().toLongLong()
+                                          : (query.next() ? query.value(0).toLongLong() : 0);
+    if (id <= 0) {
+        m_error = QStringLiteral("The database gave no key for the new row of table %1.").arg(m_layout.name);
+        cancelPending();
+        m_conn->bumpVersion();
+        return 0;
+    }
     m_conn->noteWrite(m_layout.name, id);
     cancelPending();
     m_ids.push_back(id);
@@ -512,8 +520,8 @@ int SqlTable::Delete()
         return 0;
     QSqlQuery query(m_conn->db());
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                            .arg(SqlDialect::quote(m_layout.name),
-                                SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
+                            .arg(m_conn->dialect().quote(m_layout.name),
+                                m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name));
     if (!RunStatement(query, sql, { id }, &m_error))
         return 0;
     m_conn->noteWrite(m_layout.name, id);
@@ -579,11 +587,16 @@ int SqlTable::locate(const QString &field, const QString &value, int after)
             found = it->second;
     } else {
         std::vector<qint64> matches;
-        const QString quoted = SqlDialect::quote(info.name);
+        const SqlDialect &dialect = m_conn->dialect();
+        const QString quoted = dialect.quote(info.name);
         const bool isNull = stored.isNull() || !stored.isValid();
-        const QString condition
-            = isNull ? quoted + QStringLiteral(" IS NULL") : quoted + QStringLiteral(" = ?");
-        if (!idsWhere(condition, isNull ? QVariantList {} : QVariantList { stored }, &matches))
+        const QString condition = isNull
+            ? quoted + QStringLiteral(" IS NULL")
+            : dialect.compared(quoted, info.caseInsensitive) + QStringLiteral(" = ?");
+        if (!idsWhere(condition,
+                isNull ? QVariantList {}
+                       : QVariantList { dialect.comparedValue(stored, info.caseInsensitive) },
+                &matches))
             return 0;
         rebuildPositions();
         // The query keeps the record set's order, so the first match after the
@@ -647,10 +660,10 @@ bool SqlTable::GetBinary(const QString &field, QByteArray *bytes)
     }
     QSqlQuery query(m_conn->db());
     query.setForwardOnly(true);
-    const QString sql
-        = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-              .arg(SqlDialect::quote(m_layout.columns[column].name), SqlDialect::quote(m_layout.name),
-                  SqlDialect::quote(m_layout.columns[m_layout.keyColumn].name));
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                            .arg(m_conn->dialect().quote(m_layout.columns[column].name),
+                                m_conn->dialect().quote(m_layout.name),
+                                m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name));
     if (!RunStatement(query, sql, { id }, &m_error))
         return false;
     if (!query.next()) {
@@ -759,7 +772,7 @@ void SqlTable::refollow()
 {
     cancelPending();
     const qint64 key = m_master && m_master->m_state != State::Adding ? m_master->currentId() : 0;
-    m_filter.where = SqlDialect::quote(m_layout.columns[m_followColumn].name) + QStringLiteral(" = ?");
+    m_filter.where = m_conn->dialect().quote(m_layout.columns[m_followColumn].name) + QStringLiteral(" = ?");
     m_filter.values = { key };
     if (!idsWhere(QString(), {}, &m_ids))
         m_ids.clear();

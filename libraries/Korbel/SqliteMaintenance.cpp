@@ -209,7 +209,7 @@ FileCheck CheckDatabaseFile(const QString &path, CheckDepth depth, const Progres
     watch.total = tables.size() + 1;
     for (qsizetype i = 0; i < tables.size(); ++i) {
         watch.done = i;
-        const QByteArray sql = "PRAGMA integrity_check(" + SqlDialect::quote(tables.at(i)).toUtf8() + ")";
+        const QByteArray sql = "PRAGMA integrity_check(" + SqlDialect().quote(tables.at(i)).toUtf8() + ")";
         if (!watch.Report() || !db.Run(sql, collect)) {
             checkFailed(check, db, watch);
             if (check.state != FileCheck::State::Damaged)
@@ -252,7 +252,7 @@ FileSummary SummarizeDatabaseFile(const QString &path, const QString &countedTab
                 + "' COLLATE NOCASE",
             [&hasTable](sqlite3_stmt *s) { hasTable = sqlite3_column_int(s, 0) > 0; })
         || (hasTable
-            && !db.Run("SELECT count(*) FROM " + SqlDialect::quote(countedTable).toUtf8(),
+            && !db.Run("SELECT count(*) FROM " + SqlDialect().quote(countedTable).toUtf8(),
                 [&summary](sqlite3_stmt *s) { summary.rows = sqlite3_column_int64(s, 0); }))) {
         summary.error = db.Error();
         return summary;
@@ -420,26 +420,26 @@ void SyncFileToDisk(const QString &path)
 #endif
 }
 
-bool SqlDialect::prepareBulkLoad(QSqlDatabase database, QString *error)
+bool PrepareEmbeddedBulkLoad(QSqlDatabase database, QString *error)
 {
     QSqlQuery query(database);
     return RunStatement(query, QStringLiteral("PRAGMA journal_mode = MEMORY"), {}, error)
         && RunStatement(query, QStringLiteral("PRAGMA synchronous = OFF"), {}, error);
 }
 
-bool SqlDialect::inTransaction(QSqlDatabase database)
+TransactionState EmbeddedTransactionState(QSqlDatabase database)
 {
     const QVariant handle = database.driver() ? database.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return false;
+        return TransactionState::None;
     sqlite3 *db = *static_cast<sqlite3 *const *>(handle.constData());
-    return db && sqlite3_get_autocommit(db) == 0;
+    return db && sqlite3_get_autocommit(db) == 0 ? TransactionState::Open : TransactionState::None;
 }
 
-void NoteStorageFailure(const QSqlDriver *driver, const QSqlError &error)
+namespace {
+
+StorageFailure embeddedStorageFailure(const QSqlDriver *driver, const QSqlError &error)
 {
-    if (!driver)
-        return;
     bool ok = false;
     int code = error.nativeErrorCode().toInt(&ok);
     if (!ok) {
@@ -447,28 +447,43 @@ void NoteStorageFailure(const QSqlDriver *driver, const QSqlError &error)
         // connection still holds it.
         const QVariant handle = driver->handle();
         if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-            return;
+            return StorageFailure::None;
         sqlite3 *db = *static_cast<sqlite3 *const *>(handle.constData());
         if (!db)
-            return;
+            return StorageFailure::None;
         code = sqlite3_extended_errcode(db);
     }
     switch (code & 0xff) {
     case SQLITE_FULL:
+        return StorageFailure::DiskFull;
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
-    case SQLITE_IOERR:
+        return StorageFailure::ReadOnly;
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: {
-        // The driver is the connection's own object; the note is its state.
-        auto *writable = const_cast<QSqlDriver *>(driver);
-        writable->setProperty(kFailureCode, code);
-        writable->setProperty(kFailureText, error.databaseText());
-        break;
-    }
+    case SQLITE_NOTADB:
+        return StorageFailure::Damaged;
+    case SQLITE_IOERR:
+        return StorageFailure::InputOutput;
     default:
-        break;
+        return StorageFailure::None;
     }
+}
+
+} // namespace
+
+void NoteStorageFailure(const QSqlDriver *driver, const QSqlError &error)
+{
+    if (!driver)
+        return;
+    const StorageFailure failure = driver->dbmsType() == QSqlDriver::PostgreSQL
+        ? ServerStorageFailure(driver, error)
+        : embeddedStorageFailure(driver, error);
+    if (failure == StorageFailure::None)
+        return;
+    // The driver is the connection's own object; the note is its state.
+    auto *writable = const_cast<QSqlDriver *>(driver);
+    writable->setProperty(kFailureCode, static_cast<int>(failure));
+    writable->setProperty(kFailureText, error.databaseText().isEmpty() ? error.text() : error.databaseText());
 }
 
 StorageFailure TakeStorageFailure(IDataSource *source, QString *reason)
@@ -484,24 +499,13 @@ StorageFailure TakeStorageFailure(IDataSource *source, QString *reason)
         *reason = driver->property(kFailureText).toString();
     driver->setProperty(kFailureCode, QVariant());
     driver->setProperty(kFailureText, QVariant());
-    switch (code & 0xff) {
-    case SQLITE_FULL:
-        return StorageFailure::DiskFull;
-    case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
-        return StorageFailure::ReadOnly;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return StorageFailure::Damaged;
-    default:
-        return StorageFailure::InputOutput;
-    }
+    return static_cast<StorageFailure>(code);
 }
 
 bool LimitDatabaseSize(IDataSource *source, qint64 bytes)
 {
     auto *sql = dynamic_cast<SqlDataSource *>(source);
-    if (!sql || !sql->database().isOpen())
+    if (!sql || !sql->database().isOpen() || sql->engine() != Engine::SQLite)
         return false;
     QSqlQuery query(sql->database());
     QString error;

@@ -136,7 +136,7 @@ bool readTableShape(QSqlDatabase database, const QString &table, TableShape *sha
     shape->name = table;
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!RunStatement(query, SqlDialect::tableColumnsQuery(), { table }, error))
+    if (!RunStatement(query, SqlDialect::of(database).tableColumnsQuery(), { table }, error))
         return false;
     const TableDef *def = Schema::instance().table(table);
     while (query.next()) {
@@ -158,7 +158,7 @@ QStringList userTables(QSqlDatabase database)
 {
     QStringList tables;
     for (const QString &name : database.tables(QSql::Tables)) {
-        if (!SqlDialect::isInternalTable(name))
+        if (!SqlDialect::of(database).isInternalTable(name))
             tables << name;
     }
     std::sort(tables.begin(), tables.end(),
@@ -425,15 +425,15 @@ bool exportTable(QSqlDatabase database, const TableShape &shape, const QString &
     QStringList columns;
     for (const ColumnShape &column : shape.columns) {
         writer.Add(column.name.toUtf8());
-        columns << SqlDialect::quote(column.name);
+        columns << SqlDialect::of(database).quote(column.name);
     }
     writer.EndRecord();
 
     QString sql = QStringLiteral("SELECT %1 FROM %2")
-                      .arg(columns.join(QStringLiteral(", ")), SqlDialect::quote(shape.name));
+                      .arg(columns.join(QStringLiteral(", ")), SqlDialect::of(database).quote(shape.name));
     if (shape.keyColumn >= 0)
         sql += QStringLiteral(" ORDER BY ")
-            + SqlDialect::quote(shape.columns[static_cast<size_t>(shape.keyColumn)].name);
+            + SqlDialect::of(database).quote(shape.columns[static_cast<size_t>(shape.keyColumn)].name);
     QSqlQuery query(database);
     query.setForwardOnly(true);
     if (!RunStatement(query, sql, {}, error))
@@ -488,8 +488,9 @@ bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString
     QSqlQuery query(connection.Database());
     query.setForwardOnly(true);
     for (const QString &table : userTables(connection.Database())) {
-        if (!RunStatement(
-                query, QStringLiteral("SELECT count(*) FROM ") + SqlDialect::quote(table), {}, error)
+        if (!RunStatement(query,
+                QStringLiteral("SELECT count(*) FROM ") + SqlDialect::of(connection.Database()).quote(table),
+                {}, error)
             || !query.next())
             return false;
         rows->insert(table, query.value(0).toLongLong());
@@ -539,13 +540,14 @@ Outcome ExportTables(
             count.setForwardOnly(true);
             if (!readTableShape(database, tables.at(i), &shape, &reason)
                 || !RunStatement(count,
-                    QStringLiteral("SELECT count(*) FROM ") + SqlDialect::quote(tables.at(i)), {}, &reason)
+                    QStringLiteral("SELECT count(*) FROM ") + SqlDialect::of(database).quote(tables.at(i)),
+                    {}, &reason)
                 || !count.next()) {
                 database.rollback();
                 return fail(tr("The table %1 cannot be read: %2").arg(tables.at(i), reason));
             }
             ExportManifest::Table table { tables.at(i), fileNameFor(tables.at(i), i),
-                count.value(0).toLongLong(), SqlDialect::lastKey(database, tables.at(i)) };
+                count.value(0).toLongLong(), SqlDialect::of(database).lastKey(database, tables.at(i)) };
             total += table.rows;
             manifest.tables.push_back(table);
             shapes.push_back(std::move(shape));
@@ -639,7 +641,8 @@ bool ReadExport(const QString &folder, ExportManifest *manifest, QString *error)
         const bool rowsRead = parseInteger(record[2].text, &table.rows) && table.rows >= 0;
         const bool keyRead
             = record[3].IsNull() || (parseInteger(record[3].text, &table.lastKey) && table.lastKey >= 0);
-        if (table.name.isEmpty() || SqlDialect::isInternalTable(table.name) || !rowsRead || !keyRead
+        if (table.name.isEmpty() || SqlDialect(Engine::SQLite).isInternalTable(table.name)
+            || SqlDialect(Engine::PostgreSQL).isInternalTable(table.name) || !rowsRead || !keyRead
             || !isSafeFileName(table.file) || names.contains(table.name.toUpper())
             || fileNames.contains(table.file.toUpper()))
             return fail(tr("%1 lists the table \"%2\" with values this program cannot use.")
@@ -667,7 +670,7 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
     for (const ColumnShape &column : columns) {
         const ColumnDef *def = known ? known->column(column.name) : nullptr;
         definitions.push_back(def ? *def : ColumnDef { column.name, column.kind, false, {} });
-        quoted << SqlDialect::quote(column.name);
+        quoted << SqlDialect::of(database).quote(column.name);
         marks << QStringLiteral("?");
     }
     if (!CreateTable(database, table.name, definitions, error))
@@ -703,8 +706,8 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
 
     QSqlQuery insert(database);
     if (!insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(SqlDialect::quote(table.name), quoted.join(QStringLiteral(", ")),
-                                marks.join(QStringLiteral(", "))))) {
+                            .arg(SqlDialect::of(database).quote(table.name),
+                                quoted.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))))) {
         *error = insert.lastError().text();
         return false;
     }
@@ -742,7 +745,8 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
                      .arg(table.rows);
         return false;
     }
-    return table.lastKey < 0 || SqlDialect::setLastKey(database, table.name, table.lastKey, error);
+    return table.lastKey < 0
+        || SqlDialect::of(database).setLastKey(database, table.name, table.lastKey, error);
 }
 
 Outcome importInto(
@@ -776,7 +780,7 @@ Outcome importInto(
             return fail(
                 tr("The database %1 cannot be made: %2").arg(native(databasePath), connection.Error()));
         QSqlDatabase database = connection.Database();
-        if (!SqlDialect::prepareBulkLoad(database, &reason) || !database.transaction())
+        if (!SqlDialect::of(database).prepareBulkLoad(database, &reason) || !database.transaction())
             return fail(reason.isEmpty() ? database.lastError().text() : reason);
         qint64 done = 0;
         const qint64 total = manifest.TotalRows();

@@ -83,6 +83,8 @@ QString CLogicFolders::GetUserDataFolder() const
 
 QString CLogicFolders::GetDatabasePath() const
 {
+    if (DatabaseOnServer())
+        return m_strDatabaseAddress;
     return m_strRoot + DatabaseFile;
 }
 

@@ -28,7 +28,14 @@ public:
 
     QString GetRootFolder() const { return m_strRoot; }
     QString GetUserDataFolder() const; // root + "UserData"
-    QString GetDatabasePath() const; // root + "data.mdb"
+    // Where the database is: root + "data.mdb", or the server address set by
+    // SetDatabaseAddress. Code that works on the database file (checks,
+    // copies, the weekly backup) asks DatabaseOnServer() first.
+    QString GetDatabasePath() const;
+    // A PostgreSQL address ("postgresql://user@host/dbname") to open instead of
+    // the file in the root folder; empty returns to the file.
+    void SetDatabaseAddress(const QString &address) { m_strDatabaseAddress = address.trimmed(); }
+    bool DatabaseOnServer() const { return !m_strDatabaseAddress.isEmpty(); }
     QString GetConsultationsPath() const; // UserData + "/Consultations.xml"
     QString GetDynamicFieldsDictionaryPath() const; // UserData + "/DynamicFieldsDictionary.xml"
     QString GetInvoiceTemplatesFolder() const; // root + "Templates/Invoices/"
@@ -70,6 +77,7 @@ private:
 
     QString m_strRoot;
     QString m_strWindowsDirectory;
+    QString m_strDatabaseAddress;
     Korbel::IDataSource *m_pDataSource = nullptr;
     Korbel::ITable *m_pMain = nullptr;
 };

@@ -168,8 +168,10 @@ bool CLogicStocks::writeCounts(const StockRow &row, qint64 stockDelta, qint64 pr
 
 bool CLogicStocks::Move(qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta)
 {
-    // Seats that would both make the missing row take turns on the remedy.
-    Korbel::LockRow(m_pSource, QStringLiteral("MEDICINES"), remedyId);
+    // Seats that would both make the missing row take turns on the remedy;
+    // the rows are read again once it is this seat's turn.
+    if (Korbel::LockRow(m_pSource, QStringLiteral("MEDICINES"), remedyId) && !Open())
+        return false;
     bool found = false;
     if (!Adjust(remedyId, dilutionId, stockDelta, predictedDelta, &found))
         return false;

@@ -45,8 +45,12 @@ bool CLogicBackup::IsDue(const QString &stamp, const QDate &today)
 bool CLogicBackup::RunIfDue(CLogicConfiguration &configuration, const CLogicFolders &folders,
     Korbel::IDataSource *source, const QDateTime &now, QString *failure)
 {
+    // The copy of a file is no backup of a database on a server: that one is
+    // dumped by the server's own tool.
+    if (!source || Korbel::EngineOf(source) != Korbel::Engine::SQLite || folders.DatabaseOnServer())
+        return false;
     QString stamp;
-    if (!configuration.ReadLastBackupStamp(&stamp) || !IsDue(stamp, now.date()) || !source)
+    if (!configuration.ReadLastBackupStamp(&stamp) || !IsDue(stamp, now.date()))
         return false;
     auto fail = [failure](const QString &reason) {
         if (failure)

@@ -1,4 +1,5 @@
 #include "KorbelTestUtil.h"
+#include "support/TestDatabases.h"
 
 #include <QtCore/QCryptographicHash>
 #include <QtCore/QFile>
@@ -140,17 +141,43 @@ QStringList RawColumn(const QString &path, const QString &sql)
     return values;
 }
 
-// The tables of the file, SQLite's own bookkeeping aside.
-QStringList TableNames(const QString &path)
+// The first column of every row of a query on a database at a location
+// (a file or a server database).
+QStringList SideColumn(const QString &location, const QString &sql)
 {
-    return RawColumn(path,
+    QString error;
+    QStringList values;
+    for (const QVariantList &row : TestSupport::SelectOn(location, sql, &error))
+        values << row.value(0).toString();
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return values;
+}
+
+// The tables of the database, the engine's (and the library's) own bookkeeping
+// aside; names upper case as the program spells them.
+QStringList TableNames(const QString &location)
+{
+    if (Korbel::IsServerAddress(location))
+        return SideColumn(location,
+            QStringLiteral("SELECT upper(table_name) FROM information_schema.tables WHERE table_schema = "
+                           "current_schema() AND table_name NOT LIKE 'korbel%'"));
+    return RawColumn(location,
         QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
 }
 
-QStringList FieldNames(const QString &path, const QString &table)
+QStringList FieldNames(const QString &location, const QString &table)
 {
-    return RawColumn(path, QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table));
+    if (Korbel::IsServerAddress(location))
+        return SideColumn(location,
+            QStringLiteral("SELECT upper(column_name) FROM information_schema.columns WHERE table_schema = "
+                           "current_schema() AND table_name = lower('%1') ORDER BY ordinal_position")
+                .arg(table));
+    return RawColumn(location, QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table));
 }
+
+class NewDatabase : public TestSupport::EngineTest
+{
+};
 
 // Runs raw SQL on a database file outside the library (to build old or odd files).
 void rawSql(const QString &path, const QStringList &statements)
@@ -170,12 +197,12 @@ void rawSql(const QString &path, const QStringList &statements)
 
 } // namespace
 
-TEST(DataSource, MissingFileBecomesNewDatabaseWithSchemaAndSeeds)
+TEST_P(NewDatabase, AMissingFileOrAnEmptyServerDatabaseGetsTheSchemaAndSeeds)
 {
-    TestSupport::TemporaryFolder dir;
-    const QString path = dir.filePath(QStringLiteral("data.mdb"));
+    const QString path = NewLocation(QStringLiteral("data.mdb"));
     auto source = OpenSource(path);
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(Korbel::EngineOf(source.get()), GetParam());
+    EXPECT_TRUE(OnServer() || QFile::exists(path));
     EXPECT_EQ(source->SchemaVersion(), Korbel::CurrentSchemaVersion());
 
     // Exactly the tables the program uses, each with exactly its fields,
@@ -336,10 +363,9 @@ TEST(DataSource, OnlineBackupWhileOpenIsAConsistentCopy)
     EXPECT_FALSE(source->BackupTo(dir.filePath(QStringLiteral("no/such/folder/data.mdb"))));
 }
 
-TEST(DataSource, TransactionsAndStoredQueries)
+TEST_P(NewDatabase, TransactionsAndStoredQueries)
 {
-    TestSupport::TemporaryFolder dir;
-    auto source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+    auto source = OpenSource(NewLocation(QStringLiteral("data.mdb")));
     auto providers = OpenTable(source.get(), QStringLiteral("PROVIDERS"));
     ASSERT_TRUE(source->BeginTransaction());
     AddRow(providers.get(), { { QStringLiteral("NAME"), QStringLiteral("Kept") } });
@@ -362,3 +388,5 @@ TEST(DataSource, TransactionsAndStoredQueries)
     EXPECT_EQ(source->OpenTable(QStringLiteral("NO_SUCH_TABLE")), nullptr);
     EXPECT_FALSE(source->GetErrorDescription().isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, NewDatabase, TestSupport::BothEngines(), TestSupport::EngineName);

@@ -1,4 +1,5 @@
 #include "KorbelTestUtil.h"
+#include "support/TestDatabases.h"
 
 using namespace KorbelTest;
 using Korbel::Compare;
@@ -14,12 +15,15 @@ QStringList column(Korbel::ITable *table, const QString &field)
     return values;
 }
 
-class QueryTest : public ::testing::Test
+class QueryTest : public TestSupport::EngineTest
 {
 protected:
     void SetUp() override
     {
-        source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        EngineTest::SetUp();
+        if (IsSkipped())
+            return;
+        source = OpenSource(NewLocation(QStringLiteral("data.mdb")));
         auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
         const char *people[][2]
             = { { "Anna", "Lee" }, { "Andrew", "Lee" }, { "Joan", "Anders" }, { "anselm", "Lee" },
@@ -39,13 +43,12 @@ protected:
                       : QStringList { QStringLiteral("<failed>") };
     }
 
-    TestSupport::TemporaryFolder dir;
     Korbel::ReleasePtr<Korbel::IDataSource> source;
 };
 
 } // namespace
 
-TEST_F(QueryTest, PrefixFindMatchesStartsOnlyAndWildcardsMatchThemselves)
+TEST_P(QueryTest, PrefixFindMatchesStartsOnlyAndWildcardsMatchThemselves)
 {
     EXPECT_EQ(find(QStringLiteral("an"), QString()),
         (QStringList { QStringLiteral("Anna"), QStringLiteral("Andrew"), QStringLiteral("anselm"),
@@ -63,7 +66,7 @@ TEST_F(QueryTest, PrefixFindMatchesStartsOnlyAndWildcardsMatchThemselves)
     EXPECT_EQ(find(QStringLiteral("x"), QString()), QStringList {});
 }
 
-TEST_F(QueryTest, ConditionsOrderingAndNulls)
+TEST_P(QueryTest, ConditionsOrderingAndNulls)
 {
     auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
     main->Move(Korbel::MoveFirst);
@@ -107,7 +110,7 @@ TEST_F(QueryTest, ConditionsOrderingAndNulls)
     EXPECT_FALSE(bad->GetErrorDescription().isEmpty());
 }
 
-TEST_F(QueryTest, FilteredChildTablesAndYesNoFilters)
+TEST_P(QueryTest, FilteredChildTablesAndYesNoFilters)
 {
     auto invoicing = OpenTable(source.get(), QStringLiteral("INVOICING"));
     AddRow(invoicing.get(),
@@ -137,3 +140,5 @@ TEST_F(QueryTest, FilteredChildTablesAndYesNoFilters)
             { QStringLiteral("ACTIVE"), QStringLiteral("0") } });
     EXPECT_EQ(paid->RecordCount(), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, QueryTest, TestSupport::BothEngines(), TestSupport::EngineName);

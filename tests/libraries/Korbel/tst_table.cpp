@@ -1,7 +1,5 @@
 #include "KorbelTestUtil.h"
-
-#include <QtSql/QSqlDatabase>
-#include <QtSql/QSqlQuery>
+#include "support/TestDatabases.h"
 
 using namespace KorbelTest;
 using Korbel::IField;
@@ -9,26 +7,30 @@ using Korbel::ITable;
 
 namespace {
 
-class TableTest : public ::testing::Test
+class TableTest : public TestSupport::EngineTest
 {
 protected:
     void SetUp() override
     {
-        source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        EngineTest::SetUp();
+        if (IsSkipped())
+            return;
+        location = NewLocation(QStringLiteral("data.mdb"));
+        source = OpenSource(location);
         main = OpenTable(source.get(), QStringLiteral("MAIN"));
         for (const char *name : { "Anna", "Bert", "Carl", "Dora" })
             AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QString::fromLatin1(name) } });
     }
     QString name() { return Get(main.get(), QStringLiteral("FIRST_NAME")); }
 
-    TestSupport::TemporaryFolder dir;
+    QString location;
     Korbel::ReleasePtr<Korbel::IDataSource> source;
     Korbel::ReleasePtr<ITable> main;
 };
 
 } // namespace
 
-TEST_F(TableTest, MovesOfEveryKindAndFailedMovesKeepTheRow)
+TEST_P(TableTest, MovesOfEveryKindAndFailedMovesKeepTheRow)
 {
     EXPECT_EQ(main->RecordCount(), 4);
     EXPECT_EQ(name(), QStringLiteral("Dora")); // a new row stays current
@@ -56,7 +58,7 @@ TEST_F(TableTest, MovesOfEveryKindAndFailedMovesKeepTheRow)
     EXPECT_EQ(Get(empty.get(), QStringLiteral("PHONE")), QString());
 }
 
-TEST_F(TableTest, EditUpdateCancelAndDelete)
+TEST_P(TableTest, EditUpdateCancelAndDelete)
 {
     main->Move(Korbel::MoveFirst);
     // Writing without a pending edit is refused.
@@ -115,7 +117,7 @@ TEST_F(TableTest, EditUpdateCancelAndDelete)
         AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("Eve") } }), QStringLiteral("5"));
 }
 
-TEST_F(TableTest, LocateAndLocateNextInRecordSetOrder)
+TEST_P(TableTest, LocateAndLocateNextInRecordSetOrder)
 {
     AddRow(main.get(),
         { { QStringLiteral("FIRST_NAME"), QStringLiteral("Bert") },
@@ -143,7 +145,7 @@ TEST_F(TableTest, LocateAndLocateNextInRecordSetOrder)
     EXPECT_TRUE(source->TableExists(QStringLiteral("MAIN")));
 }
 
-TEST_F(TableTest, TextFormsAreTypedInStorageAndSurviveALocaleChange)
+TEST_P(TableTest, TextFormsAreTypedInStorageAndSurviveALocaleChange)
 {
     main->Move(Korbel::MoveFirst);
     ASSERT_EQ(main->Edit(), 1);
@@ -162,23 +164,22 @@ TEST_F(TableTest, TextFormsAreTypedInStorageAndSurviveALocaleChange)
     EXPECT_EQ(Get(main.get(), QStringLiteral("VIP")), QStringLiteral("1"));
     EXPECT_EQ(Get(main.get(), QStringLiteral("PARENT_ID")), QStringLiteral("9223372036854775807"));
 
-    // The values are typed in the file.
+    // The values are typed in the database.
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
-        db.setDatabaseName(source->GetPath());
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(
-            QStringLiteral("SELECT DATE_OF_BIRTH, MONTHLY_FEE, VIP, typeof(MONTHLY_FEE), MONTHLY_FEE_TS "
-                           "FROM MAIN WHERE ID = 1")));
-        ASSERT_TRUE(q.next());
+        QString error;
+        const auto rows = TestSupport::SelectOn(location,
+            QStringLiteral("SELECT DATE_OF_BIRTH, MONTHLY_FEE, VIP, %1(MONTHLY_FEE), MONTHLY_FEE_TS "
+                           "FROM MAIN WHERE ID = 1")
+                .arg(OnServer() ? QStringLiteral("pg_typeof") : QStringLiteral("typeof")),
+            &error);
+        ASSERT_EQ(rows.size(), 1u) << error.toStdString();
+        const QVariantList &q = rows.front();
         EXPECT_EQ(q.value(0).toString(), QStringLiteral("1969-03-07"));
         EXPECT_EQ(q.value(1).toLongLong(), 12345000);
         EXPECT_EQ(q.value(2).toLongLong(), 1);
-        EXPECT_EQ(q.value(3).toString(), QStringLiteral("integer"));
+        EXPECT_EQ(q.value(3).toString(), OnServer() ? QStringLiteral("bigint") : QStringLiteral("integer"));
         EXPECT_EQ(q.value(4).toString(), QStringLiteral("2024-12-31T23:59:58"));
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("peek"));
 
     // Another locale shows the same values in its own forms.
     TestSupport::LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
@@ -198,7 +199,7 @@ TEST_F(TableTest, TextFormsAreTypedInStorageAndSurviveALocaleChange)
     EXPECT_EQ(dob->GetAsString(), QString());
 }
 
-TEST_F(TableTest, LongBinaryFieldsAreReadOnlyWhenAsked)
+TEST_P(TableTest, LongBinaryFieldsAreReadOnlyWhenAsked)
 {
     main->Move(Korbel::MoveFirst);
     QByteArray notes;
@@ -219,7 +220,7 @@ TEST_F(TableTest, LongBinaryFieldsAreReadOnlyWhenAsked)
     EXPECT_EQ(Get(other.get(), QStringLiteral("NOTES")), QString());
 }
 
-TEST_F(TableTest, OtherTablesSeeWritesAndDeletedRowsReadEmpty)
+TEST_P(TableTest, OtherTablesSeeWritesAndDeletedRowsReadEmpty)
 {
     auto other = OpenTable(source.get(), QStringLiteral("MAIN"));
     other->Move(Korbel::MoveFirst);
@@ -234,18 +235,20 @@ TEST_F(TableTest, OtherTablesSeeWritesAndDeletedRowsReadEmpty)
     EXPECT_EQ(other->Edit(), 0);
 }
 
-TEST_F(TableTest, DeleteRefusedByTheDatabaseKeepsTheRow)
+TEST_P(TableTest, DeleteRefusedByTheDatabaseKeepsTheRow)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("trigger"));
-        db.setDatabaseName(source->GetPath());
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(
-            QStringLiteral("CREATE TRIGGER keep_bert BEFORE DELETE ON MAIN WHEN OLD.FIRST_NAME = 'Bert' "
-                           "BEGIN SELECT RAISE(ABORT, 'patient is referenced'); END")));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("trigger"));
+    QString error;
+    const QStringList trigger = OnServer()
+        ? QStringList { QStringLiteral(
+                            "CREATE FUNCTION keep_bert() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                            "IF OLD.first_name = 'Bert' THEN RAISE EXCEPTION 'patient is referenced'; "
+                            "END IF; RETURN OLD; END $$"),
+              QStringLiteral("CREATE TRIGGER keep_bert BEFORE DELETE ON main FOR EACH ROW EXECUTE FUNCTION "
+                             "keep_bert()") }
+        : QStringList { QStringLiteral(
+            "CREATE TRIGGER keep_bert BEFORE DELETE ON MAIN WHEN OLD.FIRST_NAME = 'Bert' "
+            "BEGIN SELECT RAISE(ABORT, 'patient is referenced'); END") };
+    ASSERT_TRUE(TestSupport::ExecuteOn(location, trigger, &error)) << error.toStdString();
     ASSERT_EQ(main->Locate(QStringLiteral("FIRST_NAME"), Korbel::LocateEqual, QStringLiteral("Bert")), 1);
     EXPECT_EQ(main->Delete(), 0);
     EXPECT_TRUE(main->GetErrorDescription().contains(QStringLiteral("referenced")));
@@ -253,7 +256,7 @@ TEST_F(TableTest, DeleteRefusedByTheDatabaseKeepsTheRow)
     EXPECT_EQ(name(), QStringLiteral("Bert"));
 }
 
-TEST_F(TableTest, AddressFollowsTheCurrentPatient)
+TEST_P(TableTest, AddressFollowsTheCurrentPatient)
 {
     auto address = OpenTable(source.get(), QStringLiteral("ADDRESS"));
     main->Move(Korbel::MoveFirst);
@@ -294,7 +297,7 @@ TEST_F(TableTest, AddressFollowsTheCurrentPatient)
     EXPECT_EQ(all->RecordCount(), 2);
 }
 
-TEST_F(TableTest, FieldsOutlivingTheirTableAreHarmless)
+TEST_P(TableTest, FieldsOutlivingTheirTableAreHarmless)
 {
     Korbel::IField *field = nullptr;
     {
@@ -308,3 +311,5 @@ TEST_F(TableTest, FieldsOutlivingTheirTableAreHarmless)
     EXPECT_EQ(main->GetField(QStringLiteral("NOPE"), &field), 0);
     EXPECT_EQ(field, nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, TableTest, TestSupport::BothEngines(), TestSupport::EngineName);

@@ -1,27 +1,32 @@
 #include "KorbelTestUtil.h"
+#include "support/TestDatabases.h"
 
 using namespace KorbelTest;
 
 namespace {
 
-class Transactions : public ::testing::Test
+class Transactions : public TestSupport::EngineTest
 {
 protected:
     void SetUp() override
     {
-        source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        EngineTest::SetUp();
+        if (IsSkipped())
+            return;
+        location = NewLocation(QStringLiteral("data.mdb"));
+        source = OpenSource(location);
         main = OpenTable(source.get(), QStringLiteral("MAIN"));
         anna = AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("Anna") } });
     }
     // What another connection reads from the file.
     int StoredRows(const QString &table)
     {
-        auto other = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        auto other = OpenSource(location);
         auto rows = OpenTable(other.get(), table);
         return rows ? rows->RecordCount() : -1;
     }
 
-    TestSupport::TemporaryFolder dir;
+    QString location;
     ReleasePtr<Korbel::IDataSource> source;
     ReleasePtr<Korbel::ITable> main;
     QString anna;
@@ -29,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(Transactions, ARollbackUndoesEveryWriteAndOpenTablesForgetTheRowsItTookAway)
+TEST_P(Transactions, ARollbackUndoesEveryWriteAndOpenTablesForgetTheRowsItTookAway)
 {
     auto complaints = OpenTable(source.get(), QStringLiteral("COMES_FOR"));
     ASSERT_TRUE(source->BeginTransaction());
@@ -56,7 +61,7 @@ TEST_F(Transactions, ARollbackUndoesEveryWriteAndOpenTablesForgetTheRowsItTookAw
     EXPECT_EQ(StoredRows(QStringLiteral("MAIN")), 2);
 }
 
-TEST_F(Transactions, NestedTransactionsAreSavepointsOfTheOuterOne)
+TEST_P(Transactions, NestedTransactionsAreSavepointsOfTheOuterOne)
 {
     ASSERT_TRUE(source->BeginTransaction());
     AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("Bert") } });
@@ -79,7 +84,7 @@ TEST_F(Transactions, NestedTransactionsAreSavepointsOfTheOuterOne)
     EXPECT_FALSE(source->GetErrorDescription().isEmpty());
 }
 
-TEST_F(Transactions, APendingEditSurvivesARollbackSoTheCallerCanRetry)
+TEST_P(Transactions, APendingEditSurvivesARollbackSoTheCallerCanRetry)
 {
     ASSERT_TRUE(source->BeginTransaction());
     ASSERT_EQ(main->Edit(), 1);
@@ -89,3 +94,5 @@ TEST_F(Transactions, APendingEditSurvivesARollbackSoTheCallerCanRetry)
     ASSERT_TRUE(main->Update());
     EXPECT_EQ(Get(main.get(), QStringLiteral("LAST_NAME")), QStringLiteral("Berg"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Transactions, TestSupport::BothEngines(), TestSupport::EngineName);

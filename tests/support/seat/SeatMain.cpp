@@ -4,7 +4,10 @@
 // second program off a practice belongs to the program's start, not to the
 // hub), and prints what happened on its standard output.
 //
-//   verdanta_seat <practice folder> <action> <arguments...> <go file>
+//   verdanta_seat <practice folder> <database> <action> <arguments...> <go file>
+//
+// The database is "-" for the file in the practice's folder, or a server
+// address.
 //
 // Every action prints "ready" once it is prepared, then waits until the go
 // file exists, so that two seats can be let go at the same moment:
@@ -14,6 +17,7 @@
 //   fees <patient>: moves to the patient, whose load runs the monthly fee run.
 //   stock <remedy> <dilution> <times>: takes one unit out of stock and puts
 //       one on order, 'times' times, each in a transaction of its own.
+#include "core/CLogicFolders.h"
 #include "core/Transaction.h"
 #include "finance/LogicStocks.h"
 #include "patients/CLogicPatient.h"
@@ -114,7 +118,7 @@ int main(int argc, char **argv)
 {
     QGuiApplication application(argc, argv);
     const QStringList args = application.arguments().mid(1);
-    if (args.size() < 2)
+    if (args.size() < 3)
         return 2;
     Desktop::ScriptedPrompts prompts;
     prompts.SetDefaultAnswer(Desktop::Answer::No);
@@ -122,13 +126,15 @@ int main(int argc, char **argv)
     if (!root.endsWith(QLatin1Char('/')))
         root += QLatin1Char('/');
     CLogicMain hub(root, root + QStringLiteral("windows"));
+    if (args[1] != QLatin1String("-"))
+        hub.GetLogicFolders()->SetDatabaseAddress(args[1]);
     QString error;
     if (!hub.Open(&error)) {
         Say(QStringLiteral("cannot open: ") + error);
         return 3;
     }
-    const QString action = args[1];
-    const QStringList rest = args.mid(2);
+    const QString action = args[2];
+    const QStringList rest = args.mid(3);
     int result = 2;
     if (action == QLatin1String("edit"))
         result = Edit(hub, prompts, rest);

@@ -3,9 +3,11 @@
 // A practice that two seats share: its folder, rows written straight through
 // a data source of the test's own, and hubs opened on it as seats.
 
+#include "core/CLogicFolders.h"
 #include "shell/CLogicMain.h"
 
 #include "Korbel/DataSource.h"
+#include "support/TestDatabases.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,26 +17,36 @@
 
 namespace SeatsTest {
 
+// The practice's folder is shared by the seats; its database is the file in
+// the folder or a scratch database on the PostgreSQL test cluster.
 class SharedPractice
 {
 public:
-    SharedPractice()
+    explicit SharedPractice(Korbel::Engine engine)
     {
+        if (engine == Korbel::Engine::PostgreSQL) {
+            m_server = std::make_unique<TestSupport::ScratchServerDatabase>();
+            EXPECT_TRUE(m_server->IsValid()) << m_server->Error().toStdString();
+            m_address = m_server->Address();
+        }
         // The first open makes the database with its schema and seed rows.
-        CLogicMain hub(Root(), Root() + QStringLiteral("windows"));
-        EXPECT_TRUE(hub.Open());
-        hub.Close();
+        OpenSeat()->Close();
         m_source.reset(DataSourceFactory());
-        EXPECT_TRUE(m_source->Open(Root() + QStringLiteral("data.mdb")));
+        EXPECT_TRUE(m_source->Open(Location())) << m_source->GetErrorDescription().toStdString();
     }
 
     QString Root() const { return m_dir.rootWithSeparator(); }
+    // The database file, or the server address.
+    QString Location() const { return m_address.isEmpty() ? Root() + QStringLiteral("data.mdb") : m_address; }
+    // What a seat program is given for the database: "-" for the file.
+    QString SeatDatabaseArgument() const { return m_address.isEmpty() ? QStringLiteral("-") : m_address; }
     Korbel::IDataSource *Source() const { return m_source.get(); }
 
     // A seat: the program's hub on the practice.
     std::unique_ptr<CLogicMain> OpenSeat() const
     {
         auto hub = std::make_unique<CLogicMain>(Root(), Root() + QStringLiteral("windows"));
+        hub->GetLogicFolders()->SetDatabaseAddress(m_address);
         QString error;
         EXPECT_TRUE(hub->Open(&error)) << error.toStdString();
         return hub;
@@ -85,6 +97,8 @@ public:
 
 private:
     TestSupport::TemporaryFolder m_dir;
+    std::unique_ptr<TestSupport::ScratchServerDatabase> m_server;
+    QString m_address;
     Korbel::ReleasePtr<Korbel::IDataSource> m_source;
 };
 
