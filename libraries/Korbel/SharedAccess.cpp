@@ -118,10 +118,11 @@ RowState CheckRowVersion(IDataSource *source, const QString &table, qint64 id, q
     }
     QSqlQuery query(conn->db());
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?%4")
-                            .arg(conn->dialect().quote(RowVersionField()), conn->dialect().quote(table),
-                                conn->dialect().quote(QStringLiteral("ID")),
-                                conn->onServer() ? QStringLiteral(" FOR UPDATE") : QString());
+    const QString sql
+        = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?%4")
+              .arg(QStringLiteral("COALESCE(%1, 0)").arg(conn->dialect().quote(RowVersionField())),
+                  conn->dialect().quote(table), conn->dialect().quote(QStringLiteral("ID")),
+                  conn->onServer() ? QStringLiteral(" FOR UPDATE") : QString());
     QString failure;
     if (!RunStatement(query, sql, { id }, &failure)) {
         failWith(error, failure);
@@ -146,7 +147,7 @@ bool BumpRowVersion(IDataSource *source, const QString &table, qint64 id, qint64
     const QString version = conn->dialect().quote(RowVersionField());
     QSqlQuery query(conn->db());
     if (!RunStatement(query,
-            QStringLiteral("UPDATE %1 SET %2 = %2 + 1 WHERE %3 = ? AND %2 = ?")
+            QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + 1 WHERE %3 = ? AND COALESCE(%2, 0) = ?")
                 .arg(conn->dialect().quote(table), version, conn->dialect().quote(QStringLiteral("ID"))),
             { id, expected }, &failure))
         return failWith(error, failure);

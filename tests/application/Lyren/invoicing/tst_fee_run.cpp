@@ -154,22 +154,25 @@ TEST_F(FeeRun, TwoProgramsRunningTogetherChargeOnce)
     practice.SetFee(QStringLiteral("40"), QDateTime(today.addYears(-1), QTime(9, 0)));
     practice.AddCharge(true, false, true, today.addMonths(-3), QStringLiteral("40"));
 
-    // The second program has read the patient's fees (its read transaction
-    // is open) when the first one writes its run.
+    // The second program holds a transaction open (it has read the patient's
+    // fees): the first one's run waits for it and, not let in, gives up
+    // without writing anything.
     ReleasePtr<Korbel::IDataSource> other = OpenSource(practice.DatabasePath());
     ASSERT_TRUE(other->BeginTransaction());
     EXPECT_EQ(Practice::FeeDates(other.get(), practice.patient).size(), 1);
 
     CLogicInvoicing &fees = practice.Finance().MonthlyFees();
-    EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 3);
+    EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), -1);
+    EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 1);
 
+    // The second program's run inside its transaction charges the periods;
+    // the first one's next run finds them charged.
     LogicContext otherContext(*practice.hub->GetLogicFolders());
     otherContext.SetData(other.get(), nullptr, nullptr, QStringLiteral("MEDIA"));
     CLogicInvoicing otherFees(otherContext, ChargeKind::MonthlyFees);
-    // Its stale reading cannot be written over the first program's items.
-    EXPECT_LE(otherFees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 0);
-    other->RollbackTransaction();
-    EXPECT_EQ(otherFees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 0);
+    EXPECT_EQ(otherFees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 3);
+    ASSERT_EQ(other->CommitTransaction(), 1);
+    EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 0);
     EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 4);
 }
 
