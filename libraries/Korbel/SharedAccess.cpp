@@ -109,7 +109,7 @@ QString RowVersionField()
 }
 
 RowState CheckRowVersion(IDataSource *source, const QString &table, qint64 id, qint64 loadedVersion,
-    qint64 *currentVersion, QString *error)
+    RowLock lock, qint64 *currentVersion, QString *error)
 {
     const std::shared_ptr<Connection> conn = connectionOf(source);
     if (!conn) {
@@ -122,7 +122,8 @@ RowState CheckRowVersion(IDataSource *source, const QString &table, qint64 id, q
         = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?%4")
               .arg(QStringLiteral("COALESCE(%1, 0)").arg(conn->dialect().quote(RowVersionField())),
                   conn->dialect().quote(table), conn->dialect().quote(QStringLiteral("ID")),
-                  conn->onServer() ? QStringLiteral(" FOR UPDATE") : QString());
+                  lock == RowLock::UntilCommit && conn->onServer() ? QStringLiteral(" FOR UPDATE")
+                                                                   : QString());
     QString failure;
     if (!RunStatement(query, sql, { id }, &failure)) {
         failWith(error, failure);

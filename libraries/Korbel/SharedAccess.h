@@ -32,11 +32,14 @@ enum class RowState {
     Failed, // the database could not be asked
 };
 
-// Inside a transaction: locks the row against other seats' writes until the
-// transaction ends and compares its version with the one read when it was
-// loaded. On SQLite the transaction itself keeps other writers out.
+// Compares the row's version with the one read when it was loaded. With
+// lock, inside a transaction, the row is also locked against other seats'
+// writes until the transaction ends (on SQLite the transaction itself keeps
+// other writers out).
+enum class RowLock { None, UntilCommit };
 KORBEL_EXPORT RowState CheckRowVersion(IDataSource *source, const QString &table, qint64 id,
-    qint64 loadedVersion, qint64 *currentVersion = nullptr, QString *error = nullptr);
+    qint64 loadedVersion, RowLock lock = RowLock::None, qint64 *currentVersion = nullptr,
+    QString *error = nullptr);
 // Counts a save of the row: adds one to its version when it still is
 // 'expected'. False when another seat changed or deleted the row meanwhile.
 KORBEL_EXPORT bool BumpRowVersion(

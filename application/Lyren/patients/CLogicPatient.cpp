@@ -151,15 +151,13 @@ int CLogicPatient::SaveAddressRow()
     // tells other seats the patient changed).
     if (!m_pAddress)
         return 0;
-    if (m_pAddress->CurrentPosition() < 0) {
+    if (m_pAddress->CurrentPosition() < 0 && !m_pAddress->IsEditing()) {
         const auto typed = Korbel::TypedValues(m_pAddress);
         const bool anything = std::any_of(typed.begin(), typed.end(), [](const auto &entry) {
             return entry.first != QLatin1String("PATIENT_ID") && !entry.second.isEmpty();
         });
-        if (!anything) {
-            m_pAddress->CancelUpdate();
+        if (!anything)
             return 1;
-        }
     }
     if (m_pAddress->Edit() != 1)
         return 0;
@@ -186,14 +184,14 @@ int CLogicPatient::Save()
     if (!transaction.IsActive())
         return 0;
     // Another seat may have saved the patient since it was loaded here: its
-    // row is locked for the save and its version compared. A save that then
-    // writes nothing is harmless; one that writes would overwrite the other
-    // seat's save, so it is not made.
+    // version is compared. A save that then writes nothing is harmless; one
+    // that writes would overwrite the other seat's save, so it is not made.
+    // The row is locked only by the version's own update at the end, so that
+    // a save that writes nothing takes no lock.
     const qint64 id = CurrentId();
     const bool known = id > 0 && id == m_loadedId;
-    const Korbel::RowState state = known
-        ? Korbel::CheckRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion)
-        : Korbel::RowState::Unchanged;
+    Korbel::RowState state = known ? Korbel::CheckRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion)
+                                   : Korbel::RowState::Unchanged;
     if (state == Korbel::RowState::Failed)
         return 0;
     // What was typed into the record, read before the steps write it.
@@ -208,6 +206,14 @@ int CLogicPatient::Save()
         }
     }
     const bool wroteRows = Korbel::RowsWritten(m_pDataSource) != rowsBefore;
+    // The version is counted up from the one loaded; another seat's save
+    // that committed meanwhile (or waits on this one) makes that fail.
+    bool counted = !(written && wroteRows && known);
+    if (!counted && state == Korbel::RowState::Unchanged) {
+        counted = Korbel::BumpRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion);
+        if (!counted)
+            state = Korbel::CheckRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion);
+    }
     const bool typedHere = wroteRows || !ChangedLines(m_loadedMain, typed.main).isEmpty()
         || !ChangedLines(m_loadedAddress, typed.address).isEmpty();
     const bool gone = state == Korbel::RowState::Gone;
@@ -226,9 +232,7 @@ int CLogicPatient::Save()
         ShowStored();
         return 1;
     }
-    if (written && wroteRows && known)
-        written = Korbel::BumpRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion);
-    const bool committed = written && transaction.Commit();
+    const bool committed = written && counted && transaction.Commit();
     if (!committed)
         transaction.Rollback();
     else if (wroteRows && known)
@@ -448,7 +452,8 @@ int CLogicPatient::Delete()
     // unseen: it is shown as stored, and the person may delete it then.
     const qint64 id = CurrentId();
     const Korbel::RowState state = transaction.IsActive() && id == m_loadedId
-        ? Korbel::CheckRowVersion(m_pDataSource, kMainTable, id, m_loadedVersion)
+        ? Korbel::CheckRowVersion(
+            m_pDataSource, kMainTable, id, m_loadedVersion, Korbel::RowLock::UntilCommit)
         : Korbel::RowState::Unchanged;
     if (state == Korbel::RowState::Changed || state == Korbel::RowState::Gone) {
         const QString name = LoadedName();

@@ -161,6 +161,8 @@ void CWellnessPanel::Attach(CLogicMain *hub)
     m_pTracking = hub ? hub->Services().Get<CLogicTracking>() : nullptr;
     if (m_pTracking && GraphGrid().IsValid())
         m_pTracking->Attach(this, GraphGrid());
+    else
+        m_pTracking = nullptr; // not attached, it could not tell the panel when it goes
     Refresh();
 }
 

@@ -74,7 +74,8 @@ TEST_P(TwoSources, RowVersionsTellAnotherSeatsSaveAndDeletion)
     const qint64 patient = Add(theirs.get(), QStringLiteral("MAIN"), QStringLiteral("SEX"), 1);
     qint64 current = -1;
     ASSERT_TRUE(mine->BeginTransaction());
-    EXPECT_EQ(Korbel::CheckRowVersion(mine.get(), QStringLiteral("MAIN"), patient, 0, &current),
+    EXPECT_EQ(Korbel::CheckRowVersion(
+                  mine.get(), QStringLiteral("MAIN"), patient, 0, Korbel::RowLock::UntilCommit, &current),
         Korbel::RowState::Unchanged);
     EXPECT_EQ(current, 0);
     EXPECT_TRUE(Korbel::BumpRowVersion(mine.get(), QStringLiteral("MAIN"), patient, 0));
@@ -82,7 +83,8 @@ TEST_P(TwoSources, RowVersionsTellAnotherSeatsSaveAndDeletion)
 
     // The other seat still holds version 0: its bump is refused, its check says changed.
     EXPECT_FALSE(Korbel::BumpRowVersion(theirs.get(), QStringLiteral("MAIN"), patient, 0));
-    EXPECT_EQ(Korbel::CheckRowVersion(theirs.get(), QStringLiteral("MAIN"), patient, 0, &current),
+    EXPECT_EQ(Korbel::CheckRowVersion(
+                  theirs.get(), QStringLiteral("MAIN"), patient, 0, Korbel::RowLock::None, &current),
         Korbel::RowState::Changed);
     EXPECT_EQ(current, 1);
 
