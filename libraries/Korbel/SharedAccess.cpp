@@ -79,14 +79,23 @@ bool Connection::checkOutsideChanges(bool force)
     // SQLite counts the commits of other connections to the file; a server's
     // next transaction number grows with every writing transaction anywhere
     // (this seat's too, which only costs a needless look at the keys).
-    QSqlQuery query(db());
-    query.setForwardOnly(true);
-    QString error;
-    const QString sql = onServer() ? QStringLiteral("SELECT pg_snapshot_xmax(pg_current_snapshot())::text")
-                                   : QStringLiteral("PRAGMA data_version");
-    if (!RunStatement(query, sql, {}, &error) || !query.next())
+    if (!m_outsideQuery) {
+        m_outsideQuery = std::make_unique<QSqlQuery>(db());
+        m_outsideQuery->setForwardOnly(true);
+        if (!m_outsideQuery->prepare(onServer()
+                    ? QStringLiteral("SELECT pg_snapshot_xmax(pg_current_snapshot())::text")
+                    : QStringLiteral("PRAGMA data_version"))) {
+            m_outsideQuery.reset();
+            return false;
+        }
+    }
+    if (!m_outsideQuery->exec() || !m_outsideQuery->next()) {
+        m_outsideQuery->finish();
         return false;
-    const QString stamp = query.value(0).toString();
+    }
+    const QString stamp = m_outsideQuery->value(0).toString();
+    // A finished statement holds no read snapshot open.
+    m_outsideQuery->finish();
     if (stamp == m_outsideStamp)
         return false;
     const bool first = m_outsideStamp.isEmpty();

@@ -260,6 +260,7 @@ Connection::Connection(QString name, Engine engine)
 
 Connection::~Connection()
 {
+    m_outsideQuery.reset();
     {
         QSqlDatabase database = QSqlDatabase::database(m_name, false);
         if (database.isOpen())

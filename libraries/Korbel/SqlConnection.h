@@ -184,6 +184,8 @@ private:
     bool m_manyNotices = false;
     QString m_outsideStamp;
     QElapsedTimer m_outsideClock;
+    // The look, prepared once: it runs at every move.
+    std::unique_ptr<QSqlQuery> m_outsideQuery;
     quint64 m_outsideGeneration = 0;
 };
 

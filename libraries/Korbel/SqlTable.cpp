@@ -301,9 +301,32 @@ void SqlTable::catchUpWithOtherSeats()
     if (m_outsideGeneration == m_conn->outsideGeneration())
         return;
     m_outsideGeneration = m_conn->outsideGeneration();
+    if (sameKeysAsStored())
+        return;
     // Rows other seats added or deleted: the keys are read again, the current
     // row kept (a pending edit too: the move that follows decides about it).
     reloadAfterRollback();
+}
+
+bool SqlTable::sameKeysAsStored()
+{
+    // A whole table in key order: new keys only grow, so the same count and
+    // the same greatest key mean the same rows (reading ten thousand keys
+    // costs far more than asking).
+    if (!m_filter.where.isEmpty() || !m_filter.orderBy.isEmpty() || m_ids.empty())
+        return false;
+    const QString key = m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name);
+    QSqlQuery query(m_conn->db());
+    query.setForwardOnly(true);
+    QString error;
+    if (!RunStatement(query,
+            QStringLiteral("SELECT count(*), max(%1) FROM %2")
+                .arg(key, m_conn->dialect().quote(m_layout.name)),
+            {}, &error)
+        || !query.next())
+        return false;
+    return query.value(0).toLongLong() == static_cast<qint64>(m_ids.size())
+        && query.value(1).toLongLong() == m_ids.back();
 }
 
 int SqlTable::Move(int kind, int n)

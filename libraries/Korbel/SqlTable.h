@@ -88,6 +88,8 @@ private:
     void storeRow(qint64 id);
     // Another seat committed since the keys were read: read them again.
     void catchUpWithOtherSeats();
+    // Whether the stored keys are still those read (cheaply, for a whole table).
+    bool sameKeysAsStored();
     bool idsWhere(const QString &condition, const QVariantList &values, std::vector<qint64> *ids);
 
     std::shared_ptr<Connection> m_conn;
