@@ -40,24 +40,11 @@
 
 namespace {
 
-bool MakePractice(const QString &path, int patients, bool childRows)
-{
-    Bench::PracticeOptions options;
-    options.patients = patients;
-    options.childRows = childRows;
-    QString error;
-    if (!Bench::CreateSyntheticPractice(path, options, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return false;
-    }
-    return true;
-}
-
 int MoveBenchmarks()
 {
     QTemporaryDir dir;
     const QString root = dir.path() + QLatin1Char('/');
-    if (!MakePractice(root + QStringLiteral("data.mdb"), 10000, true))
+    if (!Bench::MakePractice(root + QStringLiteral("data.mdb"), 10000, true))
         return 1;
     Desktop::ScriptedPrompts prompts;
     CMainFrame frame(root, root + QStringLiteral("windows"));
@@ -99,7 +86,7 @@ int FindBenchmarks()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("data.mdb"));
-    if (!MakePractice(path, 100000, false))
+    if (!Bench::MakePractice(path, 100000, false))
         return 1;
     Korbel::ReleasePtr<Korbel::IDataSource> source(DataSourceFactory());
     if (!source->Open(path))

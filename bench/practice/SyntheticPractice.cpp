@@ -9,6 +9,7 @@
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
 
+#include <cstdio>
 #include <random>
 
 namespace Bench {
@@ -101,6 +102,19 @@ QByteArray notesText(std::mt19937 &rng, int averageBytes)
 }
 
 } // namespace
+
+bool MakePractice(const QString &path, int patients, bool childRows)
+{
+    PracticeOptions options;
+    options.patients = patients;
+    options.childRows = childRows;
+    QString error;
+    if (!CreateSyntheticPractice(path, options, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return false;
+    }
+    return true;
+}
 
 const char *const *FirstNames(int *count)
 {

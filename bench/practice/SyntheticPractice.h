@@ -22,6 +22,10 @@ struct PracticeOptions
 // data library's schema. Returns false and an error text on failure.
 bool CreateSyntheticPractice(const QString &path, const PracticeOptions &options, QString *error);
 
+// A practice of that many patients (with or without their child rows) in a
+// new database file; false with the reason printed on failure.
+bool MakePractice(const QString &path, int patients, bool childRows);
+
 // Typical first names, as the generator uses them (for prefix searches).
 const char *const *FirstNames(int *count);
 

@@ -70,6 +70,12 @@ TransactionState ServerTransactionState(QSqlDatabase database)
     return TransactionState::None;
 }
 
+bool ServerConnectionLost(const QSqlDriver *driver)
+{
+    PGconn *connection = serverHandle(driver);
+    return connection && PQstatus(connection) == CONNECTION_BAD;
+}
+
 StorageFailure ServerStorageFailure(const QSqlDriver *driver, const QSqlError &error)
 {
     const QString state = error.nativeErrorCode();
@@ -84,10 +90,7 @@ StorageFailure ServerStorageFailure(const QSqlDriver *driver, const QSqlError &e
     if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"))
         || state == QLatin1String("58030"))
         return StorageFailure::InputOutput;
-    PGconn *connection = serverHandle(driver);
-    if (connection && PQstatus(connection) == CONNECTION_BAD)
-        return StorageFailure::InputOutput;
-    return StorageFailure::None;
+    return ServerConnectionLost(driver) ? StorageFailure::InputOutput : StorageFailure::None;
 }
 
 } // namespace Korbel

@@ -2,6 +2,8 @@
 
 #include "Korbel/ValueText.h"
 
+#include <QtCore/QCoreApplication>
+
 #include <QtSql/QSqlDriver>
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlRecord>
@@ -9,6 +11,11 @@
 Q_LOGGING_CATEGORY(lcKorbel, "verdanta.korbel")
 
 namespace Korbel {
+
+namespace {
+QString failureText(const QSqlQuery &query);
+QVariant serverBound(const QVariant &value);
+} // namespace
 
 int TableLayout::columnIndex(const QString &columnName) const
 {
@@ -49,7 +56,9 @@ QString SqlDialect::columnType(ColumnKind kind, bool caseInsensitive) const
         case ColumnKind::Date:
         case ColumnKind::DateTime:
         case ColumnKind::Text:
-            return QStringLiteral("TEXT");
+            // Compared and sorted by code point, as the embedded engine does,
+            // whatever the server's locale.
+            return QStringLiteral("TEXT COLLATE \"C\"");
         case ColumnKind::Binary:
             return QStringLiteral("BYTEA");
         }
@@ -261,6 +270,7 @@ Connection::Connection(QString name, Engine engine)
 Connection::~Connection()
 {
     m_outsideQuery.reset();
+    m_statements.clear();
     {
         QSqlDatabase database = QSqlDatabase::database(m_name, false);
         if (database.isOpen())
@@ -289,6 +299,27 @@ bool Connection::canWrite(QString *error) const
         *error = QStringLiteral("The database ended the transaction after a failure; nothing is written "
                                 "until it is rolled back.");
     return false;
+}
+
+QSqlQuery *Connection::preparedStatement(const QString &sql, QString *error)
+{
+    if (const auto found = m_statements.constFind(sql); found != m_statements.constEnd())
+        return found->get();
+    // A bound on the statements a long session keeps prepared.
+    constexpr int kMaxStatements = 256;
+    if (m_statements.size() >= kMaxStatements)
+        m_statements.clear();
+    auto query = std::make_shared<QSqlQuery>(db());
+    query->setForwardOnly(!m_dialect.onServer());
+    if (!query->prepare(sql)) {
+        NoteStorageFailure(query->driver(), query->lastError());
+        if (error)
+            *error = failureText(*query);
+        qCWarning(lcKorbel).noquote() << "prepare failed:" << query->lastError().text() << "in" << sql;
+        return nullptr;
+    }
+    m_statements.insert(sql, query);
+    return query.get();
 }
 
 const TableLayout *Connection::layout(const QString &table)
@@ -344,6 +375,49 @@ const TableLayout *Connection::layout(const QString &table)
     return layout.get();
 }
 
+QVariant ReadStored(const QSqlQuery &query, int column)
+{
+    const QVariant value = query.value(column);
+    if (value.typeId() != QMetaType::ULongLong)
+        return value;
+    if (value.isNull())
+        return QVariant(QMetaType::fromType<qlonglong>());
+    return QVariant(static_cast<qlonglong>(value.toULongLong()));
+}
+
+namespace {
+
+// A value bound on the server in the form the embedded engine stores: yes/no
+// as 1 and 0, dates and times as their ISO text (the columns hold text).
+QVariant serverBound(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.isNull() ? QVariant(QMetaType::fromType<qlonglong>())
+                              : QVariant(qlonglong(value.toBool() ? 1 : 0));
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QDateTime:
+        return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value.toString());
+    default:
+        return value;
+    }
+}
+
+// Why a statement failed, told plainly when the server's connection is gone
+// (nothing more can be read or written until the program opens it again).
+QString failureText(const QSqlQuery &query)
+{
+    const QString text = query.lastError().text();
+    if (query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL
+        && ServerConnectionLost(query.driver()))
+        return QCoreApplication::translate("Korbel", "The connection to the database server was lost: %1")
+            .arg(text.trimmed());
+    return text;
+}
+
+} // namespace
+
 bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error)
 {
     // The server's driver reads forward-only results one row per round of
@@ -359,7 +433,7 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
                 return true;
             NoteStorageFailure(query.driver(), query.lastError());
             if (error)
-                *error = query.lastError().text();
+                *error = failureText(query);
             qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in" << sql;
             return false;
         }
@@ -367,17 +441,24 @@ bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &valu
     if (!query.prepare(sql)) {
         NoteStorageFailure(query.driver(), query.lastError());
         if (error)
-            *error = query.lastError().text();
+            *error = failureText(query);
         qCWarning(lcKorbel).noquote() << "prepare failed:" << query.lastError().text() << "in" << sql;
         return false;
     }
+    return RunPrepared(query, values, error);
+}
+
+bool RunPrepared(QSqlQuery &query, const QVariantList &values, QString *error)
+{
+    const bool onServer = query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL;
     for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
+        query.bindValue(i, onServer ? serverBound(values.at(i)) : values.at(i));
     if (!query.exec()) {
         NoteStorageFailure(query.driver(), query.lastError());
         if (error)
-            *error = query.lastError().text();
-        qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in" << sql;
+            *error = failureText(query);
+        qCInfo(lcKorbel).noquote() << "statement failed:" << query.lastError().text() << "in"
+                                   << query.lastQuery();
         return false;
     }
     return true;

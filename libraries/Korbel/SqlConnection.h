@@ -133,7 +133,18 @@ public:
     // Layout of a table as the database has it, kinds from the schema; null
     // when the table does not exist.
     const TableLayout *layout(const QString &table);
-    void forgetLayouts() { m_layouts.clear(); }
+    void forgetLayouts()
+    {
+        m_layouts.clear();
+        m_statements.clear();
+    }
+
+    // A statement prepared once for the connection's life, for statements
+    // run often whose rows are read at once (the keys of a table, rows by
+    // key): a server then parses and plans it once instead of at every run,
+    // which saves two round trips a run. Null, with the error, when it
+    // cannot be prepared. Its rows must be read before it runs again.
+    QSqlQuery *preparedStatement(const QString &sql, QString *error);
 
     // The table that ADDRESS follows: the first unfiltered MAIN table opened.
     SqlTable *primaryMain = nullptr;
@@ -187,11 +198,19 @@ private:
     // The look, prepared once: it runs at every move.
     std::unique_ptr<QSqlQuery> m_outsideQuery;
     quint64 m_outsideGeneration = 0;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
 };
+
+// A value of the current row of a query in the library's storage form: the
+// server's driver reads positive 64-bit integers as unsigned, which would
+// leave them out of every place that takes stored integers as qint64.
+QVariant ReadStored(const QSqlQuery &query, int column);
 
 // Prepares and runs one statement with its bound values; on failure sets the
 // error text and returns false.
 bool RunStatement(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error);
+// Runs a prepared statement with its bound values, the same way.
+bool RunPrepared(QSqlQuery &query, const QVariantList &values, QString *error);
 // The same for a statement that may fail without harm (a probe, an optional
 // index): on PostgreSQL inside a transaction it runs under a savepoint of its
 // own, so that its failure does not end the whole transaction.
@@ -208,6 +227,8 @@ enum class StorageFailure;
 // The storage failure a server error means (a full disk, a read-only
 // transaction, a lost connection), None for other errors.
 StorageFailure ServerStorageFailure(const QSqlDriver *driver, const QSqlError &error);
+// Whether the server's connection is gone for good.
+bool ServerConnectionLost(const QSqlDriver *driver);
 // Opens a connection under 'name' to the database at the address; false with
 // the reason. The password, when not empty, is handed to the client library
 // only; without one it reads the PostgreSQL password file.

@@ -33,7 +33,7 @@ bool RunReadQuery(IDataSource *source, const QString &sql, const QVariantList &v
         QVariantList row;
         row.reserve(columns);
         for (int i = 0; i < columns; ++i)
-            row.push_back(query.value(i));
+            row.push_back(ReadStored(query, i));
         result->rows.push_back(std::move(row));
     }
     return true;

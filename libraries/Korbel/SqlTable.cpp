@@ -87,13 +87,13 @@ bool SqlTable::idsWhere(const QString &condition, const QVariantList &values, st
     sql += QStringLiteral(" ORDER BY ")
         + (m_filter.orderBy.isEmpty() ? key : m_filter.orderBy + QStringLiteral(", ") + key);
 
-    QSqlQuery query(m_conn->db());
-    query.setForwardOnly(true);
-    if (!RunStatement(query, sql, bound, &m_error))
+    QSqlQuery *query = m_conn->preparedStatement(sql, &m_error);
+    if (!query || !RunPrepared(*query, bound, &m_error))
         return false;
     ids->clear();
-    while (query.next())
-        ids->push_back(query.value(0).toLongLong());
+    while (query->next())
+        ids->push_back(query->value(0).toLongLong());
+    query->finish();
     return true;
 }
 
@@ -159,36 +159,30 @@ void SqlTable::fetchWindow(int position) const
     first = std::clamp(first, 0, std::max(0, count - size));
     const int last = std::min(count, first + size);
 
-    if (!m_fetchQuery) {
-        QStringList marks;
-        for (int i = 0; i < kWindow; ++i)
-            marks << QStringLiteral("?");
-        m_fetchQuery = std::make_unique<QSqlQuery>(m_conn->db());
-        m_fetchQuery->setForwardOnly(!m_conn->dialect().onServer());
-        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
-                                .arg(m_selectColumns, m_conn->dialect().quote(m_layout.name),
-                                    m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name),
-                                    marks.join(QLatin1Char(',')));
-        if (!m_fetchQuery->prepare(sql)) {
-            qCWarning(lcKorbel) << "prepare failed:" << m_fetchQuery->lastError().text();
-            m_fetchQuery.reset();
-            return;
-        }
-    }
+    QStringList marks;
     for (int i = 0; i < kWindow; ++i)
-        m_fetchQuery->bindValue(i, m_ids[std::min(first + i, last - 1)]);
-    if (!m_fetchQuery->exec()) {
-        NoteStorageFailure(m_fetchQuery->driver(), m_fetchQuery->lastError());
-        qCWarning(lcKorbel) << "row fetch failed:" << m_fetchQuery->lastError().text();
+        marks << QStringLiteral("?");
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
+                            .arg(m_selectColumns, m_conn->dialect().quote(m_layout.name),
+                                m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name),
+                                marks.join(QLatin1Char(',')));
+    QString error;
+    QSqlQuery *fetch = m_conn->preparedStatement(sql, &error);
+    QVariantList keys;
+    keys.reserve(kWindow);
+    for (int i = 0; i < kWindow; ++i)
+        keys << m_ids[std::min(first + i, last - 1)];
+    if (!fetch || !RunPrepared(*fetch, keys, &error)) {
+        qCWarning(lcKorbel) << "row fetch failed:" << error;
         return;
     }
     if (m_cache.size() > kMaxCachedRows)
         m_cache.clear();
-    while (m_fetchQuery->next()) {
-        Row row = readRow(*m_fetchQuery);
+    while (fetch->next()) {
+        Row row = readRow(*fetch);
         m_cache[row[m_layout.keyColumn].toLongLong()] = std::move(row);
     }
-    m_fetchQuery->finish();
+    fetch->finish();
 }
 
 SqlTable::Row SqlTable::readRow(const QSqlQuery &query) const
@@ -197,11 +191,11 @@ SqlTable::Row SqlTable::readRow(const QSqlQuery &query) const
     const int columnCount = static_cast<int>(m_layout.columns.size());
     Row row(columnCount);
     int q = 0;
-    row[m_layout.keyColumn] = query.value(q++);
+    row[m_layout.keyColumn] = ReadStored(query, q++);
     for (int c = 0; c < columnCount; ++c) {
         if (c == m_layout.keyColumn || m_layout.columns[c].kind == ColumnKind::Binary)
             continue;
-        row[c] = query.value(q++);
+        row[c] = ReadStored(query, q++);
     }
     return row;
 }
@@ -235,15 +229,16 @@ void SqlTable::storeRow(qint64 id)
     }
     m_cacheVersion = m_conn->version();
     m_cache.erase(id);
-    QSqlQuery query(m_conn->db());
-    query.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
                             .arg(m_selectColumns, m_conn->dialect().quote(m_layout.name),
                                 m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name));
     QString error;
-    if (!RunStatement(query, sql, { id }, &error) || !query.next())
+    QSqlQuery *query = m_conn->preparedStatement(sql, &error);
+    if (!query || !RunPrepared(*query, { id }, &error))
         return;
-    m_cache[id] = readRow(query);
+    if (query->next())
+        m_cache[id] = readRow(*query);
+    query->finish();
 }
 
 QVariant SqlTable::storedValue(int column) const

@@ -106,7 +106,6 @@ private:
 
     mutable std::unordered_map<qint64, Row> m_cache;
     mutable quint64 m_cacheVersion = 0;
-    mutable std::unique_ptr<QSqlQuery> m_fetchQuery;
 
     State m_state = State::Idle;
     Row m_buffer;

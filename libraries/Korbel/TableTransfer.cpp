@@ -89,6 +89,14 @@ public:
     SideConnection(const QString &path, bool readOnly)
         : m_name(QStringLiteral("korbel-transfer-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
+        if (IsServerAddress(path)) {
+            // The password comes from the PostgreSQL password file.
+            ServerAddress address;
+            if (!ServerAddress::Parse(path, &address, &m_error))
+                return;
+            OpenServerConnection(m_name, address, QString(), &m_error);
+            return;
+        }
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         database.setDatabaseName(path);
         database.setConnectOptions(readOnly
@@ -136,12 +144,19 @@ bool readTableShape(QSqlDatabase database, const QString &table, TableShape *sha
     shape->name = table;
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!RunStatement(query, SqlDialect::of(database).tableColumnsQuery(), { table }, error))
+    const SqlDialect dialect = SqlDialect::of(database);
+    // The server holds names folded to lower case.
+    if (!RunStatement(
+            query, dialect.tableColumnsQuery(), { dialect.onServer() ? table.toLower() : table }, error))
         return false;
     const TableDef *def = Schema::instance().table(table);
     while (query.next()) {
         ColumnShape column;
         column.name = query.value(0).toString();
+        if (dialect.onServer()) {
+            const ColumnDef *spelled = def ? def->column(column.name) : nullptr;
+            column.name = spelled ? spelled->name : column.name.toUpper();
+        }
         const bool primaryKey = query.value(2).toInt() != 0;
         const ColumnDef *known = def ? def->column(column.name) : nullptr;
         column.kind = known ? known->kind
@@ -154,12 +169,21 @@ bool readTableShape(QSqlDatabase database, const QString &table, TableShape *sha
     return true;
 }
 
+// The tables of the database, spelled as the program spells them.
 QStringList userTables(QSqlDatabase database)
 {
+    const SqlDialect dialect = SqlDialect::of(database);
     QStringList tables;
-    for (const QString &name : database.tables(QSql::Tables)) {
-        if (!SqlDialect::of(database).isInternalTable(name))
-            tables << name;
+    QSqlQuery query(database);
+    QString error;
+    if (!RunStatement(query, dialect.tablesQuery(), {}, &error))
+        return tables;
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        if (dialect.isInternalTable(name))
+            continue;
+        const TableDef *def = dialect.onServer() ? Schema::instance().table(name) : nullptr;
+        tables << (def ? def->name : dialect.onServer() ? name.toUpper() : name);
     }
     std::sort(tables.begin(), tables.end(),
         [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
@@ -441,7 +465,7 @@ bool exportTable(QSqlDatabase database, const TableShape &shape, const QString &
     const int count = static_cast<int>(shape.columns.size());
     while (query.next()) {
         for (int i = 0; i < count; ++i)
-            writeValue(writer, query.value(i), shape.columns[static_cast<size_t>(i)].kind);
+            writeValue(writer, ReadStored(query, i), shape.columns[static_cast<size_t>(i)].kind);
         writer.EndRecord();
         if (++*done % kProgressEvery == 0 && progress && !progress(*done, total)) {
             *cancelled = true;
@@ -476,7 +500,7 @@ int ExportFormat()
 
 bool CountRows(const QString &databasePath, QMap<QString, qint64> *rows, QString *error)
 {
-    if (!QFileInfo(databasePath).isFile()) {
+    if (!IsServerAddress(databasePath) && !QFileInfo(databasePath).isFile()) {
         *error = tr("The file %1 does not exist.").arg(native(databasePath));
         return false;
     }
@@ -508,7 +532,7 @@ Outcome ExportTables(
             *error = text;
         return Outcome::Failed;
     };
-    if (!QFileInfo(databasePath).isFile())
+    if (!IsServerAddress(databasePath) && !QFileInfo(databasePath).isFile())
         return fail(tr("The file %1 does not exist.").arg(native(databasePath)));
     const QDir dir(folder);
     if (QFileInfo::exists(folder)
@@ -528,9 +552,20 @@ Outcome ExportTables(
             return fail(
                 tr("The database %1 cannot be read: %2").arg(native(databasePath), connection.Error()));
         QSqlDatabase database = connection.Database();
-        // One read transaction: every table as of the same moment.
+        // One read transaction: every table as of the same moment (on the
+        // server a snapshot taken at its first statement, which other seats'
+        // commits do not change).
         if (!database.transaction())
             return fail(database.lastError().text());
+        if (SqlDialect::of(database).onServer()) {
+            QSqlQuery snapshot(database);
+            if (!RunStatement(snapshot,
+                    QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"), {},
+                    &reason)) {
+                database.rollback();
+                return fail(reason);
+            }
+        }
         std::vector<TableShape> shapes;
         const QStringList tables = userTables(database);
         qint64 total = 0;
@@ -745,8 +780,22 @@ bool importTable(QSqlDatabase database, const ExportManifest::Table &table,
                      .arg(table.rows);
         return false;
     }
-    return table.lastKey < 0
-        || SqlDialect::of(database).setLastKey(database, table.name, table.lastKey, error);
+    const SqlDialect dialect = SqlDialect::of(database);
+    if (!dialect.onServer())
+        return table.lastKey < 0 || dialect.setLastKey(database, table.name, table.lastKey, error);
+    // The server's sequence does not follow keys inserted as they are: it
+    // goes on after the highest key handed out or present.
+    const auto key = std::find_if(
+        columns.begin(), columns.end(), [](const ColumnShape &c) { return c.kind == ColumnKind::Key; });
+    if (key == columns.end())
+        return true;
+    QSqlQuery highest(database);
+    if (!RunStatement(highest,
+            QStringLiteral("SELECT MAX(%1) FROM %2").arg(dialect.quote(key->name), dialect.quote(table.name)),
+            {}, error))
+        return false;
+    const qint64 last = std::max(table.lastKey, highest.next() ? highest.value(0).toLongLong() : 0);
+    return last <= 0 || dialect.setLastKey(database, table.name, last, error);
 }
 
 Outcome importInto(
@@ -809,7 +858,8 @@ Outcome importInto(
             return fail(reason);
         }
     }
-    SyncFileToDisk(databasePath);
+    if (!IsServerAddress(databasePath))
+        SyncFileToDisk(databasePath);
     if (manifest.schemaVersion < Schema::instance().version()) {
         ReleasePtr<IDataSource> upgraded(DataSourceFactory());
         if (!upgraded->Open(databasePath) || !upgraded->UpgradeSchema())
@@ -825,6 +875,22 @@ Outcome importInto(
 Outcome ImportTables(
     const QString &folder, const QString &databasePath, const Progress &progress, QString *error)
 {
+    if (IsServerAddress(databasePath)) {
+        // A server database must be empty; a failed import is undone by its
+        // transaction (the server's schema changes are transactional).
+        QMap<QString, qint64> rows;
+        QString reason;
+        if (!CountRows(databasePath, &rows, &reason) || !rows.isEmpty()) {
+            if (error)
+                *error = reason.isEmpty()
+                    ? tr("The database %1 is not empty; an export is read into an empty "
+                         "database.")
+                          .arg(databasePath)
+                    : reason;
+            return Outcome::Failed;
+        }
+        return importInto(folder, databasePath, progress, error);
+    }
     if (QFileInfo::exists(databasePath)) {
         if (error)
             *error = tr("The file %1 exists already.").arg(native(databasePath));

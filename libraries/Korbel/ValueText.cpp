@@ -242,7 +242,7 @@ ColumnKind KindFromDeclaredType(const QString &declaredType)
         return ColumnKind::Integer;
     if (t.contains(u"REAL") || t.contains(u"FLOA") || t.contains(u"DOUB"))
         return ColumnKind::Real;
-    if (t.contains(u"BLOB"))
+    if (t.contains(u"BLOB") || t.contains(u"BYTEA"))
         return ColumnKind::Binary;
     return ColumnKind::Text;
 }

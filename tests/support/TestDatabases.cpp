@@ -88,6 +88,34 @@ bool ExecuteOn(const QString &location, const QStringList &statements, QString *
     return runOn(location, statements, error);
 }
 
+bool AddRefusingTrigger(const QString &location, const QString &name, const QString &table,
+    const QString &event, const QString &condition, const QString &message, QString *error)
+{
+    if (!Korbel::IsServerAddress(location))
+        return runOn(location,
+            { QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN SELECT RAISE(ABORT, '%5'); END")
+                    .arg(name, event, table, condition, message) },
+            error);
+    return runOn(location,
+        { QStringLiteral(
+              "CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF %2 THEN RAISE "
+              "EXCEPTION '%3'; END IF; IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; RETURN NEW; END $$")
+                .arg(name, condition, message),
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()")
+                .arg(name, event, table) },
+        error);
+}
+
+bool DropRefusingTrigger(const QString &location, const QString &name, const QString &table)
+{
+    if (!Korbel::IsServerAddress(location))
+        return runOn(location, { QStringLiteral("DROP TRIGGER %1").arg(name) }, nullptr);
+    return runOn(location,
+        { QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table),
+            QStringLiteral("DROP FUNCTION %1()").arg(name) },
+        nullptr);
+}
+
 std::vector<QVariantList> SelectOn(const QString &location, const QString &sql, QString *error)
 {
     std::vector<QVariantList> rows;

@@ -53,6 +53,16 @@ bool ExecuteOn(const QString &location, const QStringList &statements, QString *
 // The rows of one SELECT read the same way; none (and the error) on failure.
 std::vector<QVariantList> SelectOn(const QString &location, const QString &sql, QString *error = nullptr);
 
+// Makes the database at a location refuse a write, as a constraint would: a
+// trigger named 'name' fails every 'event' ("INSERT", "UPDATE" or "DELETE")
+// of a row of 'table' for which 'condition' (SQL over NEW or OLD) holds,
+// with the message. Written for the engine of the location.
+bool AddRefusingTrigger(const QString &location, const QString &name, const QString &table,
+    const QString &event, const QString &condition, const QString &message, QString *error = nullptr);
+
+// Removes a trigger made by AddRefusingTrigger.
+bool DropRefusingTrigger(const QString &location, const QString &name, const QString &table);
+
 // Places for databases of one engine: each call of NewLocation() yields a new
 // database that does not exist yet (a file path in a throw-away folder) or
 // exists empty (a scratch server database), both opened with

@@ -186,10 +186,10 @@ Reports::Choices CLogicReports::ChoicesFor(Ask ask)
 {
     Reports::Choices choices;
     if (ask == Ask::Remedy) {
-        choices.remedies = ReadChoices(
-            m_context.DataSource(), QStringLiteral("SELECT ID, NAME FROM MEDICINES ORDER BY NAME, ID"));
-        choices.dilutions = ReadChoices(
-            m_context.DataSource(), QStringLiteral("SELECT ID, VALUE FROM DILUTION ORDER BY VALUE, ID"));
+        choices.remedies = ReadChoices(m_context.DataSource(),
+            QStringLiteral("SELECT ID, NAME FROM MEDICINES ORDER BY lower(NAME), ID"));
+        choices.dilutions = ReadChoices(m_context.DataSource(),
+            QStringLiteral("SELECT ID, VALUE FROM DILUTION ORDER BY lower(VALUE), ID"));
     } else if (ask == Ask::CustomField) {
         choices.customFields = CustomFieldNames();
     }

@@ -150,12 +150,14 @@ struct Run
     void BeforeLine() const { t.parameters << Text::tr("Before: %1").arg(ShownDay(p.date)); }
 };
 
-const QString kPatientOrder = QStringLiteral(" ORDER BY m.LAST_NAME, m.FIRST_NAME, m.ID");
+// Names sort without regard to ASCII case, the same way on every engine
+// (lower() folds ASCII letters only on both).
+const QString kPatientOrder = QStringLiteral(" ORDER BY lower(m.LAST_NAME), lower(m.FIRST_NAME), m.ID");
 const QString kVisits = QStringLiteral(
-    "JOIN (SELECT PATIENT_ID, MIN(\"DATE\") AS FIRST_SEEN, MAX(\"DATE\") AS LAST_SEEN, COUNT(*) AS VISITS "
+    "JOIN (SELECT PATIENT_ID, MIN(DATE) AS FIRST_SEEN, MAX(DATE) AS LAST_SEEN, COUNT(*) AS VISITS "
     "FROM CONSULTATIONS GROUP BY PATIENT_ID) c ON c.PATIENT_ID = m.ID ");
 const QString kLastSeen
-    = QStringLiteral("LEFT JOIN (SELECT PATIENT_ID, MAX(\"DATE\") AS LAST_SEEN FROM CONSULTATIONS "
+    = QStringLiteral("LEFT JOIN (SELECT PATIENT_ID, MAX(DATE) AS LAST_SEEN FROM CONSULTATIONS "
                      "GROUP BY PATIENT_ID) c ON c.PATIENT_ID = m.ID ");
 const QString kItemTotal
     = QStringLiteral("COALESCE(AMOUNT, 0) + COALESCE(AMOUNT_TAX1, 0) + COALESCE(AMOUNT_TAX2, 0)");
@@ -249,8 +251,8 @@ bool NewPatients(const Run &r)
     r.t.countLabel = Text::tr("Patients: %1");
     return r.PatientRows(
         QStringLiteral("SELECT m.LAST_NAME, m.FIRST_NAME, c.FIRST_SEEN, c.VISITS FROM MAIN m ") + kVisits
-            + QStringLiteral(
-                "WHERE c.FIRST_SEEN >= ? ORDER BY c.FIRST_SEEN, m.LAST_NAME, m.FIRST_NAME, m.ID"),
+            + QStringLiteral("WHERE c.FIRST_SEEN >= ? ORDER BY c.FIRST_SEEN, lower(m.LAST_NAME), "
+                             "lower(m.FIRST_NAME), m.ID"),
         { Stored::Day(r.p.date) }, { CellKind::Date, CellKind::Integer });
 }
 
@@ -266,7 +268,7 @@ bool PatientsBySpan(const Run &r, bool active, const QString &lastSeen)
     return r.PatientRows(
         QStringLiteral("SELECT m.LAST_NAME, m.FIRST_NAME, c.FIRST_SEEN, c.LAST_SEEN, c.VISITS FROM MAIN m ")
             + kVisits + QStringLiteral("WHERE m.ACTIVE = ? AND c.LAST_SEEN %1 ?").arg(lastSeen)
-            + QStringLiteral(" ORDER BY c.LAST_SEEN, m.LAST_NAME, m.FIRST_NAME, m.ID"),
+            + QStringLiteral(" ORDER BY c.LAST_SEEN, lower(m.LAST_NAME), lower(m.FIRST_NAME), m.ID"),
         { Stored::Yes(active), Stored::Day(r.p.date) },
         { CellKind::Date, CellKind::Date, CellKind::Integer });
 }
@@ -417,7 +419,7 @@ const QString kPrescriptionJoins = QStringLiteral(
     "LEFT JOIN MEDICINES md ON md.ID = p.MEDICINE_ID LEFT JOIN DILUTION d ON d.ID = p.DILUTION_ID "
     "LEFT JOIN STATUS s ON s.ID = p.STATUS_ID ");
 const QString kPrescriptionOrder
-    = QStringLiteral(" ORDER BY m.LAST_NAME, m.FIRST_NAME, m.ID, p.CREATION_DT, p.ID");
+    = QStringLiteral(" ORDER BY lower(m.LAST_NAME), lower(m.FIRST_NAME), m.ID, p.CREATION_DT, p.ID");
 
 // Prescriptions in two statuses, grouped by patient; 'priced' adds the
 // price charged for each (its invoicing item, taxes included).
@@ -608,7 +610,7 @@ bool MissedAppointments(const Run &r)
     // The days each patient came since the date: an appointment of a patient
     // with no consultation on its day was missed.
     Korbel::ReadResult seen;
-    if (!r.Read(QStringLiteral("SELECT PATIENT_ID, \"DATE\" FROM CONSULTATIONS WHERE \"DATE\" >= ?"),
+    if (!r.Read(QStringLiteral("SELECT PATIENT_ID, DATE FROM CONSULTATIONS WHERE DATE >= ?"),
             { Stored::Day(r.p.date) }, &seen))
         return false;
     QSet<QPair<qint64, QDate>> visits;

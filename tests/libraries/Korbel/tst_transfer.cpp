@@ -1,5 +1,6 @@
 #include "DatabaseFiles.h"
 #include "KorbelTestUtil.h"
+#include "support/TestDatabases.h"
 
 #include "Korbel/Csv.h"
 #include "Korbel/TableTransfer.h"
@@ -7,6 +8,8 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QDate>
 #include <QtCore/QFileInfo>
+
+#include <map>
 
 using namespace KorbelTest;
 using Korbel::Outcome;
@@ -282,4 +285,67 @@ TEST(Transfer, CsvReadsBackWhatItWroteAndNamesTheLineOfABrokenRecord)
     EXPECT_EQ(fields[1].text, QByteArray("d"));
     EXPECT_FALSE(strict.Next(fields));
     EXPECT_TRUE(strict.Error().startsWith(QStringLiteral("line 3:")));
+}
+
+namespace {
+
+// The files of an export that describe the data (the manifest carries the
+// moment of the export).
+std::map<QString, QByteArray> ExportFiles(const QString &folder)
+{
+    std::map<QString, QByteArray> files;
+    for (const QString &name : { QStringLiteral("columns.csv"), QStringLiteral("tables.csv") })
+        files[name] = ReadFile(QDir(folder).filePath(name));
+    const QDir tables(QDir(folder).filePath(QStringLiteral("tables")));
+    for (const QString &name : tables.entryList(QDir::Files))
+        files[QStringLiteral("tables/") + name] = ReadFile(tables.filePath(name));
+    return files;
+}
+
+} // namespace
+
+TEST(ServerTransfer, APracticeMovesToAServerAndBackExactly)
+{
+    VERDANTA_SKIP_WITHOUT_SERVER(Korbel::Engine::PostgreSQL);
+    TestSupport::TemporaryFolder dir;
+    TestSupport::ScratchServerDatabase server;
+    ASSERT_TRUE(server.IsValid()) << server.Error().toStdString();
+    const QString original = dir.filePath(QStringLiteral("data.mdb"));
+    MakePractice(original);
+
+    // Into the server, out of it again: the two exports are the same bytes.
+    ASSERT_EQ(
+        RoundTrip(original, dir.filePath(QStringLiteral("from-file")), server.Address()), Outcome::Done);
+    const QString copy = dir.filePath(QStringLiteral("back.mdb"));
+    ASSERT_EQ(RoundTrip(server.Address(), dir.filePath(QStringLiteral("from-server")), copy), Outcome::Done);
+    const auto fromFile = ExportFiles(dir.filePath(QStringLiteral("from-file")));
+    const auto fromServer = ExportFiles(dir.filePath(QStringLiteral("from-server")));
+    ASSERT_GT(fromFile.size(), 30u);
+    for (const auto &[name, bytes] : fromFile) {
+        const auto other = fromServer.find(name);
+        ASSERT_NE(other, fromServer.end()) << name.toStdString();
+        EXPECT_EQ(other->second, bytes) << name.toStdString();
+    }
+    EXPECT_EQ(fromServer.size(), fromFile.size());
+    EXPECT_EQ(FirstDifference(DatabaseDump(copy), DatabaseDump(original)), QString());
+
+    // The practice on the server goes on where the file left off.
+    QMap<QString, qint64> rows;
+    QString error;
+    ASSERT_TRUE(Korbel::CountRows(server.Address(), &rows, &error)) << error.toStdString();
+    EXPECT_EQ(rows.value(QStringLiteral("MAIN")), 2);
+    auto source = OpenSource(server.Address());
+    auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
+    EXPECT_EQ(AddRow(main.get(), { { QStringLiteral("FIRST_NAME"), QStringLiteral("Next") } }),
+        QStringLiteral("4"));
+    auto status = OpenTable(source.get(), QStringLiteral("STATUS"));
+    EXPECT_EQ(
+        AddRow(status.get(), { { QStringLiteral("NAME"), QStringLiteral("New") } }), QStringLiteral("8"));
+
+    // Only an empty database takes an export.
+    EXPECT_EQ(Korbel::ImportTables(dir.filePath(QStringLiteral("from-file")), server.Address(), {}, &error),
+        Outcome::Failed);
+    EXPECT_TRUE(error.contains(QStringLiteral("not empty"))) << error.toStdString();
+    ASSERT_TRUE(Korbel::CountRows(server.Address(), &rows, &error));
+    EXPECT_EQ(rows.value(QStringLiteral("MAIN")), 3);
 }

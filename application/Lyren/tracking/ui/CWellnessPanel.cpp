@@ -158,11 +158,14 @@ void CWellnessPanel::Attach(CLogicMain *hub)
 {
     DetachLogic();
     m_pHub = hub;
-    m_pTracking = hub ? hub->Services().Get<CLogicTracking>() : nullptr;
-    if (m_pTracking && GraphGrid().IsValid())
+    // Only logic attached to the panel tells it when it closes; without the
+    // graph grid (its module missing) the panel stays detached, or it would
+    // keep a pointer to logic that is gone.
+    CLogicTracking *tracking = hub ? hub->Services().Get<CLogicTracking>() : nullptr;
+    if (tracking && GraphGrid().IsValid()) {
+        m_pTracking = tracking;
         m_pTracking->Attach(this, GraphGrid());
-    else
-        m_pTracking = nullptr; // not attached, it could not tell the panel when it goes
+    }
     Refresh();
 }
 

@@ -16,7 +16,7 @@
 
 #include "libraries/Korbel/KorbelTestUtil.h"
 #include "support/ScriptedDesktop.h"
-#include "support/TestSupport.h"
+#include "support/TestDatabases.h"
 
 #include <gtest/gtest.h>
 
@@ -30,10 +30,15 @@ inline Money Cents(qint64 cents)
     return Money::FromUnits(cents * 100);
 }
 
+// On SQLite the database is data.mdb in the root folder; on a server a
+// scratch database the hub is pointed at.
 class Practice
 {
 public:
-    Practice()
+    explicit Practice(Korbel::Engine engine = Korbel::Engine::SQLite)
+        : databases(engine)
+        , location(engine == Korbel::Engine::SQLite ? Root() + QStringLiteral("data.mdb")
+                                                    : databases.NewLocation())
     {
         auto source = OpenSource(DatabasePath());
         auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
@@ -52,6 +57,8 @@ public:
     bool Open()
     {
         hub = std::make_unique<CLogicMain>(Root(), dir.filePath(QStringLiteral("windows")));
+        if (Korbel::IsServerAddress(location))
+            hub->GetLogicFolders()->SetDatabaseAddress(location);
         QString error;
         const bool opened = hub->Open(&error);
         EXPECT_TRUE(opened) << error.toStdString();
@@ -59,7 +66,7 @@ public:
     }
 
     QString Root() const { return dir.rootWithSeparator(); }
-    QString DatabasePath() const { return Root() + QStringLiteral("data.mdb"); }
+    QString DatabasePath() const { return location; }
     Korbel::IDataSource *Source() const { return hub->GetDataSource(); }
     InvoicingLogic &Finance() const { return *hub->Services().Get<InvoicingLogic>(); }
     // Loads the current patient again, as opening it again does.
@@ -115,6 +122,8 @@ public:
     }
 
     TestSupport::TemporaryFolder dir;
+    TestSupport::EngineDatabases databases;
+    QString location;
     qint64 patient = 0;
     Desktop::ScriptedPrompts prompts;
     Desktop::ScriptedShell shell;

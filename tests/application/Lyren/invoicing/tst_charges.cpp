@@ -6,10 +6,14 @@ using namespace InvoicingTest;
 
 namespace {
 
-class DueCharges : public ::testing::Test
+class DueCharges : public ::testing::TestWithParam<Korbel::Engine>
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(practice.Open()); }
+    void SetUp() override
+    {
+        VERDANTA_SKIP_WITHOUT_SERVER(GetParam());
+        ASSERT_TRUE(practice.Open());
+    }
     CLogicInvoicing &Due() { return practice.Finance().DuePayments(); }
     CLogicPayments &Payments() { return practice.Finance().Payments(); }
     void AddDue(const QString &amount)
@@ -23,12 +27,12 @@ protected:
             Payments().Store(0, { amount, QDateTime::currentDateTime(), QStringLiteral("Cash"), QString() }));
     }
 
-    Practice practice;
+    Practice practice { GetParam() };
 };
 
 } // namespace
 
-TEST_F(DueCharges, ADuePaymentCarriesTheOfficeTaxesAndItsStatusMovesItsTotal)
+TEST_P(DueCharges, ADuePaymentCarriesTheOfficeTaxesAndItsStatusMovesItsTotal)
 {
     AddDue(QStringLiteral("100"));
     ASSERT_EQ(Due().Items().size(), 1u);
@@ -52,7 +56,7 @@ TEST_F(DueCharges, ADuePaymentCarriesTheOfficeTaxesAndItsStatusMovesItsTotal)
     EXPECT_FALSE(Due().Items().front().active);
 }
 
-TEST_F(DueCharges, TaxesAreRoundedOnceAndSumsStayExact)
+TEST_P(DueCharges, TaxesAreRoundedOnceAndSumsStayExact)
 {
     // 0.10 with 5 % and 7.5 % is 0.1125 exactly: no tax is rounded to cents
     // first, and two hundred of them sum to 22.50 exactly.
@@ -66,7 +70,7 @@ TEST_F(DueCharges, TaxesAreRoundedOnceAndSumsStayExact)
     EXPECT_EQ(Due().Items().size(), 200u);
 }
 
-TEST_F(DueCharges, BalancesOfPaymentsAgainstPaidAndUnpaidCharges)
+TEST_P(DueCharges, BalancesOfPaymentsAgainstPaidAndUnpaidCharges)
 {
     // Payments 100, due payments 30 paid and 50 unpaid, with no taxes.
     auto office = OpenTable(practice.Source(), QStringLiteral("OFFICE_DATA"));
@@ -96,7 +100,7 @@ TEST_F(DueCharges, BalancesOfPaymentsAgainstPaidAndUnpaidCharges)
     EXPECT_NE(shown, Verdanta::FormatMoneyForDisplay(Cents(4000)));
 }
 
-TEST_F(DueCharges, PrescriptionChargesCountInTheBalancesAndTheirChangesRecomputeThem)
+TEST_P(DueCharges, PrescriptionChargesCountInTheBalancesAndTheirChangesRecomputeThem)
 {
     ChargeRowSums prescriptions(practice.Source(), practice.patient);
     practice.hub->Services().Provide<IPrescriptionSums>(&prescriptions);
@@ -117,3 +121,5 @@ TEST_F(DueCharges, PrescriptionChargesCountInTheBalancesAndTheirChangesRecompute
     practice.hub->Services().Withdraw<IPrescriptionSums>(&prescriptions);
     EXPECT_EQ(Payments().Recompute().totalBalance, Cents(2500));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, DueCharges, TestSupport::BothEngines(), TestSupport::EngineName);

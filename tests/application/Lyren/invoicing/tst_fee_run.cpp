@@ -5,10 +5,6 @@
 
 #include "invoicing/MonthlyFeePlan.h"
 
-#include <QtSql/QSqlDatabase>
-#include <QtSql/QSqlError>
-#include <QtSql/QSqlQuery>
-
 using namespace InvoicingTest;
 
 namespace {
@@ -108,13 +104,15 @@ TEST(MonthlyFeePlan, RunningAgainAtTheSameMomentAddsNothing)
     }
 }
 
-class FeeRun : public ::testing::Test
+// On both engines.
+class FeeRun : public ::testing::TestWithParam<Korbel::Engine>
 {
 protected:
-    Practice practice;
+    void SetUp() override { VERDANTA_SKIP_WITHOUT_SERVER(GetParam()); }
+    Practice practice { GetParam() };
 };
 
-TEST_F(FeeRun, ChargesTheFeeWithTheOfficeTaxesOnceWhateverTheNumberOfOpenings)
+TEST_P(FeeRun, ChargesTheFeeWithTheOfficeTaxesOnceWhateverTheNumberOfOpenings)
 {
     const QDate today = QDate::currentDate();
     ASSERT_TRUE(practice.Open());
@@ -147,36 +145,44 @@ TEST_F(FeeRun, ChargesTheFeeWithTheOfficeTaxesOnceWhateverTheNumberOfOpenings)
     EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 3);
 }
 
-TEST_F(FeeRun, TwoProgramsRunningTogetherChargeOnce)
+TEST_P(FeeRun, TwoProgramsRunningTogetherChargeOnce)
 {
     ASSERT_TRUE(practice.Open());
     const QDate today = QDate::currentDate();
     practice.SetFee(QStringLiteral("40"), QDateTime(today.addYears(-1), QTime(9, 0)));
     practice.AddCharge(true, false, true, today.addMonths(-3), QStringLiteral("40"));
 
-    // The second program holds a transaction open (it has read the patient's
-    // fees): the first one's run waits for it and, not let in, gives up
-    // without writing anything.
+    // The second program holds a transaction open in which it has read the
+    // patient's fees.
     ReleasePtr<Korbel::IDataSource> other = OpenSource(practice.DatabasePath());
     ASSERT_TRUE(other->BeginTransaction());
     EXPECT_EQ(Practice::FeeDates(other.get(), practice.patient).size(), 1);
-
     CLogicInvoicing &fees = practice.Finance().MonthlyFees();
-    EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), -1);
-    EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 1);
-
-    // The second program's run inside its transaction charges the periods;
-    // the first one's next run finds them charged.
     LogicContext otherContext(*practice.hub->GetLogicFolders());
     otherContext.SetData(other.get(), nullptr, nullptr, QStringLiteral("MEDIA"));
     CLogicInvoicing otherFees(otherContext, ChargeKind::MonthlyFees);
-    EXPECT_EQ(otherFees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 3);
+
+    if (GetParam() == Korbel::Engine::PostgreSQL) {
+        // On a server a transaction that only read holds no lock: the first
+        // run charges the periods, and the second program's run, taking its
+        // turn on the patient, reads them afresh and charges nothing.
+        EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 3);
+        EXPECT_EQ(otherFees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 0);
+    } else {
+        // SQLite's write transactions take the write lock at their start: the
+        // first run waits for the second program and, not let in, gives up
+        // without writing anything; the second program's run charges the
+        // periods.
+        EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), -1);
+        EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 1);
+        EXPECT_EQ(otherFees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 3);
+    }
     ASSERT_EQ(other->CommitTransaction(), 1);
     EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 0);
     EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 4);
 }
 
-TEST_F(FeeRun, AFailureInTheMiddleLeavesNoItemAndTheNextRunChargesEveryPeriodOnce)
+TEST_P(FeeRun, AFailureInTheMiddleLeavesNoItemAndTheNextRunChargesEveryPeriodOnce)
 {
     ASSERT_TRUE(practice.Open());
     const QDate today = QDate::currentDate();
@@ -184,26 +190,18 @@ TEST_F(FeeRun, AFailureInTheMiddleLeavesNoItemAndTheNextRunChargesEveryPeriodOnc
     practice.AddCharge(true, false, true, today.addMonths(-4), QStringLiteral("30"));
 
     // The database refuses the third item of the run, as a full disk would.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("faults"));
-        db.setDatabaseName(practice.DatabasePath());
-        ASSERT_TRUE(db.open());
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec(QStringLiteral("CREATE TRIGGER refuse_third BEFORE INSERT ON INVOICING "
-                                              "WHEN (SELECT COUNT(*) FROM INVOICING WHERE FEE = 1) >= 3 "
-                                              "BEGIN SELECT RAISE(ABORT, 'disk full'); END")))
-            << query.lastError().text().toStdString();
-    }
+    QString error;
+    ASSERT_TRUE(TestSupport::AddRefusingTrigger(practice.DatabasePath(), QStringLiteral("refuse_third"),
+        QStringLiteral("INVOICING"), QStringLiteral("INSERT"),
+        QStringLiteral("(SELECT COUNT(*) FROM INVOICING WHERE FEE = 1) >= 3"), QStringLiteral("disk full"),
+        &error))
+        << error.toStdString();
     CLogicInvoicing &fees = practice.Finance().MonthlyFees();
     EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), -1);
     EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 1);
 
-    {
-        QSqlDatabase db = QSqlDatabase::database(QStringLiteral("faults"));
-        QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse_third"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("faults"));
+    ASSERT_TRUE(TestSupport::DropRefusingTrigger(
+        practice.DatabasePath(), QStringLiteral("refuse_third"), QStringLiteral("INVOICING")));
     EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 4);
     EXPECT_EQ(fees.RunMonthlyFee(practice.patient, QDateTime::currentDateTime()), 0);
     const QList<QDate> dates = Practice::FeeDates(practice.Source(), practice.patient);
@@ -211,7 +209,7 @@ TEST_F(FeeRun, AFailureInTheMiddleLeavesNoItemAndTheNextRunChargesEveryPeriodOnc
     EXPECT_EQ(dates.last(), today.addMonths(-4).addMonths(4));
 }
 
-TEST_F(FeeRun, AZeroOrEmptyFeeChargesNothing)
+TEST_P(FeeRun, AZeroOrEmptyFeeChargesNothing)
 {
     ASSERT_TRUE(practice.Open());
     const QDate today = QDate::currentDate();
@@ -224,3 +222,5 @@ TEST_F(FeeRun, AZeroOrEmptyFeeChargesNothing)
     }
     EXPECT_EQ(Practice::FeeDates(practice.Source(), practice.patient).size(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, FeeRun, TestSupport::BothEngines(), TestSupport::EngineName);

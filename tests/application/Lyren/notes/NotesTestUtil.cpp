@@ -87,7 +87,10 @@ const QStringList &ItemTables()
     return tables;
 }
 
-Practice::Practice(const QStringList &patients)
+Practice::Practice(const QStringList &patients, Korbel::Engine engine)
+    : m_databases(engine)
+    , m_location(
+          engine == Korbel::Engine::SQLite ? Root() + QStringLiteral("data.mdb") : m_databases.NewLocation())
 {
     auto source = OpenSource(DatabasePath());
     auto main = OpenTable(source.get(), QStringLiteral("MAIN"));
@@ -105,6 +108,8 @@ Practice::~Practice()
 bool Practice::Open()
 {
     m_pHub = std::make_unique<CLogicMain>(Root(), m_dir.filePath(QStringLiteral("windows")));
+    if (Korbel::IsServerAddress(m_location))
+        m_pHub->GetLogicFolders()->SetDatabaseAddress(m_location);
     QString error;
     const bool opened = m_pHub->Open(&error);
     EXPECT_TRUE(opened) << error.toStdString();
@@ -225,20 +230,13 @@ QStringList Practice::Rows(const QString &table, const QString &patientId) const
 
 int Practice::RowCount(const QString &table, const QString &where) const
 {
-    int count = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("notes-count"));
-        db.setDatabaseName(DatabasePath());
-        if (db.open()) {
-            QSqlQuery query(db);
-            if (query.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"%2")
-                               .arg(table, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where))
-                && query.next())
-                count = query.value(0).toInt();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("notes-count"));
-    return count;
+    QString error;
+    const auto rows = TestSupport::SelectOn(m_location,
+        QStringLiteral("SELECT COUNT(*) FROM %1%2")
+            .arg(table, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where),
+        &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return rows.empty() ? -1 : rows.front().value(0).toInt();
 }
 
 QByteArray Practice::StoredNotes(const QString &patientId) const
@@ -253,16 +251,9 @@ QByteArray Practice::StoredNotes(const QString &patientId) const
 
 bool Practice::Exec(const QString &statement) const
 {
-    bool done = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("notes-exec"));
-        db.setDatabaseName(DatabasePath());
-        if (db.open()) {
-            QSqlQuery query(db);
-            done = query.exec(statement);
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("notes-exec"));
+    QString error;
+    const bool done = TestSupport::ExecuteOn(m_location, { statement }, &error);
+    EXPECT_TRUE(done) << error.toStdString();
     return done;
 }
 

@@ -11,7 +11,7 @@
 #include "core/LogicCommand.h"
 
 #include "libraries/Korbel/KorbelTestUtil.h"
-#include "support/TestSupport.h"
+#include "support/TestDatabases.h"
 
 #include <QtCore/QStringList>
 
@@ -36,15 +36,17 @@ QString TableOf(ItemKind kind);
 const QStringList &ItemTables();
 
 // A practice in a throw-away folder: its database (with patients added before
-// the hub opens) and the hub with every subsystem, without windows.
+// the hub opens) and the hub with every subsystem, without windows. On a
+// server the database is a scratch database the hub is pointed at.
 class Practice
 {
 public:
-    explicit Practice(const QStringList &patients = { QStringLiteral("Anna") });
+    explicit Practice(const QStringList &patients = { QStringLiteral("Anna") },
+        Korbel::Engine engine = Korbel::Engine::SQLite);
     ~Practice();
 
     QString Root() const { return m_dir.rootWithSeparator(); }
-    QString DatabasePath() const { return Root() + QStringLiteral("data.mdb"); }
+    QString DatabasePath() const { return m_location; }
     const QStringList &PatientIds() const { return m_ids; }
 
     bool Open();
@@ -73,11 +75,13 @@ public:
     QStringList Rows(const QString &table, const QString &patientId) const;
     int RowCount(const QString &table, const QString &where = QString()) const;
     QByteArray StoredNotes(const QString &patientId) const;
-    // Runs one statement on the database file through a connection of its own.
+    // Runs one statement on the database through a connection of its own.
     bool Exec(const QString &statement) const;
 
 private:
     TestSupport::TemporaryFolder m_dir;
+    TestSupport::EngineDatabases m_databases;
+    QString m_location;
     QStringList m_ids;
     std::unique_ptr<CLogicMain> m_pHub;
 };

@@ -32,11 +32,18 @@ QString IdOf(const CActiveEditorClientItem *item)
     return item ? item->m_strRecordId : QString();
 }
 
+// On both engines.
+class NotesPersistence : public ::testing::TestWithParam<Korbel::Engine>
+{
+protected:
+    void SetUp() override { VERDANTA_SKIP_WITHOUT_SERVER(GetParam()); }
+};
+
 } // namespace
 
-TEST(NotesPersistence, ItemsAt5_12And40ComeBackWithTheTextBetweenThem)
+TEST_P(NotesPersistence, ItemsAt5_12And40ComeBackWithTheTextBetweenThem)
 {
-    Practice practice;
+    Practice practice({ QStringLiteral("Anna") }, GetParam());
     ASSERT_TRUE(practice.Open());
     CActiveEditor &editor = practice.Editor();
     practice.Clear();
@@ -72,13 +79,13 @@ TEST(NotesPersistence, ItemsAt5_12And40ComeBackWithTheTextBetweenThem)
     EXPECT_TRUE(practice.Notes().Notices().isEmpty());
 }
 
-TEST(NotesPersistence, TwoHundredRandomDocumentsSurviveARestart)
+TEST_P(NotesPersistence, TwoHundredRandomDocumentsSurviveARestart)
 {
     constexpr int Documents = 200;
     QStringList names;
     for (int i = 0; i < Documents; ++i)
         names << QStringLiteral("P%1").arg(i);
-    Practice practice(names);
+    Practice practice(names, GetParam());
     ASSERT_TRUE(practice.Open());
     QRandomGenerator random(20261208);
     const ItemKind kinds[]
@@ -153,9 +160,9 @@ TEST(NotesPersistence, TwoHundredRandomDocumentsSurviveARestart)
     }
 }
 
-TEST(NotesPersistence, TodaysConsultationIsOpenedOnceAndEmptyOnesNeverStored)
+TEST_P(NotesPersistence, TodaysConsultationIsOpenedOnceAndEmptyOnesNeverStored)
 {
-    Practice practice({ QStringLiteral("Anna"), QStringLiteral("Bert") });
+    Practice practice({ QStringLiteral("Anna"), QStringLiteral("Bert") }, GetParam());
     ASSERT_TRUE(practice.Open());
     const QString anna = practice.PatientIds()[0];
     // Opening a patient without a consultation of today appends one at the end.
@@ -205,9 +212,9 @@ TEST(NotesPersistence, TodaysConsultationIsOpenedOnceAndEmptyOnesNeverStored)
         0);
 }
 
-TEST(NotesPersistence, ConsultationDatesAndNextDatesAreStoredAndAnUnsetNextDateIsNull)
+TEST_P(NotesPersistence, ConsultationDatesAndNextDatesAreStoredAndAnUnsetNextDateIsNull)
 {
-    Practice practice;
+    Practice practice({ QStringLiteral("Anna") }, GetParam());
     ASSERT_TRUE(practice.Open());
     practice.Clear();
     CActiveEditorClientItem *old = practice.Insert(ItemKind::Separator, 9);
@@ -232,9 +239,9 @@ TEST(NotesPersistence, ConsultationDatesAndNextDatesAreStoredAndAnUnsetNextDateI
     EXPECT_EQ(after.mid(0, 2), before.mid(0, 2));
 }
 
-TEST(NotesPersistence, PrescriptionsAreChargedUnlessProvidedByThePatientOrNotCharged)
+TEST_P(NotesPersistence, PrescriptionsAreChargedUnlessProvidedByThePatientOrNotCharged)
 {
-    Practice practice;
+    Practice practice({ QStringLiteral("Anna") }, GetParam());
     // A new prescription costs what its remedy costs when it is made: 12.50
     // with a first tax of 10 percent.
     ASSERT_TRUE(practice.Exec(
@@ -283,9 +290,9 @@ TEST(NotesPersistence, PrescriptionsAreChargedUnlessProvidedByThePatientOrNotCha
     EXPECT_EQ(reloaded.m_tax1, Verdanta::Money::FromUnits(12500));
 }
 
-TEST(NotesPersistence, ASaveThatCannotWriteTheNotesOrARowStopsTheMoveAndCommitsNothing)
+TEST_P(NotesPersistence, ASaveThatCannotWriteTheNotesOrARowStopsTheMoveAndCommitsNothing)
 {
-    Practice practice({ QStringLiteral("Anna"), QStringLiteral("Bert") });
+    Practice practice({ QStringLiteral("Anna"), QStringLiteral("Bert") }, GetParam());
     ASSERT_TRUE(practice.Open());
     const QString anna = practice.PatientIds()[0];
     practice.Editor().SetCaret(-1);
@@ -297,8 +304,9 @@ TEST(NotesPersistence, ASaveThatCannotWriteTheNotesOrARowStopsTheMoveAndCommitsN
     // with it, the image is new again, and the patient is not left.
     CActiveEditorClientItem *image = practice.Insert(ItemKind::Image, 5);
     practice.Editor().InsertText(QStringLiteral(" Typed after."));
-    ASSERT_TRUE(practice.Exec(QStringLiteral("CREATE TRIGGER refuse_notes BEFORE UPDATE OF NOTES ON MAIN "
-                                             "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    ASSERT_TRUE(TestSupport::AddRefusingTrigger(practice.DatabasePath(), QStringLiteral("refuse_notes"),
+        QStringLiteral("MAIN"), QStringLiteral("UPDATE OF NOTES"), QStringLiteral("1 = 1"),
+        QStringLiteral("refused")));
     EXPECT_EQ(practice.Send(CommandCode::Next), 0);
     EXPECT_EQ(practice.Hub().Context().CurrentPatientId(), anna.toLongLong());
     EXPECT_EQ(practice.StoredNotes(anna), stored);
@@ -308,18 +316,23 @@ TEST(NotesPersistence, ASaveThatCannotWriteTheNotesOrARowStopsTheMoveAndCommitsN
     EXPECT_TRUE(TextOf(practice.Editor()).contains(QStringLiteral("Typed after.")));
 
     // A row the database refuses fails the save the same way.
-    ASSERT_TRUE(practice.Exec(QStringLiteral("DROP TRIGGER refuse_notes")));
-    ASSERT_TRUE(practice.Exec(QStringLiteral(
-        "CREATE TRIGGER refuse_images BEFORE INSERT ON IMAGES BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    ASSERT_TRUE(TestSupport::DropRefusingTrigger(
+        practice.DatabasePath(), QStringLiteral("refuse_notes"), QStringLiteral("MAIN")));
+    ASSERT_TRUE(TestSupport::AddRefusingTrigger(practice.DatabasePath(), QStringLiteral("refuse_images"),
+        QStringLiteral("IMAGES"), QStringLiteral("INSERT"), QStringLiteral("1 = 1"),
+        QStringLiteral("refused")));
     EXPECT_EQ(practice.Save(), 0);
     EXPECT_EQ(practice.StoredNotes(anna), stored);
     EXPECT_TRUE(image->m_bNew);
 
     // Once the database takes them, everything is stored in one save.
-    ASSERT_TRUE(practice.Exec(QStringLiteral("DROP TRIGGER refuse_images")));
+    ASSERT_TRUE(TestSupport::DropRefusingTrigger(
+        practice.DatabasePath(), QStringLiteral("refuse_images"), QStringLiteral("IMAGES")));
     ASSERT_EQ(practice.Send(CommandCode::Next), 1);
     EXPECT_EQ(practice.Rows(QStringLiteral("IMAGES"), anna).size(), 1);
     ASSERT_EQ(practice.GoTo(anna), 1);
     EXPECT_TRUE(TextOf(practice.Editor()).contains(QStringLiteral("Typed after.")));
     EXPECT_EQ(DescribeItems(practice.Editor()).filter(QStringLiteral("img5")).size(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, NotesPersistence, TestSupport::BothEngines(), TestSupport::EngineName);

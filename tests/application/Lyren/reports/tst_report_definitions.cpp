@@ -7,7 +7,7 @@
 #include "reports/ReportModel.h"
 
 #include "Korbel/Csv.h"
-#include "support/TestSupport.h"
+#include "support/TestDatabases.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -23,12 +23,14 @@ qint64 M(double amount)
     return Verdanta::MoneyToUnits(amount);
 }
 
-class ReportDefinitions : public ::testing::TestWithParam<QLocale>
+// Every report on both engines, in two locales.
+class ReportDefinitions : public ::testing::TestWithParam<std::tuple<Korbel::Engine, QLocale>>
 {
 protected:
     void SetUp() override
     {
-        db = KorbelTest::OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        VERDANTA_SKIP_WITHOUT_SERVER(std::get<0>(GetParam()));
+        db = KorbelTest::OpenSource(databases.NewLocation(QStringLiteral("data.mdb")));
         ASSERT_TRUE(db);
         practice.Write(db.get(), dir.filePath(QStringLiteral("Consultations.xml")));
     }
@@ -52,10 +54,11 @@ protected:
     // The rows of a report, one cell list each.
     static std::vector<QVariantList> Rows(const Table &table) { return table.rows; }
 
-    TestSupport::TemporaryFolder dir;
+    TestSupport::EngineDatabases databases { std::get<0>(GetParam()) };
+    const TestSupport::TemporaryFolder &dir = databases.folder();
     KorbelTest::ReleasePtr<Korbel::IDataSource> db;
     Practice practice;
-    TestSupport::LocaleGuard locale { GetParam() };
+    TestSupport::LocaleGuard locale { std::get<1>(GetParam()) };
 };
 
 using V = QVariantList;
@@ -258,10 +261,14 @@ TEST_P(ReportDefinitions, ExportsReadBackAsCsvAndPdf)
     EXPECT_FALSE(error.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, ReportDefinitions,
-    ::testing::Values(
-        QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany)),
-    [](const ::testing::TestParamInfo<QLocale> &param) { return param.param.name().toStdString(); });
+INSTANTIATE_TEST_SUITE_P(EnginesAndLocales, ReportDefinitions,
+    ::testing::Combine(TestSupport::BothEngines(),
+        ::testing::Values(
+            QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany))),
+    [](const ::testing::TestParamInfo<std::tuple<Korbel::Engine, QLocale>> &param) {
+        return TestSupport::EngineName({ std::get<0>(param.param), param.index }) + "_"
+            + std::get<1>(param.param).name().toStdString();
+    });
 
 // What the person reads: amounts and dates in the locale's own forms.
 TEST(ReportLayout, TotalsShowInTheLocalesCurrencyForm)

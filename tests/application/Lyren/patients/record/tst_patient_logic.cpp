@@ -6,14 +6,12 @@
 #include "Korbel/Schema.h"
 #include "libraries/Korbel/KorbelTestUtil.h"
 #include "support/ScriptedDesktop.h"
-#include "support/TestSupport.h"
+#include "support/TestDatabases.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QThread>
-#include <QtSql/QSqlDatabase>
-#include <QtSql/QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -22,24 +20,6 @@
 using namespace KorbelTest;
 
 namespace {
-
-// Runs one statement on the database file through a connection of its own
-// (triggers that make the database refuse a write).
-bool ExecSql(const QString &databasePath, const QString &statement)
-{
-    bool done = false;
-    {
-        QSqlDatabase db
-            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("patient-test"));
-        db.setDatabaseName(databasePath);
-        if (db.open()) {
-            QSqlQuery query(db);
-            done = query.exec(statement);
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("patient-test"));
-    return done;
-}
 
 // Binds plain objects in place of widgets: the object's "value" property is
 // what the control shows and what a person typed.
@@ -79,13 +59,15 @@ public:
 };
 
 // The current-patient logic alone over a database of four patients, with
-// steps that record when they run. No window is involved.
-class PatientStepsTest : public ::testing::Test
+// steps that record when they run, on both engines. No window is involved.
+class PatientStepsTest : public ::testing::TestWithParam<Korbel::Engine>
 {
 protected:
     void SetUp() override
     {
-        source = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        VERDANTA_SKIP_WITHOUT_SERVER(GetParam());
+        location = databases.NewLocation(QStringLiteral("data.mdb"));
+        source = OpenSource(location);
         main = OpenTable(source.get(), QStringLiteral("MAIN"));
         for (const char *name : { "Anna", "Bert", "Carl", "Dora" })
             ASSERT_FALSE(
@@ -109,7 +91,7 @@ protected:
     QString Name() { return Get(main.get(), QStringLiteral("FIRST_NAME")); }
     int Rows(const QString &table)
     {
-        auto other = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+        auto other = OpenSource(location);
         auto rows = OpenTable(other.get(), table);
         return rows ? rows->RecordCount() : -1;
     }
@@ -129,6 +111,8 @@ protected:
     }
 
     TestSupport::TemporaryFolder dir;
+    TestSupport::EngineDatabases databases { GetParam() };
+    QString location;
     CLogicFolders folders { dir.rootWithSeparator(), dir.filePath(QStringLiteral("windows")) };
     LogicContext context { folders };
     ReleasePtr<Korbel::IDataSource> source;
@@ -141,7 +125,7 @@ protected:
 
 } // namespace
 
-TEST_F(PatientStepsTest, StepsRunInTheirPlacesWhateverTheOrderTheyJoined)
+TEST_P(PatientStepsTest, StepsRunInTheirPlacesWhateverTheOrderTheyJoined)
 {
     patient.Join(SaveStep::Header, Step(QStringLiteral("save header")));
     patient.Join(SaveStep::ChiefComplaints, Step(QStringLiteral("save complaints")));
@@ -179,7 +163,7 @@ TEST_F(PatientStepsTest, StepsRunInTheirPlacesWhateverTheOrderTheyJoined)
     EXPECT_FALSE(journal.contains(QStringLiteral("load header")));
 }
 
-TEST_F(PatientStepsTest, ASaveIsOneTransactionAFailedStepUndoesEveryRowAndStopsTheMove)
+TEST_P(PatientStepsTest, ASaveIsOneTransactionAFailedStepUndoesEveryRowAndStopsTheMove)
 {
     PropertyBinder binder;
     Korbel::SetControlBinder(source.get(), &binder);
@@ -204,7 +188,7 @@ TEST_F(PatientStepsTest, ASaveIsOneTransactionAFailedStepUndoesEveryRowAndStopsT
     EXPECT_EQ(Rows(QStringLiteral("COMES_FOR")), 0);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("side.xml"))));
     EXPECT_EQ(undone, 1);
-    auto other = OpenSource(dir.filePath(QStringLiteral("data.mdb")));
+    auto other = OpenSource(location);
     auto stored = OpenTable(other.get(), QStringLiteral("MAIN"));
     ASSERT_EQ(stored->Move(Korbel::MoveFirst), 1);
     EXPECT_EQ(Get(stored.get(), QStringLiteral("LAST_NAME")), QString());
@@ -223,12 +207,12 @@ TEST_F(PatientStepsTest, ASaveIsOneTransactionAFailedStepUndoesEveryRowAndStopsT
     EXPECT_EQ(Get(stored.get(), QStringLiteral("LAST_NAME")), QStringLiteral("Berg"));
 }
 
-TEST_F(PatientStepsTest, AFailedPatientRowWriteEndsTheSaveAndStopsTheMove)
+TEST_P(PatientStepsTest, AFailedPatientRowWriteEndsTheSaveAndStopsTheMove)
 {
     // The database refuses to write the name "Refused".
-    ASSERT_TRUE(ExecSql(source->GetPath(),
-        QStringLiteral("CREATE TRIGGER refuse_name BEFORE UPDATE ON MAIN WHEN NEW.FIRST_NAME = 'Refused' "
-                       "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    ASSERT_TRUE(TestSupport::AddRefusingTrigger(location, QStringLiteral("refuse_name"),
+        QStringLiteral("MAIN"), QStringLiteral("UPDATE"), QStringLiteral("NEW.FIRST_NAME = 'Refused'"),
+        QStringLiteral("refused")));
     patient.Join(SaveStep::MonthlyFee, AddComplaint(QStringLiteral("fee")));
     patient.Join(SaveStep::ChiefComplaints, Step(QStringLiteral("complaints")));
     patient.Join(SaveStep::Header, Step(QStringLiteral("header")));
@@ -261,7 +245,7 @@ TEST_F(PatientStepsTest, AFailedPatientRowWriteEndsTheSaveAndStopsTheMove)
     EXPECT_EQ(Name(), QStringLiteral("Annie"));
 }
 
-TEST_F(PatientStepsTest, NewWritesTheRowThenPreparesItAndDeleteIsOneTransaction)
+TEST_P(PatientStepsTest, NewWritesTheRowThenPreparesItAndDeleteIsOneTransaction)
 {
     patient.Join(NewPatientStep::CustomFields, Step(QStringLiteral("custom fields")));
     patient.Join(NewPatientStep::DynamicQuestionnaire, [this] {
@@ -328,11 +312,10 @@ TEST_F(PatientStepsTest, NewWritesTheRowThenPreparesItAndDeleteIsOneTransaction)
     EXPECT_TRUE(folderGone);
 }
 
-TEST_F(PatientStepsTest, APatientTheDatabaseRefusesToDeleteKeepsItsChildRows)
+TEST_P(PatientStepsTest, APatientTheDatabaseRefusesToDeleteKeepsItsChildRows)
 {
-    ASSERT_TRUE(ExecSql(source->GetPath(),
-        QStringLiteral("CREATE TRIGGER keep_anna BEFORE DELETE ON MAIN WHEN OLD.FIRST_NAME = 'Anna' "
-                       "BEGIN SELECT RAISE(ABORT, 'kept'); END")));
+    ASSERT_TRUE(TestSupport::AddRefusingTrigger(location, QStringLiteral("keep_anna"), QStringLiteral("MAIN"),
+        QStringLiteral("DELETE"), QStringLiteral("OLD.FIRST_NAME = 'Anna'"), QStringLiteral("kept")));
     auto complaints = OpenTable(source.get(), QStringLiteral("COMES_FOR"));
     AddRow(complaints.get(), { { QStringLiteral("PATIENT_ID"), QStringLiteral("1") } });
     patient.Join(DeleteStep::ChiefComplaints, [this] {
@@ -349,7 +332,7 @@ TEST_F(PatientStepsTest, APatientTheDatabaseRefusesToDeleteKeepsItsChildRows)
     EXPECT_EQ(Rows(QStringLiteral("COMES_FOR")), 1);
 }
 
-TEST_F(PatientStepsTest, FindMatchesNamePrefixesLiterallyAndTheLinkedAccountLeavesOutThePatientsFamily)
+TEST_P(PatientStepsTest, FindMatchesNamePrefixesLiterallyAndTheLinkedAccountLeavesOutThePatientsFamily)
 {
     for (const auto &[first, last] :
         std::initializer_list<std::pair<const char *, const char *>> { { "Annabel", "Smith" },
@@ -418,6 +401,8 @@ TEST_F(PatientStepsTest, FindMatchesNamePrefixesLiterallyAndTheLinkedAccountLeav
     EXPECT_EQ(patient.LinkedAccount(find), 0);
     EXPECT_EQ(Get(main.get(), QStringLiteral("PARENT_ID")), QStringLiteral("4"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, PatientStepsTest, TestSupport::BothEngines(), TestSupport::EngineName);
 
 TEST(PatientSave, AKilledSaveLeavesTheLastCommittedGenerationWholeNeverHalfOfOne)
 {
