@@ -140,6 +140,22 @@ bool baseline(QSqlDatabase database, QString *error)
     return !dialect.onServer() || advanceKeySequences(database, seeded, error);
 }
 
+// Version 2: the row version of MAIN, which seats compare at every save.
+bool addRowVersions(QSqlDatabase database, QString *error)
+{
+    const TableDef *main = Schema::instance().table(QStringLiteral("MAIN"));
+    const ColumnDef *column = main ? main->column(QStringLiteral("ROW_VERSION")) : nullptr;
+    if (!column || !existingTables(database, error).contains(QStringLiteral("MAIN")))
+        return column != nullptr;
+    if (existingColumns(database, main->name, error).contains(column->name.toUpper()))
+        return true;
+    const SqlDialect dialect = SqlDialect::of(database);
+    return exec(database,
+        QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+            .arg(dialect.quote(main->name), ColumnDefinition(dialect, *column)),
+        {}, error);
+}
+
 } // namespace
 
 QString ColumnDefinition(const SqlDialect &dialect, const ColumnDef &column)
@@ -199,6 +215,8 @@ bool ApplyMigration(QSqlDatabase database, int version, QString *error)
     switch (version) {
     case 1:
         return baseline(database, error);
+    case 2:
+        return addRowVersions(database, error);
     default:
         if (error)
             *error = QStringLiteral("Unknown schema version %1.").arg(version);

@@ -77,7 +77,7 @@ const TableDef *Schema::table(const QString &name) const
 }
 
 Schema::Schema()
-    : m_version(1)
+    : m_version(2)
 {
     auto &t = m_tables;
 
@@ -90,7 +90,10 @@ Schema::Schema()
             col("HOM_INS_AMNT", K::Money), col("NAT_INS_AMNT", K::Money), col("INSURANCE_INFO", K::Text),
             col("PARENT_ID", K::Id, 0), col("PARENT_NAME", K::Text), col("IMAGE_PATH", K::Text),
             col("EMAIL", K::Id, 0), col("PHONE", K::Id, 0), col("MONTHLY_FEE", K::Money),
-            col("MONTHLY_FEE_TS", K::DateTime), col("NOTES", K::Binary) }));
+            col("MONTHLY_FEE_TS", K::DateTime), col("NOTES", K::Binary),
+            // Counts the saves of the patient, so that a seat saving what it
+            // read before another seat's save finds out instead of writing over it.
+            col("ROW_VERSION", K::Integer, 0) }));
     t.push_back(makeTable("ADDRESS",
         { col("PATIENT_ID", K::Id), col("STREET_ADDRESS", K::Text), col("CITY", K::Text),
             col("POSTAL_CODE", K::Text), col("STATE", K::Text), col("COUNTRY", K::Text) }));

@@ -269,6 +269,7 @@ Connection::Connection(QString name, Engine engine)
 
 Connection::~Connection()
 {
+    m_outsideQuery.reset();
     m_statements.clear();
     {
         QSqlDatabase database = QSqlDatabase::database(m_name, false);

@@ -6,8 +6,10 @@
 #include "Korbel/DataSource.h"
 #include "Korbel/Schema.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QHash>
 #include <QtCore/QLoggingCategory>
+#include <QtCore/QStringList>
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
@@ -163,11 +165,39 @@ public:
     // Shows values in bound controls and takes them back; none: no binding.
     const IControlBinder *binder = nullptr;
 
+    // Other seats (programs on the same database). Every row this connection
+    // writes is counted and, on a database server, announced to the other
+    // seats when its transaction commits.
+    bool onServer() const { return m_dialect.onServer(); }
+    quint64 rowsWritten() const { return m_rowsWritten; }
+    void noteWrite(const QString &table, qint64 id);
+    // Sends the announcements of the rows written in the transaction about to
+    // commit (on a server they are delivered at the commit); a rollback drops them.
+    void flushNotices();
+    void dropNotices() { m_notices.clear(); }
+    // Whether another seat committed since the last look; then every row
+    // cache is dropped and the outside generation grows, so that each table
+    // reads its keys again at its next move. Looks at most every few
+    // milliseconds unless forced, and never inside a transaction.
+    bool checkOutsideChanges(bool force = false);
+    // What another seat announced: the same as a change seen by looking.
+    void noteOutsideChange();
+    quint64 outsideGeneration() const { return m_outsideGeneration; }
+
 private:
     QString m_name;
     SqlDialect m_dialect;
     quint64 m_version = 1;
     QHash<QString, std::shared_ptr<TableLayout>> m_layouts;
+
+    quint64 m_rowsWritten = 0;
+    QStringList m_notices;
+    bool m_manyNotices = false;
+    QString m_outsideStamp;
+    QElapsedTimer m_outsideClock;
+    // The look, prepared once: it runs at every move.
+    std::unique_ptr<QSqlQuery> m_outsideQuery;
+    quint64 m_outsideGeneration = 0;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
 };
 

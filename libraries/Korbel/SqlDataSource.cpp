@@ -381,8 +381,14 @@ bool SqlDataSource::BeginTransaction()
         return fail(QStringLiteral("The database is not open."));
     const int depth = m_conn->transactionDepth;
     if (depth == 0) {
-        if (!m_conn->db().transaction())
-            return fail(m_conn->db().lastError().text());
+        // On SQLite the write lock is taken at the start: another program's
+        // commit between this transaction's first read and its first write
+        // would otherwise make that write fail at once instead of waiting.
+        const bool begun
+            = m_conn->onServer() ? m_conn->db().transaction() : execute(QStringLiteral("BEGIN IMMEDIATE"));
+        if (!begun)
+            return fail(m_conn->onServer() ? m_conn->db().lastError().text() : m_error);
+        m_conn->dropNotices();
     } else {
         // A savepoint outside a transaction would start a new one.
         QString error;
@@ -418,6 +424,7 @@ int SqlDataSource::CommitTransaction()
         --m_conn->transactionDepth;
         return 1;
     }
+    m_conn->flushNotices();
     if (!m_conn->db().commit()) {
         // The transaction stays open: the caller rolls it back.
         NoteStorageFailure(m_conn->db().driver(), m_conn->db().lastError());
@@ -436,6 +443,8 @@ bool SqlDataSource::RollbackTransaction()
     if (depth <= 0)
         return fail(QStringLiteral("No transaction is open."));
     m_conn->bumpVersion();
+    if (depth == 1)
+        m_conn->dropNotices();
     bool undone = true;
     if (!m_conn->dialect().inTransaction(m_conn->db())) {
         // The engine rolled everything back by itself after a failure.

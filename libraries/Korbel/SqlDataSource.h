@@ -27,6 +27,7 @@ public:
 
     // The connection of the open database (invalid when none is open).
     QSqlDatabase database() const { return m_conn ? m_conn->db() : QSqlDatabase(); }
+    std::shared_ptr<Connection> connection() const { return m_conn; }
     void setStoredQueryHandler(StoredQueryHandler handler);
     void setControlBinder(const IControlBinder *binder);
     Engine engine() const { return m_engine; }

@@ -42,6 +42,7 @@ SqlTable::SqlTable(std::shared_ptr<Connection> connection, const TableLayout &la
     }
     m_selectColumns = columns.join(QStringLiteral(", "));
     m_conn->openTables.push_back(this);
+    m_outsideGeneration = m_conn->outsideGeneration();
 }
 
 SqlTable::~SqlTable()
@@ -289,8 +290,43 @@ bool SqlTable::moveTo(int position)
     return true;
 }
 
+void SqlTable::catchUpWithOtherSeats()
+{
+    m_conn->checkOutsideChanges();
+    if (m_outsideGeneration == m_conn->outsideGeneration())
+        return;
+    m_outsideGeneration = m_conn->outsideGeneration();
+    if (sameKeysAsStored())
+        return;
+    // Rows other seats added or deleted: the keys are read again, the current
+    // row kept (a pending edit too: the move that follows decides about it).
+    reloadAfterRollback();
+}
+
+bool SqlTable::sameKeysAsStored()
+{
+    // A whole table in key order: new keys only grow, so the same count and
+    // the same greatest key mean the same rows (reading ten thousand keys
+    // costs far more than asking).
+    if (!m_filter.where.isEmpty() || !m_filter.orderBy.isEmpty() || m_ids.empty())
+        return false;
+    const QString key = m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name);
+    QSqlQuery query(m_conn->db());
+    query.setForwardOnly(true);
+    QString error;
+    if (!RunStatement(query,
+            QStringLiteral("SELECT count(*), max(%1) FROM %2")
+                .arg(key, m_conn->dialect().quote(m_layout.name)),
+            {}, &error)
+        || !query.next())
+        return false;
+    return query.value(0).toLongLong() == static_cast<qint64>(m_ids.size())
+        && query.value(1).toLongLong() == m_ids.back();
+}
+
 int SqlTable::Move(int kind, int n)
 {
+    catchUpWithOtherSeats();
     const int count = static_cast<int>(m_ids.size());
     if (count == 0) {
         m_error = QStringLiteral("Table %1 has no rows.").arg(m_layout.name);
@@ -450,6 +486,7 @@ int SqlTable::Update()
             m_conn->bumpVersion();
             return 0;
         }
+        m_conn->noteWrite(m_layout.name, id);
         cancelPending();
         storeRow(id);
         return 1;
@@ -477,6 +514,7 @@ int SqlTable::Update()
         m_conn->bumpVersion();
         return 0;
     }
+    m_conn->noteWrite(m_layout.name, id);
     cancelPending();
     m_ids.push_back(id);
     if (m_positionsValid)
@@ -504,6 +542,7 @@ int SqlTable::Delete()
                                 m_conn->dialect().quote(m_layout.columns[m_layout.keyColumn].name));
     if (!RunStatement(query, sql, { id }, &m_error))
         return 0;
+    m_conn->noteWrite(m_layout.name, id);
     m_conn->bumpVersion();
     m_ids.erase(m_ids.begin() + m_pos);
     m_positionsValid = false;
@@ -546,6 +585,7 @@ void SqlTable::forgetField(SqlField *field)
 
 int SqlTable::locate(const QString &field, const QString &value, int after)
 {
+    catchUpWithOtherSeats();
     const int column = m_layout.columnIndex(field);
     if (column < 0) {
         m_error = QStringLiteral("Table %1 has no field %2.").arg(m_layout.name, field);
@@ -689,6 +729,35 @@ bool SqlTable::bindControl(int column, QObject *control, bool writable)
     m_bindings.push_back(Binding { column, control, writable });
     m_conn->binder->Show(control, m_layout.columns[column].kind, storedValue(column));
     return true;
+}
+
+std::vector<std::pair<QString, QString>> SqlTable::typedValues() const
+{
+    std::vector<QVariant> values(m_layout.columns.size());
+    std::vector<bool> present(m_layout.columns.size(), false);
+    if (m_state != State::Idle) {
+        for (size_t c = 0; c < m_layout.columns.size(); ++c) {
+            if (m_dirty[c]) {
+                values[c] = m_buffer[c];
+                present[c] = true;
+            }
+        }
+    }
+    for (const Binding &b : m_bindings) {
+        QVariant stored;
+        if (b.writable && b.control && m_conn->binder
+            && m_conn->binder->Take(b.control, m_layout.columns[b.column].kind, &stored)) {
+            values[b.column] = stored;
+            present[b.column] = true;
+        }
+    }
+    std::vector<std::pair<QString, QString>> typed;
+    for (size_t c = 0; c < m_layout.columns.size(); ++c) {
+        if (present[c] && m_layout.columns[c].kind != ColumnKind::Binary)
+            typed.emplace_back(
+                m_layout.columns[c].name, TextFromStorage(m_layout.columns[c].kind, values[c]));
+    }
+    return typed;
 }
 
 void SqlTable::showBoundControls()

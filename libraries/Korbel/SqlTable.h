@@ -61,6 +61,9 @@ public:
     void setError(const QString &error) { m_error = error; }
     void forgetField(SqlField *field);
 
+    // What a person may have changed in the current row (see TypedValues).
+    std::vector<std::pair<QString, QString>> typedValues() const;
+
     // Following: this table's rows are those whose followColumn equals the
     // master's current ID; a missing row is created on the first edit.
     void follow(SqlTable *master, int followColumn);
@@ -83,6 +86,10 @@ private:
     void notifyFollowers();
     void refollow();
     void storeRow(qint64 id);
+    // Another seat committed since the keys were read: read them again.
+    void catchUpWithOtherSeats();
+    // Whether the stored keys are still those read (cheaply, for a whole table).
+    bool sameKeysAsStored();
     bool idsWhere(const QString &condition, const QVariantList &values, std::vector<qint64> *ids);
 
     std::shared_ptr<Connection> m_conn;
@@ -117,6 +124,8 @@ private:
     SqlTable *m_master = nullptr;
     int m_followColumn = -1;
     std::vector<SqlTable *> m_followers;
+
+    quint64 m_outsideGeneration = 0;
 
     QString m_error;
 };

@@ -35,4 +35,8 @@ public:
     virtual int LinkedAccount(LogicCommand &command) = 0;
     // The current patient's ID, 0 when there is none.
     virtual qint64 CurrentId() const = 0;
+    // Another seat committed something: the current patient is shown again
+    // when it changed there (what was typed here is kept, as a save would).
+    // 1 when it was shown again.
+    virtual int ShowOutsideChanges() { return 0; }
 };

@@ -267,15 +267,8 @@ bool CLogicPrescriptions::MoveStock(const CActiveEditorPrescItem &item, int stoc
     // Read afresh: orders and the stocks dialog write the counts too.
     if (!stocks->Open())
         return false;
-    const qint64 remedy = Verdanta::ParseId(item.m_remedy.medicineId);
-    const qint64 dilution = Verdanta::ParseId(item.m_remedy.dilutionId);
-    int stock = 0;
-    int predicted = 0;
-    if (!stocks->Get(remedy, dilution, &stock, nullptr, nullptr, &predicted)) {
-        stock = 0;
-        predicted = 0;
-    }
-    return stocks->Set(remedy, dilution, stock + stockChange, predicted + predictedChange);
+    return stocks->Move(Verdanta::ParseId(item.m_remedy.medicineId),
+        Verdanta::ParseId(item.m_remedy.dilutionId), stockChange, predictedChange);
 }
 
 bool CLogicPrescriptions::OnFirstSave(CActiveEditorPrescItem &item)

@@ -7,6 +7,7 @@
 #include "finance/LogicDilutions.h"
 #include "finance/LogicMedicines.h"
 
+#include "Korbel/SharedAccess.h"
 #include "common/Identifiers.h"
 #include "desktop/Prompts.h"
 
@@ -157,13 +158,24 @@ bool CLogicStocks::Set(qint64 remedyId, qint64 dilutionId, int stock, int predic
 
 bool CLogicStocks::writeCounts(const StockRow &row, qint64 stockDelta, qint64 predictedDelta)
 {
-    Korbel::ITable *table = m_pStocks.get();
-    if (table->Edit() != 1)
+    Q_UNUSED(row);
+    // Never the counts read earlier plus the change: another seat may have
+    // moved the same stock since.
+    Korbel::CountChange stock { kStock, stockDelta };
+    Korbel::CountChange predicted { kPredicted, predictedDelta, true, 0 };
+    return m_pFields && Korbel::AddToCounts(m_pSource, kTable, m_pFields->id(), { stock, predicted });
+}
+
+bool CLogicStocks::Move(qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta)
+{
+    // Seats that would both make the missing row take turns on the remedy;
+    // the rows are read again once it is this seat's turn.
+    if (Korbel::LockRow(m_pSource, QStringLiteral("MEDICINES"), remedyId) && !Open())
         return false;
-    const bool written = Records::WriteText(table, kStock, countText(Counted(row.stock + stockDelta)))
-        && Records::WriteText(
-            table, kPredicted, countText(std::max(Counted(row.predicted + predictedDelta), 0)));
-    return Records::FinishWrite(table, written);
+    bool found = false;
+    if (!Adjust(remedyId, dilutionId, stockDelta, predictedDelta, &found))
+        return false;
+    return found || Set(remedyId, dilutionId, Counted(stockDelta), Counted(predictedDelta));
 }
 
 bool CLogicStocks::Adjust(

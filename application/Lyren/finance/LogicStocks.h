@@ -51,10 +51,11 @@ public:
     // left as they are.
     bool Set(qint64 remedyId, qint64 dilutionId, int stock, int predicted);
     // Adds to the stock and predicted counts of the row of the remedy and
-    // dilution in one read and write (orders put in and take out what is on
-    // order and what arrived); predicted is never stored below 0. found tells
-    // whether there is a row; without one nothing is written and the result
-    // is true.
+    // dilution (orders put in and take out what is on order and what
+    // arrived); predicted is never stored below 0. The database adds to the
+    // counts it holds when it writes, so that seats moving the same stock at
+    // once all count. found tells whether there is a row; without one nothing
+    // is written and the result is true.
     bool Adjust(
         qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta, bool *found = nullptr);
     // The same for many rows in one walk over the table, for a whole order
@@ -62,6 +63,10 @@ public:
     // found are left alone.
     using Changes = std::map<std::pair<qint64, qint64>, std::pair<qint64, qint64>>;
     bool AdjustMany(const Changes &changes);
+    // Moves stock for a prescription: adds to the counts of the row, or makes
+    // the row from nothing when there is none. Inside a transaction, seats
+    // making the same row wait for one another (the remedy's row is locked).
+    bool Move(qint64 remedyId, qint64 dilutionId, qint64 stockDelta, qint64 predictedDelta);
     // Walk every row (order generation).
     bool First(StockRow *row);
     bool Next(StockRow *row);

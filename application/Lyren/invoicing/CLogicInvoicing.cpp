@@ -4,6 +4,8 @@
 #include "invoicing/FieldValues.h"
 #include "invoicing/MonthlyFeePlan.h"
 
+#include "Korbel/SharedAccess.h"
+
 #include "core/CommandCodes.h"
 #include "core/LogicContext.h"
 #include "core/Transaction.h"
@@ -367,8 +369,10 @@ int CLogicInvoicing::RunOnce(qint64 patientId, const QDateTime &now)
 
     // Something is due: read again inside the transaction that writes, so
     // that what is written follows from what is stored when it is written.
+    // The patient's row is locked first: a seat running the same patient's
+    // fees at the same moment waits here, then reads what this one wrote.
     ScopedTransaction transaction(source);
-    if (!transaction.IsActive())
+    if (!transaction.IsActive() || !Korbel::LockRow(source, QStringLiteral("MAIN"), patientId))
         return -1;
     plan = PlanFor(patientId, now, &fee, &read);
     if (!read)

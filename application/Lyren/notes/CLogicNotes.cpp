@@ -729,6 +729,19 @@ bool CLogicNotes::SaveActiveEditorItems()
     return result;
 }
 
+// Notes that did not change are not written again: a save that writes
+// nothing tells other seats nothing changed.
+bool CLogicNotes::SameAsStored(Korbel::ITable *main, const QByteArray &bytes) const
+{
+    QByteArray stored;
+    if (!main->GetBinary(Notes, &stored))
+        return false;
+    // A patient without notes keeps none while nothing is written into them.
+    if (stored.isEmpty())
+        return m_pEditor->Document().Document()->isEmpty();
+    return stored == bytes;
+}
+
 bool CLogicNotes::Commit()
 {
     if (!m_context.DataSource()) {
@@ -776,7 +789,7 @@ bool CLogicNotes::Commit()
                     .arg(QStringLiteral("the rich text could not be written")));
             main->CancelUpdate();
             result = false;
-        } else if (!main->SetBinary(Notes, bytes)) {
+        } else if (!SameAsStored(main, bytes) && !main->SetBinary(Notes, bytes)) {
             Log(Loggers::Error,
                 QStringLiteral("CLogicNotes::Commit() failed to transfer notes content. Error desc: %1")
                     .arg(main->GetErrorDescription()));
@@ -837,6 +850,14 @@ int CLogicNotes::DeletePatientRows()
         }
     }
     return result;
+}
+
+QByteArray CLogicNotes::NotesDraft() const
+{
+    QByteArray bytes;
+    if (!m_pEditor->Document().StreamOut(bytes))
+        return {};
+    return bytes;
 }
 
 bool CLogicNotes::AppendToNotes(const QString &text)

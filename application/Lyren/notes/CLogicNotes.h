@@ -6,6 +6,7 @@
 #include "notes/TreatmentGrid.h"
 
 #include "core/LogicCommand.h"
+#include "core/UnsavedWork.h"
 
 #include "component/DispatchDriver.h"
 
@@ -38,7 +39,7 @@ class LogicContext;
 //   folder, before the first save rewrites them.
 // - Items whose stored position cannot take them go to the end of their
 //   consultation, and the person is told once; nothing stored is deleted.
-class CLogicNotes final : public ILogicObject, public IActiveEditorEvents
+class CLogicNotes final : public ILogicObject, public IActiveEditorEvents, public INotesDraft
 {
     Q_DECLARE_TR_FUNCTIONS(CLogicNotes)
 
@@ -57,6 +58,8 @@ public:
     // The patient's rows of consultations, images, media and treatment lines
     // and the markers of its media files (the patient is being deleted).
     int DeletePatientRows();
+    // INotesDraft
+    QByteArray NotesDraft() const override;
     // Inserts a stamp (a call or a mail) at the end of the notes.
     bool AppendToNotes(const QString &text);
 
@@ -92,6 +95,7 @@ public:
 
 private:
     struct Loaded;
+    bool SameAsStored(Korbel::ITable *main, const QByteArray &bytes) const;
     enum class SeparatorSave { Saved, Removed, Failed };
 
     Korbel::ITable *Main() const;

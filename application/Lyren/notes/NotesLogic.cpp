@@ -22,6 +22,7 @@ NotesLogic::NotesLogic(LogicContext &context)
     routes.Own(Owner::ImageInsertion, &m_imageInsertion);
     LogicServices &services = context.Services();
     services.Provide(m_pNotes.get());
+    services.Provide<INotesDraft>(m_pNotes.get());
     services.Provide(m_pMedia.get());
     services.Provide<IPatientMedia>(m_pMedia.get());
 
@@ -39,6 +40,7 @@ NotesLogic::~NotesLogic()
     LogicServices &services = m_context.Services();
     services.Withdraw<IPatientMedia>(m_pMedia.get());
     services.Withdraw(m_pMedia.get());
+    services.Withdraw<INotesDraft>(m_pNotes.get());
     services.Withdraw(m_pNotes.get());
     m_context.Routes().Forget(Owner::Notes);
     m_context.Routes().Forget(Owner::Media);

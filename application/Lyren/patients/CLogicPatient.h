@@ -104,9 +104,15 @@ public:
 
     // The current patient's ID, 0 when there is none.
     qint64 CurrentId() const override;
+    int ShowOutsideChanges() override;
 
     static QString DeleteQuestion();
     static QString DeleteRefusedMessage();
+    // What the person is told when another seat saved (or deleted) the
+    // patient after it was loaded here; the conflict copy is at 'path'.
+    static QString ConflictMessage(const QString &name, const QString &path);
+    static QString DeletedElsewhereMessage(const QString &name, const QString &path);
+    static QString DeleteConflictMessage(const QString &name);
 
 private:
     template<typename Place> using StepList = std::vector<std::pair<Place, PatientStep>>;
@@ -121,6 +127,29 @@ private:
     int ChoosePatient(LogicCommand &command, qint64 excludeLinkedTo, FoundPatient *chosen);
     QWidget *DialogParent(const LogicCommand &command) const;
 
+    // The patient as this seat loaded it: its key, row version and what the
+    // bound controls showed, so that a save can tell whether another seat
+    // saved it since and what was typed here.
+    void RememberLoaded();
+    // A save found that another seat saved or deleted the patient: what was
+    // typed here goes to a conflict copy, the patient is shown as stored, and
+    // the person is told.
+    struct TypedRecord
+    {
+        std::vector<std::pair<QString, QString>> main;
+        std::vector<std::pair<QString, QString>> address;
+    };
+    TypedRecord TypedNow() const;
+    void ResolveConflict(bool deleted, const QString &name, const QString &copy);
+    QString WriteConflictCopy(const QString &name, const TypedRecord &typed);
+    // Drops what is pending and shows the current patient (or, gone, a
+    // neighbour) as stored.
+    void ShowStored();
+    QString CurrentName() const;
+    // The name as the patient was loaded (a patient deleted meanwhile has
+    // no current row to name it).
+    QString LoadedName() const;
+
     int SavePatientRow();
     int SaveAddressRow();
     int DeleteAddressRows();
@@ -129,6 +158,12 @@ private:
     Korbel::IDataSource *m_pDataSource = nullptr;
     Korbel::ITable *m_pMain = nullptr;
     Korbel::ITable *m_pAddress = nullptr;
+
+    qint64 m_loadedId = 0;
+    qint64 m_loadedVersion = 0;
+    std::vector<std::pair<QString, QString>> m_loadedMain;
+    std::vector<std::pair<QString, QString>> m_loadedAddress;
+    QString m_loadedName;
 
     StepList<SaveStep> m_saveSteps;
     StepList<LoadStep> m_loadSteps;

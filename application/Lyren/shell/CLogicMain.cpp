@@ -30,6 +30,7 @@
 
 #include "Korbel/DataSource.h"
 #include "Korbel/Maintenance.h"
+#include "Korbel/SharedAccess.h"
 #include "common/Identifiers.h"
 #include "desktop/Prompts.h"
 #include "desktop/Shell.h"
@@ -135,10 +136,34 @@ int CLogicMain::RunPatientOperation(LogicCommand &command)
 
 int CLogicMain::OnCommand(LogicCommand &command)
 {
+    ++m_commandDepth;
     const int result = RouteCommand(command);
+    --m_commandDepth;
     // A save the disk refused is never silent.
     ReportStorageFailures(command.window);
+    if (m_commandDepth == 0 && m_bOutsideChangePending)
+        OnOutsideChange(QString(), 0);
     return result;
+}
+
+void CLogicMain::OnOutsideChange(const QString &table, qint64 id)
+{
+    if (!m_pLogicPatient || !m_pDataSource)
+        return;
+    if (m_commandDepth > 0 || m_context.IsSaving()) {
+        m_bOutsideChangePending = true;
+        return;
+    }
+    // Every save of a patient changes its MAIN row: other rows alone say
+    // nothing about the current patient.
+    const bool unknown = table.isEmpty();
+    if (!unknown && (table != QLatin1String("MAIN") || id != m_pLogicPatient->CurrentId()))
+        return;
+    m_bOutsideChangePending = false;
+    ++m_commandDepth;
+    m_pLogicPatient->ShowOutsideChanges();
+    --m_commandDepth;
+    ReportStorageFailures(nullptr);
 }
 
 QString CLogicMain::StorageFailureMessage(Korbel::StorageFailure failure, const QString &reason)
@@ -286,6 +311,11 @@ bool CLogicMain::Open(QString *error)
     if (m_pLogicPatient)
         m_pLogicPatient->First();
     ReportStorageFailures(nullptr);
+
+    // Other seats on the same database: their saves show here.
+    m_pChangeWatcher = std::make_unique<Korbel::ChangeWatcher>(m_pDataSource);
+    QObject::connect(m_pChangeWatcher.get(), &Korbel::ChangeWatcher::Changed, m_pChangeWatcher.get(),
+        [this](const QString &table, qint64 id) { OnOutsideChange(table, id); });
     return true;
 }
 
@@ -325,6 +355,8 @@ void CLogicMain::Close()
 {
     if (!m_pDataSource)
         return; // nothing is open without the data source
+    m_pChangeWatcher.reset();
+    m_bOutsideChangePending = false;
     if (m_pLogicPatient && m_pMain)
         m_pLogicPatient->SaveAll();
     ReportStorageFailures(nullptr);

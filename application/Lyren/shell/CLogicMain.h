@@ -27,6 +27,7 @@ class QObject;
 class QWidget;
 
 namespace Korbel {
+class ChangeWatcher;
 class IControlBinder;
 class IDataSource;
 class ITable;
@@ -149,6 +150,9 @@ private:
     void InstallSubsystems();
     void ReleaseSubsystems();
     void ReleaseTables();
+    // Another seat committed: the current patient is shown again when it
+    // changed there, once no command is running (a dialog may be open).
+    void OnOutsideChange(const QString &table, qint64 id);
 
     QString m_strRoot;
     std::unique_ptr<Profile::IKeyValueStore> m_pKeyValueStore;
@@ -167,6 +171,9 @@ private:
     const Korbel::IControlBinder *m_pBinder = nullptr;
 
     std::unique_ptr<ICurrentPatient> m_pLogicPatient;
+    std::unique_ptr<Korbel::ChangeWatcher> m_pChangeWatcher;
+    int m_commandDepth = 0;
+    bool m_bOutsideChangePending = false;
     std::vector<std::unique_ptr<ISubsystem>> m_subsystems;
 
     Component::DispatchDriver m_mediaControl;
