@@ -89,7 +89,9 @@ QString PracticeCommandLine::HelpText()
         "  --database <address>            works on the PostgreSQL database at the address for this run\n"
         "                                  (postgresql://user@host[:port]/dbname). The address never holds\n"
         "                                  the password: it comes from the desktop keyring or from the\n"
-        "                                  PostgreSQL password file (~/.pgpass)\n"
+        "                                  PostgreSQL password file (~/.pgpass). --database file works on\n"
+        "                                  the database file in the current directory for this run, when\n"
+        "                                  the server this computer names cannot be reached\n"
         "\n"
         "The practice must not be open in Verdanta meanwhile.\n");
 }
@@ -144,7 +146,8 @@ PracticeCommandLine::Request PracticeCommandLine::Parse(const QStringList &argum
     }
     if (request.error.isEmpty() && parser.isSet(database)) {
         request.database = parser.value(database).trimmed();
-        if (!Korbel::ServerAddress::Parse(request.database, &address, &reason)) {
+        if (request.database != PracticeConnection::FileDatabase()
+            && !Korbel::ServerAddress::Parse(request.database, &address, &reason)) {
             request.error = tr("--database: %1").arg(reason);
             request.command = Command::None;
             request.database.clear();
@@ -297,8 +300,7 @@ int PracticeCommandLine::Run(const Request &request, const QString &rootFolder, 
     }
     const QString root = rootFolder.endsWith(QLatin1Char('/')) ? rootFolder : rootFolder + QLatin1Char('/');
     PracticeConnection connection = PracticeConnection::Load();
-    if (!request.database.isEmpty())
-        connection.address = request.database;
+    connection.Override(request.database);
     if (request.command != Command::MigrateTo && connection.IsServer())
         return RunOnServer(request, connection, root, out, err, keyring);
 

@@ -33,6 +33,19 @@ public:
     // the root folder with a database file.
     QString FilesFolder(const QString &rootFolder) const;
 
+    // What "--database" names for one run: a server address, or "file" for
+    // the database file in the root folder (the way back to this computer's
+    // file when the server named in the setting cannot be reached); empty
+    // keeps the setting.
+    static QString FileDatabase() { return QStringLiteral("file"); }
+    void Override(const QString &database)
+    {
+        if (database == FileDatabase())
+            address.clear();
+        else if (!database.isEmpty())
+            address = database;
+    }
+
     static PracticeConnection Load();
     void Save() const;
     // Checks what the person typed or gave on the command line: an empty

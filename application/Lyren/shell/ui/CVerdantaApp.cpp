@@ -153,8 +153,7 @@ bool CVerdantaApp::FindPractice(const QString &currentDirectory, QString *reason
 {
     m_currentDirectory = currentDirectory;
     m_connection = PracticeConnection::Load();
-    if (!m_options.databaseAddress.isEmpty())
-        m_connection.address = m_options.databaseAddress;
+    m_connection.Override(m_options.databaseAddress);
     m_strRoot = RootFolderFrom(m_connection.FilesFolder(currentDirectory));
     if (!m_connection.IsServer())
         return true;
@@ -190,7 +189,8 @@ bool CVerdantaApp::HoldPractice()
         case ServerPracticeLock::State::Unavailable:
             Desktop::Prompts().Show(nullptr,
                 tr("The practice's database cannot be opened.\n\n%1\n\nVerdanta closes without changing "
-                   "anything.")
+                   "anything. To work on this computer's database file meanwhile, start Verdanta with "
+                   "--database file.")
                     .arg(m_pServerLock->Error()),
                 Desktop::Buttons::Ok, Desktop::Icon::Error);
             break;

@@ -138,6 +138,18 @@ TEST(PracticeCommandLine, DatabaseAndMigrateToTakeAddressesWithoutPasswords)
     EXPECT_EQ(request.command, Command::Export);
     EXPECT_EQ(request.database, QStringLiteral("postgres://a@h:5434/p"));
 
+    // "file" is the way back to this computer's database file when the server of the setting is gone.
+    request = parse({ QStringLiteral("--database"), QStringLiteral("file") });
+    EXPECT_TRUE(request.error.isEmpty());
+    PracticeConnection connection;
+    connection.address = QStringLiteral("postgresql://a@unreachable/p");
+    connection.Override(request.database);
+    EXPECT_FALSE(connection.IsServer());
+    connection.Override(QStringLiteral("postgresql://a@h/p"));
+    EXPECT_TRUE(connection.IsServer());
+    connection.Override(QString());
+    EXPECT_EQ(connection.address, QStringLiteral("postgresql://a@h/p"));
+
     for (const QStringList &arguments :
         { QStringList { QStringLiteral("--database"), QStringLiteral("postgresql://a:pw@h/p") },
             QStringList { QStringLiteral("--migrate-to"), QStringLiteral("postgresql://a:pw@h/p") },
