@@ -46,11 +46,12 @@ QStringList ChangedLines(const std::vector<std::pair<QString, QString>> &loaded,
     const std::vector<std::pair<QString, QString>> &typed)
 {
     QStringList lines;
-    for (const auto &[field, value] : typed) {
+    for (const auto &entry : typed) {
+        const QString &field = entry.first;
         const auto was = std::find_if(
-            loaded.begin(), loaded.end(), [&field](const auto &entry) { return entry.first == field; });
-        if (was == loaded.end() || was->second != value)
-            lines << QStringLiteral("  %1: %2").arg(field, value);
+            loaded.begin(), loaded.end(), [&field](const auto &shown) { return shown.first == field; });
+        if (was == loaded.end() || was->second != entry.second)
+            lines << QStringLiteral("  %1: %2").arg(field, entry.second);
     }
     return lines;
 }
